@@ -1,0 +1,64 @@
+// tablory-sql: the engine from the command line, for scripts, dumps and checks.
+#include "cli/Arguments.h"
+#include "cli/Dump.h"
+#include "core/Error.h"
+#include "jet/Database.h"
+
+#include <iostream>
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: tablory-sql COMMAND [ARGUMENTS] [--password P]
+
+Commands:
+  tables FILE     list the user tables and views (saved select queries), one per line
+  dump FILE       print every user table as JSON lines: a header line with the columns,
+                  then one array per row, tables sorted by name, rows in stored order
+
+Options:
+  --password P    the database password (a file without one opens with any password)
+  --help          show this text
+
+Errors are reported on standard error; the exit status is then non-zero.
+)";
+
+int needFile(const cli::Arguments& args) {
+    if (args.positional.size() != 1)
+        throw core::Error("The " + args.command + " command takes exactly one FILE.");
+    return 0;
+}
+
+int run(const cli::Arguments& args) {
+    if (args.help || args.command.empty() || args.command == "help") {
+        std::cout << kUsage;
+        return args.command.empty() && !args.help ? 2 : 0;
+    }
+    const std::string password = args.password.value_or("");
+    if (args.command == "tables") {
+        needFile(args);
+        auto db = jet::Database::open(args.positional[0], password);
+        for (const auto& name : db->tableNames()) std::cout << name << '\n';
+        for (const auto& name : db->viewNames()) std::cout << name << '\n';
+        return 0;
+    }
+    if (args.command == "dump") {
+        needFile(args);
+        auto db = jet::Database::open(args.positional[0], password);
+        cli::dumpDatabase(*db, std::cout);
+        std::cout.flush();
+        return std::cout ? 0 : 1;
+    }
+    throw core::Error("Unknown command '" + args.command + "'. Try tablory-sql --help.");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    try {
+        return run(cli::parseArguments(argc, argv));
+    } catch (const std::exception& e) {
+        std::cerr << "tablory-sql: " << e.what() << '\n';
+        return 1;
+    }
+}

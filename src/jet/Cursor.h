@@ -1,0 +1,43 @@
+#pragma once
+// Walks a table's rows in stored order: data pages in usage-map order, rows in slot order,
+// deleted rows skipped, a moved row listed on the page it moved to. A value is decoded only when
+// asked for.
+#include "core/Value.h"
+#include "jet/file/PageFile.h"
+#include "jet/rows/RowLayout.h"
+
+#include <memory>
+#include <vector>
+
+namespace jet {
+
+class Cursor {
+public:
+    Cursor(const PageFile& file, std::shared_ptr<const TableSchema> schema);
+
+    // Moves to the next row; false at the end.
+    bool next();
+    // The current row's value of the column at this position in the schema's column list.
+    core::Value value(std::size_t columnIndex) const;
+    bool isNull(std::size_t columnIndex) const;
+    // Where the current row's bytes are.
+    RowId rowId() const { return current_; }
+    const TableSchema& schema() const { return *schema_; }
+
+private:
+    bool loadRow(std::uint16_t slot);
+
+    const PageFile& file_;
+    std::shared_ptr<const TableSchema> schema_;
+    bool hasVariable_ = false;
+    std::vector<std::uint32_t> pages_;
+    std::size_t pageIndex_ = 0;
+    PageRef page_;
+    std::uint16_t slot_ = 0;
+    std::uint16_t slots_ = 0;
+    bool started_ = false;
+    RowId current_;
+    RowLayout row_;
+};
+
+} // namespace jet

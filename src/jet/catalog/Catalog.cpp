@@ -1,0 +1,60 @@
+#include "jet/catalog/Catalog.h"
+
+#include "jet/Cursor.h"
+#include "jet/schema/TableDefinition.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace jet {
+
+bool sameObjectName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+Catalog Catalog::read(const PageFile& file) {
+    auto schema =
+        std::make_shared<const TableSchema>(readTableDefinition(file, kCatalogDefinitionPage));
+    auto column = [&](std::string_view name) -> std::size_t {
+        for (std::size_t i = 0; i < schema->columns.size(); ++i)
+            if (sameObjectName(schema->columns[i].name, name)) return i;
+        throwDamaged("the system catalog has no column " + std::string(name));
+    };
+    std::size_t id = column("Id"), parent = column("ParentId"), name = column("Name"),
+                type = column("Type"), flags = column("Flags"), props = column("LvProp");
+
+    Catalog catalog;
+    Cursor cursor(file, schema);
+    while (cursor.next()) {
+        CatalogEntry e;
+        auto v = cursor.value(id);
+        if (auto p = v.getIf<std::int32_t>()) e.id = *p;
+        v = cursor.value(parent);
+        if (auto p = v.getIf<std::int32_t>()) e.parentId = *p;
+        v = cursor.value(name);
+        if (auto p = v.getIf<std::string>()) e.name = *p;
+        v = cursor.value(type);
+        if (auto p = v.getIf<std::int16_t>()) e.type = *p;
+        v = cursor.value(flags);
+        if (auto p = v.getIf<std::int32_t>()) e.flags = static_cast<std::uint32_t>(*p);
+        v = cursor.value(props);
+        if (auto p = v.getIf<core::Bytes>()) e.propertyBlob = *p;
+        catalog.entries_.push_back(std::move(e));
+    }
+    return catalog;
+}
+
+const CatalogEntry* Catalog::findTable(std::string_view name) const {
+    return findObject(name, ObjectType::Table);
+}
+
+const CatalogEntry* Catalog::findObject(std::string_view name, ObjectType type) const {
+    for (const auto& e : entries_)
+        if (e.type == static_cast<std::int16_t>(type) && sameObjectName(e.name, name)) return &e;
+    return nullptr;
+}
+
+} // namespace jet

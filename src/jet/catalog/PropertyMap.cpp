@@ -1,0 +1,109 @@
+#include "jet/catalog/PropertyMap.h"
+
+#include "core/TextEncoding.h"
+#include "jet/rows/ValueDecoder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace jet {
+
+namespace {
+constexpr std::uint16_t kNameListChunk = 0x80;
+constexpr std::uint16_t kTableChunk = 0x00;
+constexpr std::uint16_t kColumnChunk = 0x01;
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+core::Value decodePropertyValue(std::uint8_t type, ByteSpan bytes) {
+    ColumnDef c;
+    if (!isKnownColumnType(type)) return core::Value(core::Bytes(bytes.begin(), bytes.end()));
+    c.type = static_cast<ColumnType>(type);
+    switch (c.type) {
+    case ColumnType::Boolean:
+        return core::Value(!bytes.empty() && bytes[0] != 0);
+    case ColumnType::Text:
+    case ColumnType::Memo:
+        return core::Value(core::decodeJetText(bytes));
+    case ColumnType::Binary:
+    case ColumnType::Ole:
+        return core::Value(core::Bytes(bytes.begin(), bytes.end()));
+    default:
+        if (bytes.size() < fixedWidth(c.type)) return core::Value();
+        return decodeFixed(c, bytes);
+    }
+}
+
+void readProperties(ByteSpan chunk, const std::vector<std::string>& names, PropertyMap& map) {
+    // Chunk: length(4) type(2) then the object's name, then the properties.
+    std::size_t off = 6;
+    std::uint16_t nameLength = u16(chunk, off);
+    map.objectName = core::decodeJetText(slice(chunk, off + 2, nameLength, "a property name"));
+    off += 2 + nameLength;
+    while (off + 8 <= chunk.size()) {
+        std::uint16_t length = u16(chunk, off);
+        if (length < 8 || off + length > chunk.size()) break;
+        Property p;
+        p.ddl = u8(chunk, off + 2) != 0;
+        p.type = u8(chunk, off + 3);
+        std::uint16_t nameIndex = u16(chunk, off + 4);
+        std::uint16_t valueLength = u16(chunk, off + 6);
+        if (nameIndex < names.size()) p.name = names[nameIndex];
+        auto value = slice(chunk, off + 8, std::min<std::size_t>(valueLength, length - 8u),
+                           "a property value");
+        p.value = decodePropertyValue(p.type, value);
+        map.properties.push_back(std::move(p));
+        off += length;
+    }
+}
+} // namespace
+
+const Property* PropertyMap::find(std::string_view name) const {
+    for (const auto& p : properties)
+        if (equalsIgnoringCase(p.name, name)) return &p;
+    return nullptr;
+}
+
+const PropertyMap* PropertyMaps::column(std::string_view name) const {
+    for (const auto& m : columns)
+        if (equalsIgnoringCase(m.objectName, name)) return &m;
+    return nullptr;
+}
+
+PropertyMaps parsePropertyMaps(ByteSpan blob) {
+    PropertyMaps maps;
+    if (blob.size() < 4 || std::memcmp(blob.data(), "MR2", 3) != 0) return maps;
+    std::vector<std::string> names;
+    std::size_t off = 4;
+    bool tableSeen = false;
+    while (off + 6 <= blob.size()) {
+        std::uint32_t length = u32(blob, off);
+        if (length < 6 || length > blob.size() - off) throwDamaged("a property blob is cut short");
+        ByteSpan chunk = blob.subspan(off, length);
+        std::uint16_t type = u16(chunk, 4);
+        if (type == kNameListChunk) {
+            for (std::size_t p = 6; p + 2 <= chunk.size();) {
+                std::uint16_t n = u16(chunk, p);
+                names.push_back(core::decodeJetText(slice(chunk, p + 2, n, "a property name")));
+                p += 2 + n;
+            }
+        } else if (type == kTableChunk && !tableSeen) {
+            readProperties(chunk, names, maps.table);
+            tableSeen = true;
+        } else if (type == kColumnChunk || type == kTableChunk) {
+            PropertyMap m;
+            readProperties(chunk, names, m);
+            maps.columns.push_back(std::move(m));
+        }
+        off += length;
+    }
+    return maps;
+}
+
+} // namespace jet

@@ -1,0 +1,4 @@
+target_sources(tablory_jet PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Catalog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PropertyMap.cpp
+)

@@ -1,0 +1,23 @@
+#pragma once
+// Usage maps: the bitmaps saying which pages belong to a table, an index or the file.
+// A map lives in a row; small ones hold the bitmap inline, large ones point to map pages.
+#include "jet/file/PageFile.h"
+
+#include <vector>
+
+namespace jet {
+
+namespace usage_map {
+inline constexpr std::uint8_t kInline = 0x00;
+inline constexpr std::uint8_t kReference = 0x01;
+inline constexpr std::size_t kMapPageBitmapStart = 4;
+inline constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageBitmapStart) * 8;
+} // namespace usage_map
+
+// The bytes of the row a data pointer (page << 8 | slot) names.
+std::vector<std::uint8_t> readRowBytes(const PageFile& file, std::uint32_t rowPointer);
+
+// The pages marked in the map stored at rowPointer, in ascending order.
+std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t rowPointer);
+
+} // namespace jet

@@ -1,0 +1,35 @@
+#pragma once
+// The parts of one stored row: column count, fixed area, variable offsets and null mask.
+// Parsing it allocates nothing; each value is then found in constant time.
+#include "jet/file/Bytes.h"
+#include "jet/schema/TableSchema.h"
+
+#include <optional>
+
+namespace jet {
+
+class RowLayout {
+public:
+    RowLayout() = default;
+    // hasVariableColumns: whether the table definition has any variable-length column
+    // (without one, rows carry no variable offset table).
+    RowLayout(ByteSpan row, bool hasVariableColumns);
+
+    ByteSpan row() const { return row_; }
+    std::uint16_t columnCount() const { return columnCount_; }
+    // The null mask's bit for a column: 1 means not null; yes/no stores its value here.
+    bool bit(std::uint16_t columnNumber) const;
+    // The bytes of a column's value; nullopt when the row does not hold it or it is null.
+    std::optional<ByteSpan> fixedBytes(const ColumnDef& c) const;
+    std::optional<ByteSpan> variableBytes(const ColumnDef& c) const;
+
+private:
+    std::uint16_t variableOffset(std::size_t entry) const;
+
+    ByteSpan row_;
+    std::uint16_t columnCount_ = 0;
+    std::size_t nullMaskStart_ = 0;
+    std::uint16_t variableCount_ = 0;
+};
+
+} // namespace jet

@@ -1,0 +1,5 @@
+target_sources(tablory_jet PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/LongValue.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RowLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ValueDecoder.cpp
+)

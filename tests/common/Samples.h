@@ -1,0 +1,38 @@
+#pragma once
+// Where the tests find the sample Access files and put the files they write.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace testing_support {
+
+inline std::filesystem::path samplesDir() {
+    if (const char* env = std::getenv("TABLORY_SAMPLES"); env && *env) return env;
+    return TABLORY_SAMPLES_DIR;
+}
+
+inline bool haveSamples() {
+    return std::filesystem::exists(samplesDir() / "types.mdb");
+}
+
+inline std::filesystem::path sample(const std::string& name) {
+    return samplesDir() / name;
+}
+
+// A fresh, empty folder for one test's files.
+inline std::filesystem::path scratchDir(const std::string& name) {
+    auto dir = std::filesystem::path(TABLORY_TEST_OUTPUT) / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+} // namespace testing_support
+
+// Skips the current test when the shared samples are not beside the repository.
+#define REQUIRE_SAMPLES()                                                                          \
+    do {                                                                                           \
+        if (!testing_support::haveSamples())                                                       \
+            GTEST_SKIP() << "sample files not found at " << testing_support::samplesDir()          \
+                         << " (../shared/samples)";                                                \
+    } while (0)
