@@ -41,14 +41,24 @@ core::Value decodePropertyValue(std::uint8_t type, ByteSpan bytes) {
 }
 
 void readProperties(ByteSpan chunk, const std::vector<std::string>& names, PropertyMap& map) {
-    // Chunk: length(4) type(2) then the object's name, then the properties.
+    // After the chunk's length and type: a block naming the object (its length counts
+    // itself; a block of six bytes or fewer names nothing), then the values.
     std::size_t off = 6;
-    std::uint16_t nameLength = u16(chunk, off);
-    map.objectName = core::decodeJetText(slice(chunk, off + 2, nameLength, "a property name"));
-    off += 2 + nameLength;
+    if (off + 4 > chunk.size()) return;
+    std::uint32_t nameBlock = u32(chunk, off);
+    if (nameBlock < 4 || nameBlock > chunk.size() - off)
+        throwDamaged("a property blob is cut short");
+    if (nameBlock > 6) {
+        std::uint16_t nameLength = u16(chunk, off + 4);
+        map.objectName =
+            core::decodeJetText(slice(chunk, off + 6, nameLength, "a property map name"));
+    }
+    off += nameBlock;
+    // Each value: length (counting itself), ddl flag, type, name index, data size, data.
     while (off + 8 <= chunk.size()) {
         std::uint16_t length = u16(chunk, off);
-        if (length < 8 || off + length > chunk.size()) break;
+        if (length < 8 || off + length > chunk.size())
+            throwDamaged("a property value is cut short");
         Property p;
         p.ddl = u8(chunk, off + 2) != 0;
         p.type = u8(chunk, off + 3);

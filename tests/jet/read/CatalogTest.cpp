@@ -84,3 +84,37 @@ TEST(Catalog, ColumnsKeepTheirStoredOrderAndSizes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Catalog, ColumnPropertiesComeFromTheObjectsPropertyBlob) {
+    REQUIRE_SAMPLES();
+    auto db = jet::Database::open(testing_support::sample("types.mdb"));
+    auto table = db->table("Table1");
+    const auto& props = table.properties();
+    ASSERT_NE(props.column("C"), nullptr);
+    // Access gives number columns the default value "0" and leaves them optional.
+    const auto* defaultValue = props.column("C")->find("DefaultValue");
+    ASSERT_NE(defaultValue, nullptr);
+    EXPECT_EQ(defaultValue->value, core::Value("0"));
+    const auto* required = props.column("c")->find("required");
+    ASSERT_NE(required, nullptr);
+    EXPECT_EQ(required->value, core::Value(false));
+    // Text columns carry no default; a column map for every column of the table.
+    EXPECT_EQ(props.column("A")->find("DefaultValue"), nullptr);
+    for (const auto& column : table.schema().columns)
+        EXPECT_NE(props.column(column.name), nullptr) << column.name;
+}
+
+TEST(Catalog, PropertyBlobsOfEverySampleParse) {
+    REQUIRE_SAMPLES();
+    for (const auto& entry : std::filesystem::directory_iterator(testing_support::samplesDir())) {
+        if (entry.path().extension() != ".mdb") continue;
+        auto db = jet::Database::open(entry.path(), "password");
+        for (const auto& e : db->catalog().entries())
+            EXPECT_NO_THROW(jet::parsePropertyMaps(e.propertyBlob))
+                << entry.path().filename() << " " << e.name;
+    }
+}
+
+} // namespace

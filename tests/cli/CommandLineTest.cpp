@@ -1,0 +1,72 @@
+// tablory-sql as a script sees it: output on standard output, errors on standard error
+// with a non-zero exit status.
+#include "common/Samples.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/wait.h>
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string out;
+};
+
+Run run(const std::string& arguments) {
+    std::string command = std::string(TABLORY_SQL_BINARY) + " " + arguments + " 2>&1";
+    Run r;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return r;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        r.out.append(buffer, n);
+    int raw = ::pclose(pipe);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return r;
+}
+
+std::string quoted(const std::filesystem::path& p) {
+    return "'" + p.string() + "'";
+}
+
+TEST(CommandLine, TablesListsUserTablesOnePerLine) {
+    REQUIRE_SAMPLES();
+    auto r = run("tables " + quoted(testing_support::sample("types.mdb")));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Table1\nTable2\nTable3\nTable4\n");
+}
+
+TEST(CommandLine, PasswordOptionOpensProtectedFiles) {
+    REQUIRE_SAMPLES();
+    auto file = quoted(testing_support::sample("password.mdb"));
+    auto refused = run("tables " + file);
+    EXPECT_NE(refused.status, 0);
+    EXPECT_NE(refused.out.find("Not a valid password."), std::string::npos) << refused.out;
+    auto opened = run("dump " + file + " --password password");
+    EXPECT_EQ(opened.status, 0);
+    EXPECT_EQ(opened.out.rfind("{\"table\":\"Table1\"", 0), 0u) << opened.out;
+}
+
+TEST(CommandLine, ErrorsGoToStandardErrorWithNonZeroStatus) {
+    EXPECT_NE(run("dump /no/such/file.mdb").status, 0);
+    EXPECT_NE(run("frobnicate x").status, 0);
+    EXPECT_NE(run("tables").status, 0);
+    EXPECT_NE(run("tables a b").status, 0);
+    EXPECT_NE(run("tables x --bogus").status, 0);
+    auto notDatabase =
+        run("tables " + quoted(std::filesystem::path(TABLORY_SOURCE_DIR) / "README.md"));
+    EXPECT_NE(notDatabase.status, 0);
+    EXPECT_NE(notDatabase.out.find("Unrecognized database format"), std::string::npos)
+        << notDatabase.out;
+}
+
+TEST(CommandLine, HelpDescribesEveryCommand) {
+    auto r = run("--help");
+    EXPECT_EQ(r.status, 0);
+    for (const char* word : {"tables", "dump", "--password"})
+        EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+} // namespace
