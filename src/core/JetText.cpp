@@ -122,9 +122,8 @@ std::size_t runSize(std::span<const char16_t> units) {
 }
 
 Bytes runBytes(std::span<const char16_t> units, std::size_t size) {
-    Bytes out;
+    Bytes out(std::begin(marker), std::end(marker));
     out.reserve(size);
-    out.insert(out.end(), std::begin(marker), std::end(marker));
     bool compressed = true;
     for (char16_t u : units) {
         const bool narrow = kindOf(u) == UnitKind::Narrow;

@@ -1,0 +1,33 @@
+#pragma once
+// One column of an index as the key encoder sees it: its type, its direction and, for
+// numeric columns, the scale the stored digits are counted in.
+#include <cstdint>
+
+namespace jet {
+
+// The indexable column types, numbered as Jet 4 numbers them in table definitions, so a
+// column's type code converts directly.
+enum class KeyColumnType : std::uint8_t {
+    Boolean = 1,
+    Byte = 2,
+    Integer = 3,
+    Long = 4,
+    Currency = 5,
+    Single = 6,
+    Double = 7,
+    DateTime = 8,
+    Binary = 9,
+    Text = 10,
+    Ole = 11, // never indexable; rejected
+    Memo = 12,
+    Guid = 15,
+    Numeric = 16,
+};
+
+struct KeyColumn {
+    KeyColumnType type = KeyColumnType::Long;
+    bool ascending = true;
+    std::uint8_t scale = 0; // Numeric only: digits after the point
+};
+
+} // namespace jet
