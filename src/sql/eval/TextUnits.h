@@ -1,0 +1,21 @@
+#pragma once
+// Text as Jet's string functions see it: a sequence of UTF-16 code units (Len, Mid and InStr
+// count those), and as code points for case mapping, collation and LIKE.
+#include <string>
+#include <string_view>
+
+namespace sql {
+
+std::u16string toUtf16(std::string_view text);
+std::string fromUtf16(std::u16string_view text);
+std::u32string toCodePoints(std::string_view text);
+std::string fromCodePoints(std::u32string_view text);
+
+// Simple one-to-one case mapping for the Latin, Greek and Cyrillic letters; every other code
+// point maps to itself.
+char32_t upperCase(char32_t c);
+char32_t lowerCase(char32_t c);
+std::string upperCase(std::string_view text);
+std::string lowerCase(std::string_view text);
+
+} // namespace sql
