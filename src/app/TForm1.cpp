@@ -4,6 +4,8 @@
 #include "app/JpegImage.h"
 #include "app/PageChangeWatcher.h"
 #include "app/QtPrompts.h"
+#include "creator/TableCreatorPage.h"
+#include "query/SqlConsolePage.h"
 #include "ui_TForm1.h"
 
 #include <QDir>
@@ -38,6 +40,9 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     setPalette(buttonFace);
     ui_->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     showLogo();
+    // The pages bring their own controls; the window's tab pages hold them.
+    new creator::TableCreatorPage(*this, ui_->TabSheet1);
+    new query::SqlConsolePage(*this, ui_->TabSheet4);
 
     pageChanges_ = std::make_unique<PageChangeWatcher>(*ui_->Book);
     pageChanges_->pageExited = [this](QWidget* page) {

@@ -1,6 +1,7 @@
 #pragma once
 // The main window Form1: the banner, the page control Book and its five pages. It owns every
 // component for the life of the process and runs each user action as one guarded handler.
+#include "app/CommandExecutor.h"
 #include "app/FileDialogs.h"
 #include "app/NameList.h"
 #include "app/Prompts.h"
@@ -41,6 +42,9 @@ public:
 
     Ui::TForm1& ui() { return *ui_; }
     Prompts& prompts() { return *prompts_; }
+    // ADOCommand1 on ADOConnection1, through which the pages execute statements.
+    CommandExecutor& command() { return *command_; }
+    void setCommand(std::unique_ptr<CommandExecutor> command) { command_ = std::move(command); }
 
     // Runs a handler to its end; an error escaping it is shown by the error box and the window
     // carries on. Every signal of the window reaches its handler through here.
@@ -78,6 +82,7 @@ private:
 
     // Destroyed before the widgets it watches, so no page handler runs while they go.
     std::unique_ptr<PageChangeWatcher> pageChanges_;
+    std::unique_ptr<CommandExecutor> command_ = std::make_unique<DisconnectedCommand>();
     bool activated_ = false;
     bool shown_ = false;
 };

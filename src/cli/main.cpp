@@ -3,6 +3,8 @@
 #include "cli/Dump.h"
 #include "core/Error.h"
 #include "jet/Database.h"
+#include "jet/check/IntegrityCheck.h"
+#include "jet/compact/Compactor.h"
 
 #include <iostream>
 
@@ -14,6 +16,11 @@ Commands:
   tables FILE     list the user tables and views (saved select queries), one per line
   dump FILE       print every user table as JSON lines: a header line with the columns,
                   then one array per row, tables sorted by name, rows in stored order
+  create FILE     make a new, empty Access 2000-2003 database (with --password, protected)
+  compact SOURCE DEST
+                  write a compacted copy of SOURCE to the new file DEST (same password)
+  check FILE      verify the file's structure: header, catalog, table definitions, usage
+                  maps, rows, long values, counters; exit status 0 only when all hold
 
 Options:
   --password P    the database password (a file without one opens with any password)
@@ -47,6 +54,31 @@ int run(const cli::Arguments& args) {
         cli::dumpDatabase(*db, std::cout);
         std::cout.flush();
         return std::cout ? 0 : 1;
+    }
+    if (args.command == "create") {
+        needFile(args);
+        jet::Database::create(args.positional[0], password);
+        return 0;
+    }
+    if (args.command == "compact") {
+        if (args.positional.size() != 2)
+            throw core::Error("The compact command takes a SOURCE and a DEST file.");
+        jet::compactDatabase(args.positional[0], args.positional[1], password,
+                             [](std::uint64_t done, std::uint64_t total) {
+                                 std::cerr << "\rcompacting: " << done << " of " << total << " rows"
+                                           << std::flush;
+                             });
+        std::cerr << '\n';
+        return 0;
+    }
+    if (args.command == "check") {
+        needFile(args);
+        auto db = jet::Database::open(args.positional[0], password);
+        auto report = jet::checkDatabase(*db);
+        for (const auto& problem : report.problems) std::cout << problem << '\n';
+        std::cout << (report.ok() ? "ok: " : "damaged: ") << report.tables << " tables, "
+                  << report.rows << " rows, " << report.pages << " pages checked\n";
+        return report.ok() ? 0 : 1;
     }
     throw core::Error("Unknown command '" + args.command + "'. Try tablory-sql --help.");
 }

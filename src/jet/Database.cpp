@@ -1,22 +1,36 @@
 #include "jet/Database.h"
 
 #include "core/Error.h"
+#include "jet/catalog/PropertyMapWriter.h"
 #include "jet/schema/TableDefinition.h"
+#include "jet/write/ColumnLayout.h"
+#include "jet/write/PageAllocator.h"
+#include "jet/write/PageStore.h"
+#include "jet/write/SystemTables.h"
+#include "jet/write/TableStorage.h"
+#include "jet/write/TableWriter.h"
+
+#include <chrono>
 
 namespace jet {
 
+Database::Database() = default;
+Database::~Database() = default;
+
 std::unique_ptr<Database> Database::open(const std::filesystem::path& path,
-                                         const std::string& password) {
+                                         const std::string& password, OpenMode mode) {
     std::unique_ptr<Database> db(new Database());
     db->path_ = path;
-    auto file = std::make_unique<OsFile>(path, OsFile::Mode::ReadOnly);
-    db->pages_ = std::make_unique<PageFile>(std::move(file));
+    db->pages_ = PageFile::open(path, mode == OpenMode::ReadWrite ? PageFile::Access::ReadWrite
+                                                                  : PageFile::Access::ReadOnly);
     if (db->pages_->pageCount() < 3)
         throw core::FormatError("Unrecognized database format '" + path.string() + "'.");
     db->header_ = DatabaseHeader::read(bytesOf(db->pages_->read(0)));
     if (!db->header_.password.empty() && db->header_.password != password)
         throw core::PasswordError();
     db->pages_->setEncodingKey(db->header_.encodingKey);
+    db->allocator_ = std::make_unique<PageAllocator>();
+    db->store_ = std::make_unique<PageStore>(*db->pages_, *db->allocator_);
     db->catalog_ = Catalog::read(*db->pages_);
     return db;
 }
@@ -35,22 +49,196 @@ std::vector<std::string> Database::viewNames() const {
     return names;
 }
 
+std::shared_ptr<TableSchema> Database::schemaFor(const CatalogEntry& entry) const {
+    auto& schema = schemas_[entry.definitionPage()];
+    if (!schema) {
+        auto s = readTableDefinition(*pages_, entry.definitionPage());
+        s.name = entry.name;
+        schema = std::make_shared<TableSchema>(std::move(s));
+    }
+    return schema;
+}
+
+namespace {
+[[noreturn]] void throwNoTable(std::string_view name) {
+    throw core::SqlError("The Microsoft Jet database engine cannot find the input table or "
+                         "query '" +
+                         std::string(name) +
+                         "'. Make sure it exists and that "
+                         "its name is spelled correctly.");
+}
+} // namespace
+
 Table Database::table(std::string_view name) const {
     const CatalogEntry* entry = catalog_.findTable(name);
-    if (!entry)
-        throw core::SqlError("The Microsoft Jet database engine cannot find the input table or "
-                             "query '" +
-                             std::string(name) +
-                             "'. Make sure it exists and that "
-                             "its name is spelled correctly.");
-    auto& schema = schemas_[entry->definitionPage()];
-    if (!schema) {
-        auto s = readTableDefinition(*pages_, entry->definitionPage());
-        s.name = entry->name;
-        schema = std::make_shared<const TableSchema>(std::move(s));
-    }
+    if (!entry) throwNoTable(name);
     auto props = std::make_shared<const PropertyMaps>(parsePropertyMaps(entry->propertyBlob));
-    return Table(*pages_, schema, std::move(props));
+    return Table(*pages_, schemaFor(*entry), std::move(props));
+}
+
+void Database::requireTransaction() const {
+    if (!pages_->inTransaction())
+        throw core::Error("A change to the database needs a transaction.");
+}
+
+void Database::begin() {
+    pages_->begin();
+}
+
+void Database::commit() {
+    for (auto& [page, writer] : writers_) writer->saveDefinitionCounters();
+    writers_.clear();
+    pages_->commit();
+}
+
+void Database::rollback() {
+    writers_.clear();
+    pages_->rollback();
+    // Schemas may hold counters and row counts of the forgotten changes.
+    schemas_.clear();
+    reloadCatalog();
+}
+
+void Database::reloadCatalog() {
+    catalog_ = Catalog::read(*pages_);
+    // Drop schemas of tables that no longer exist.
+    for (auto it = schemas_.begin(); it != schemas_.end();) {
+        bool alive = false;
+        for (const auto& e : catalog_.entries())
+            if (e.isTable() && e.definitionPage() == it->first) alive = true;
+        it = alive ? std::next(it) : schemas_.erase(it);
+    }
+}
+
+std::shared_ptr<TableSchema> Database::catalogSchema() const {
+    // The catalog describes every table but itself: its definition is always on page 2.
+    auto& schema = schemas_[kCatalogDefinitionPage];
+    if (!schema) {
+        auto s = readTableDefinition(*pages_, kCatalogDefinitionPage);
+        s.name = "MSysObjects";
+        schema = std::make_shared<TableSchema>(std::move(s));
+    }
+    return schema;
+}
+
+TableWriter& Database::writerFor(std::string_view name) {
+    requireTransaction();
+    std::shared_ptr<TableSchema> schema;
+    if (sameObjectName(name, "MSysObjects")) {
+        schema = catalogSchema();
+    } else {
+        const CatalogEntry* entry = catalog_.findTable(name);
+        if (!entry) throwNoTable(name);
+        schema = schemaFor(*entry);
+    }
+    auto& writer = writers_[schema->definitionPage];
+    if (!writer) writer = std::make_unique<TableWriter>(*store_, *schema);
+    return *writer;
+}
+
+RowId Database::insertRow(std::string_view table, std::vector<core::Value> values) {
+    return writerFor(table).insert(std::move(values));
+}
+
+void Database::updateRow(std::string_view table, RowId row, std::vector<core::Value> values) {
+    writerFor(table).update(row, std::move(values));
+}
+
+void Database::deleteRow(std::string_view table, RowId row) {
+    writerFor(table).remove(row);
+}
+
+void Database::setCounter(std::string_view table, std::uint32_t last) {
+    TableWriter& writer = writerFor(table);
+    writer.raiseCounter(last);
+}
+
+std::vector<core::Value> Database::readRow(std::string_view table, RowId row) {
+    const CatalogEntry* entry = catalog_.findTable(table);
+    if (!entry) throwNoTable(table);
+    TableWriter reader(*store_, *schemaFor(*entry));
+    return reader.read(row);
+}
+
+namespace {
+core::DateTime now() {
+    using namespace std::chrono;
+    auto seconds =
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count() / 1000.0;
+    // 1970-01-01 is day 25569 of Jet's calendar.
+    return core::DateTime{25569.0 + seconds / 86400.0};
+}
+} // namespace
+
+void Database::insertCatalogRow(std::int32_t id, std::int32_t parentId, const std::string& name,
+                                std::int16_t type, std::uint32_t flags,
+                                const core::Bytes& properties) {
+    auto schema = catalogSchema();
+    std::vector<core::Value> row(schema->columns.size());
+    core::DateTime stamp = now();
+    for (std::size_t i = 0; i < schema->columns.size(); ++i) {
+        const std::string& column = schema->columns[i].name;
+        if (column == "Id")
+            row[i] = core::Value(id);
+        else if (column == "ParentId")
+            row[i] = core::Value(parentId);
+        else if (column == "Name")
+            row[i] = core::Value(name);
+        else if (column == "Type")
+            row[i] = core::Value(type);
+        else if (column == "Flags")
+            row[i] = core::Value(static_cast<std::int32_t>(flags));
+        else if (column == "DateCreate" || column == "DateUpdate")
+            row[i] = core::Value(stamp);
+        else if (column == "Owner")
+            row[i] = core::Value(core::Bytes{0x65, 0x89});
+        else if (column == "LvProp" && !properties.empty())
+            row[i] = core::Value(properties);
+    }
+    writerFor("MSysObjects").insert(std::move(row));
+}
+
+void Database::createTable(TableSchema schema, const PropertyMaps& properties) {
+    requireTransaction();
+    if (schema.name.empty() || schema.name.size() > 64)
+        throw core::SqlError("'" + schema.name + "' is not a valid name.");
+    if (catalog_.findTable(schema.name) || catalog_.findObject(schema.name, ObjectType::Query))
+        throw core::SqlError("Table '" + schema.name + "' already exists.");
+    layOutNewColumns(schema);
+    schema.rowCount = 0;
+    schema.nextAutoNumber = 0;
+    createTableStorage(*store_, schema);
+    core::Bytes blob;
+    if (!properties.columns.empty() || !properties.table.properties.empty())
+        blob = encodePropertyMaps(properties);
+    insertCatalogRow(static_cast<std::int32_t>(schema.definitionPage), kTablesContainerId,
+                     schema.name, static_cast<std::int16_t>(ObjectType::Table), 0, blob);
+    auto stored = std::make_shared<TableSchema>(std::move(schema));
+    schemas_[stored->definitionPage] = stored;
+    reloadCatalog();
+}
+
+void Database::dropTable(std::string_view name) {
+    requireTransaction();
+    const CatalogEntry* entry = catalog_.findTable(name);
+    if (!entry || entry->isSystem()) throwNoTable(name);
+    auto schema = schemaFor(*entry);
+    std::uint32_t page = entry->definitionPage();
+    std::int32_t id = entry->id;
+    writers_.erase(page);
+    dropTableStorage(*store_, *schema);
+    schemas_.erase(page);
+    // Remove the table's catalog row.
+    auto objects = table("MSysObjects");
+    std::size_t idColumn = 0;
+    for (std::size_t i = 0; i < objects.schema().columns.size(); ++i)
+        if (objects.schema().columns[i].name == "Id") idColumn = i;
+    auto cursor = objects.scan();
+    std::optional<RowId> found;
+    while (cursor.next())
+        if (cursor.value(idColumn) == core::Value(id)) found = cursor.rowId();
+    if (found) writerFor("MSysObjects").remove(*found);
+    reloadCatalog();
 }
 
 } // namespace jet

@@ -1,11 +1,14 @@
 #pragma once
 // An open Jet 4 database file: its header, catalog and tables. The engine's entry point.
+// Reading needs nothing more; changes happen inside a transaction that lands whole or not
+// at all.
 #include "jet/Table.h"
 #include "jet/catalog/Catalog.h"
 #include "jet/file/DatabaseHeader.h"
 #include "jet/file/PageFile.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,17 +16,32 @@
 
 namespace jet {
 
+class PageAllocator;
+class PageStore;
+class TableWriter;
+
+enum class OpenMode { ReadOnly, ReadWrite };
+
 class Database {
 public:
-    // Opens for reading. A file with a password opens only with that password; a file
-    // without one opens whatever password is given.
+    // A file with a password opens only with that password; a file without one opens
+    // whatever password is given. ReadWrite locks the file against other writers and rolls
+    // back a journal left by a crash; a file the system will not let us write opens
+    // read-only.
     static std::unique_ptr<Database> open(const std::filesystem::path& path,
-                                          const std::string& password = {});
+                                          const std::string& password = {},
+                                          OpenMode mode = OpenMode::ReadOnly);
+    // Makes a new, empty database file (refused if the file exists) and opens it read-write.
+    static std::unique_ptr<Database> create(const std::filesystem::path& path,
+                                            const std::string& password = {});
+    ~Database();
 
     const std::filesystem::path& path() const { return path_; }
     const DatabaseHeader& header() const { return header_; }
     const Catalog& catalog() const { return catalog_; }
     const PageFile& pages() const { return *pages_; }
+    bool writable() const { return pages_->writable(); }
+    bool recoveredJournal() const { return pages_->recoveredJournal(); }
 
     // User tables and saved select queries (views), in catalog order.
     std::vector<std::string> tableNames() const;
@@ -32,14 +50,45 @@ public:
     // Throws core::SqlError naming the table when it does not exist.
     Table table(std::string_view name) const;
 
+    // Transactions. Every change below needs one.
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return pages_->inTransaction(); }
+
+    // Schema changes. The schema names its columns (type, size, flags, numbers are filled
+    // in when left zero) and indexes; pages are assigned here.
+    void createTable(TableSchema schema, const PropertyMaps& properties = {});
+    void dropTable(std::string_view name);
+
+    // Rows, addressed by the slot they were stored in.
+    RowId insertRow(std::string_view table, std::vector<core::Value> values);
+    void updateRow(std::string_view table, RowId row, std::vector<core::Value> values);
+    void deleteRow(std::string_view table, RowId row);
+    std::vector<core::Value> readRow(std::string_view table, RowId row);
+    // Sets a table's counter (the last value given out), never below what it is.
+    void setCounter(std::string_view table, std::uint32_t last);
+
 private:
-    Database() = default;
+    Database();
+    std::shared_ptr<TableSchema> schemaFor(const CatalogEntry& entry) const;
+    std::shared_ptr<TableSchema> catalogSchema() const;
+    TableWriter& writerFor(std::string_view table);
+    void requireTransaction() const;
+    void reloadCatalog();
+    void insertCatalogRow(std::int32_t id, std::int32_t parentId, const std::string& name,
+                          std::int16_t type, std::uint32_t flags, const core::Bytes& properties);
 
     std::filesystem::path path_;
     std::unique_ptr<PageFile> pages_;
+    std::unique_ptr<PageAllocator> allocator_;
+    std::unique_ptr<PageStore> store_;
     DatabaseHeader header_;
     Catalog catalog_;
-    mutable std::map<std::uint32_t, std::shared_ptr<const TableSchema>> schemas_;
+    mutable std::map<std::uint32_t, std::shared_ptr<TableSchema>> schemas_;
+    std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_;
+
+    friend class DatabaseCreator;
 };
 
 } // namespace jet

@@ -113,12 +113,14 @@ private slots:
         QCOMPARE(events_, (QStringList{exitHandler, "BookChange"}));
     }
 
-    void exitHandlerRunsWhenLeavingAPageWithoutControls() {
+    void exitHandlerRunsWhenLeavingAPageByItsTab() {
         showAllTabs();
-        // Focus on the page being left moves to the new page, here to the page itself.
+        // Focus on the page being left moves to the new page's first control.
         child<QWidget>(book(), "dbname").setFocus();
         clickTab(1);
-        QCOMPARE(QApplication::focusWidget(), &child<QWidget>(book(), "TabSheet1"));
+        QWidget& sheet = child<QWidget>(book(), "TabSheet1");
+        QVERIFY(sheet.isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == &sheet);
         QCOMPARE(events_, QStringList{"BookChange"});
         clickTab(2);
         QCOMPARE(events_, (QStringList{"BookChange", "TabSheet1Exit", "BookChange"}));

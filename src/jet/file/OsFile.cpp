@@ -1,3 +1,5 @@
+// The POSIX implementation; a Windows port replaces this file (CreateFileW, ReadFile with
+// OVERLAPPED offsets, LockFileEx, FlushFileBuffers, folder syncs as no-ops).
 #include "jet/file/OsFile.h"
 
 #include "core/Error.h"
@@ -12,47 +14,85 @@
 namespace jet {
 
 namespace {
-[[noreturn]] void throwOs(const std::string& action, const std::filesystem::path& path) {
-    throw core::IoError("Cannot " + action + " \"" + path.string() + "\": " + std::strerror(errno) +
+
+[[noreturn]] void throwOs(const std::string& action, const std::filesystem::path& path, int error) {
+    throw core::IoError("Cannot " + action + " \"" + path.string() + "\": " + std::strerror(error) +
                         ".");
 }
+
+bool refusesWriting(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& file) {
+    auto folder = file.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+int openFlags(OsFile::Mode mode) {
+    switch (mode) {
+    case OsFile::Mode::ReadOnly:
+        return O_RDONLY;
+    case OsFile::Mode::ReadWrite:
+        return O_RDWR;
+    case OsFile::Mode::CreateNew:
+        return O_RDWR | O_CREAT | O_EXCL;
+    case OsFile::Mode::Replace:
+        return O_RDWR | O_CREAT | O_TRUNC;
+    }
+    return O_RDONLY;
+}
+
+[[noreturn]] void throwOpenError(const std::filesystem::path& path, OsFile::Mode mode, int error) {
+    bool creating = mode == OsFile::Mode::CreateNew || mode == OsFile::Mode::Replace;
+    if (creating && (error == ENOENT || error == ENOTDIR))
+        throw core::IoError("Cannot create \"" + path.string() + "\": the folder \"" +
+                            folderOf(path).string() + "\" does not exist.");
+    if (error == ENOENT) throw core::IoError("Could not find file '" + path.string() + "'.");
+    if (error == EEXIST) throw core::IoError("Database already exists.");
+    throwOs(creating ? "create" : "open", path, error);
+}
+
 } // namespace
 
 OsFile::OsFile(const std::filesystem::path& path, Mode mode) : path_(path) {
-    int flags = O_CLOEXEC;
-    switch (mode) {
-    case Mode::ReadOnly:
-        flags |= O_RDONLY;
-        break;
-    case Mode::ReadWrite:
-        flags |= O_RDWR;
-        break;
-    case Mode::CreateNew:
-        flags |= O_RDWR | O_CREAT | O_EXCL;
-        break;
-    }
-    fd_ = ::open(path.c_str(), flags, 0666);
-    if (fd_ < 0) {
-        if (errno == ENOENT) throw core::IoError("Could not find file '" + path.string() + "'.");
-        if (errno == EEXIST) throw core::IoError("Database already exists.");
-        throwOs(mode == Mode::CreateNew ? "create" : "open", path);
-    }
+    fd_ = ::open(path.c_str(), openFlags(mode) | O_CLOEXEC, 0666);
+    if (fd_ < 0) throwOpenError(path, mode, errno);
+    adopt(mode != Mode::ReadOnly);
+}
+
+OsFile::OsFile(const std::filesystem::path& path, int fd) : path_(path), fd_(fd) {
+    adopt(true);
+}
+
+void OsFile::adopt(bool writable) {
     struct stat st {};
     if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd_);
         fd_ = -1;
-        throw core::IoError("\"" + path.string() + "\" is a folder, not a database file.");
+        throw core::IoError("\"" + path_.string() + "\" is a folder, not a database file.");
     }
-    writable_ = mode != Mode::ReadOnly;
+    writable_ = writable;
 }
 
 OsFile::~OsFile() {
+    // Closing the descriptor also releases the flock lock.
     if (fd_ >= 0) ::close(fd_);
+}
+
+std::unique_ptr<OsFile> OsFile::openWritable(const std::filesystem::path& path) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        int error = errno;
+        if (refusesWriting(error)) return nullptr;
+        throwOpenError(path, Mode::ReadWrite, error);
+    }
+    return std::unique_ptr<OsFile>(new OsFile(path, fd));
 }
 
 std::uint64_t OsFile::size() const {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) throwOs("read the size of", path_);
+    if (::fstat(fd_, &st) != 0) throwOs("read the size of", path_, errno);
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -63,7 +103,7 @@ std::size_t OsFile::readAt(std::uint64_t offset, std::span<std::uint8_t> data) c
             ::pread(fd_, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
-            throwOs("read", path_);
+            throwOs("read", path_, errno);
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
@@ -78,22 +118,56 @@ void OsFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> data) {
                              static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
-            throwOs("write", path_);
+            throwOs("write", path_, errno);
         }
         done += static_cast<std::size_t>(n);
     }
 }
 
 void OsFile::truncate(std::uint64_t size) {
-    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) throwOs("resize", path_);
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) throwOs("resize", path_, errno);
 }
 
 void OsFile::sync() {
-    if (::fsync(fd_) != 0) throwOs("flush", path_);
+    if (::fsync(fd_) != 0) throwOs("flush", path_, errno);
 }
 
+// flock, the POSIX path: the lock belongs to the open file description, so two opens of one
+// file in the same process conflict just as two programs do, and close releases it.
 bool OsFile::tryLockExclusive() {
-    return ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EWOULDBLOCK) return false;
+        throwOs("lock", path_, errno);
+    }
+    return true;
+}
+
+bool folderAcceptsWrites(const std::filesystem::path& file) {
+    // AT_EACCESS asks about the effective user, the one that will create the journal.
+    return ::faccessat(AT_FDCWD, folderOf(file).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+void syncFolderOf(const std::filesystem::path& file) {
+    auto folder = folderOf(file);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throwOs("open the folder", folder, errno);
+    int result = ::fsync(fd);
+    int error = errno;
+    ::close(fd);
+    // Some file systems cannot sync a folder at all; their metadata is then as durable as
+    // they make it, and refusing every commit there would help nobody.
+    if (result != 0 && error != EINVAL && error != ENOTSUP)
+        throwOs("flush the folder", folder, error);
+}
+
+void removeFile(const std::filesystem::path& file) {
+    if (::unlink(file.c_str()) != 0 && errno != ENOENT) throwOs("delete", file, errno);
+}
+
+bool fileExists(const std::filesystem::path& file) {
+    struct stat st {};
+    return ::lstat(file.c_str(), &st) == 0;
 }
 
 } // namespace jet

@@ -1,7 +1,11 @@
 #include "jet/file/PageFile.h"
 
+#include "core/Error.h"
+#include "jet/file/Journal.h"
 #include "jet/file/Rc4.h"
 
+#include <algorithm>
+#include <limits>
 #include <string>
 
 namespace jet {
@@ -10,40 +14,272 @@ namespace {
 // Enough for a working set of 256 MiB; past that the cache starts again, which keeps a scan
 // of a file larger than memory possible.
 constexpr std::size_t kCacheBudgetPages = (256u << 20) / kPageSize;
+// Jet 4 files stop at 2 GB.
+constexpr std::uint32_t kMaxPages =
+    static_cast<std::uint32_t>((std::uint64_t(2) << 30) / kPageSize);
+
+std::string quoted(const std::filesystem::path& path) {
+    return "'" + path.string() + "'";
+}
+
+core::InUseError inUse(const std::filesystem::path& path) {
+    return core::InUseError("Could not use " + quoted(path) + "; file already in use.");
+}
 } // namespace
 
-PageFile::PageFile(std::unique_ptr<OsFile> file) : file_(std::move(file)) {
-    std::uint64_t size = file_->size();
-    pageCount_ = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(size / kPageSize, std::numeric_limits<std::uint32_t>::max()));
-    cache_.resize(pageCount_);
+std::unique_ptr<PageFile> PageFile::open(const std::filesystem::path& path, Access access) {
+    if (access == Access::ReadWrite) {
+        if (auto file = OsFile::openWritable(path))
+            return std::unique_ptr<PageFile>(new PageFile(std::move(file), {}));
+        return std::unique_ptr<PageFile>(new PageFile(
+            std::make_unique<OsFile>(path, OsFile::Mode::ReadOnly),
+            "cannot be written: the file is read-only or this user may not change it"));
+    }
+    return std::unique_ptr<PageFile>(new PageFile(
+        std::make_unique<OsFile>(path, OsFile::Mode::ReadOnly), "was opened for reading only"));
+}
+
+std::unique_ptr<PageFile> PageFile::create(const std::filesystem::path& path) {
+    auto file = std::make_unique<OsFile>(path, OsFile::Mode::CreateNew);
+    if (!file->tryLockExclusive()) throw inUse(path);
+    // A journal left beside a file of this name that was since deleted belongs to nothing;
+    // rolling it into the new file would write someone else's pages into it.
+    removeFile(journalPathFor(path));
+    syncFolderOf(path);
+    return std::unique_ptr<PageFile>(new PageFile(std::move(file), {}));
+}
+
+PageFile::PageFile(std::unique_ptr<OsFile> file)
+    : PageFile(std::move(file), "was opened for reading only") {}
+
+PageFile::PageFile(std::unique_ptr<OsFile> file, std::string readOnlyReason)
+    : file_(std::move(file)) {
+    if (file_->writable() && !folderAcceptsWrites(file_->path()))
+        readOnlyReason_ = "cannot be written: its folder is read-only, so no journal can be kept";
+    else if (!file_->writable())
+        readOnlyReason_ = std::move(readOnlyReason);
+    if (writable())
+        settleAsWriter();
+    else
+        settleAsReader();
+    loadSize();
+}
+
+void PageFile::settleAsWriter() {
+    if (!file_->tryLockExclusive()) throw inUse(path());
+    recovered_ = settleJournal(*file_, journalPathFor(path())) == JournalOutcome::RolledBack;
+}
+
+void PageFile::settleAsReader() {
+    auto journal = journalPathFor(path());
+    if (!fileExists(journal)) return;
+    auto writer = folderAcceptsWrites(path()) ? OsFile::openWritable(path()) : nullptr;
+    if (!writer)
+        throw core::IoError("The database " + quoted(path()) +
+                            " was left half-saved by an interrupted change and needs recovery: "
+                            "open it for writing (the file and its folder must be writable) so "
+                            "the change can be rolled back.");
+    // A journal whose writer still holds the lock is a save in progress, not a crash.
+    if (!writer->tryLockExclusive()) throw inUse(path());
+    recovered_ = settleJournal(*writer, journal) == JournalOutcome::RolledBack;
+}
+
+void PageFile::loadSize() {
+    committedSize_ = file_->size();
+    committedPages_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+        committedSize_ / kPageSize, std::numeric_limits<std::uint32_t>::max()));
+    pageCount_ = committedPages_;
+    dropCache();
+}
+
+void PageFile::dropCache() const {
+    cache_.assign(committedPages_, nullptr);
+    cachedPages_ = 0;
 }
 
 void PageFile::setEncodingKey(std::optional<std::array<std::uint8_t, 4>> key) {
     key_ = key;
-    for (auto& p : cache_) p.reset();
-    cachedPages_ = 0;
+    dropCache();
+}
+
+void PageFile::encode(std::uint32_t page, PageBytes& bytes) const {
+    if (!key_ || page == 0) return;
+    std::array<std::uint8_t, 4> pageKey = *key_;
+    for (int i = 0; i < 4; ++i) pageKey[i] ^= static_cast<std::uint8_t>(page >> (8 * i));
+    rc4Apply(pageKey, bytes);
+}
+
+void PageFile::requireIntact() const {
+    if (!broken_.empty()) throw core::IoError(broken_);
+}
+
+void PageFile::requireWritable() const {
+    requireIntact();
+    if (!writable())
+        throw core::IoError("The database is read-only: " + quoted(path()) + " " + readOnlyReason_ +
+                            ".");
+}
+
+void PageFile::requireTransaction() const {
+    if (!inTransaction_)
+        throw core::Error("Internal error: a page was changed outside a transaction.");
 }
 
 PageRef PageFile::read(std::uint32_t page) const {
+    requireIntact();
     if (page >= pageCount_)
         throwDamaged("page " + std::to_string(page) + " lies beyond the end of the file");
+    if (auto it = dirty_.find(page); it != dirty_.end()) return it->second;
+    if (page >= cache_.size())
+        throw core::Error("Internal error: page " + std::to_string(page) +
+                          " was counted but never written.");
     if (auto& cached = cache_[page]) return cached;
-    if (cachedPages_ >= kCacheBudgetPages) {
-        for (auto& p : cache_) p.reset();
-        cachedPages_ = 0;
-    }
+    if (cachedPages_ >= kCacheBudgetPages) dropCache();
     auto bytes = std::make_shared<PageBytes>();
     std::size_t got = file_->readAt(std::uint64_t(page) * kPageSize, *bytes);
     if (got != kPageSize) throwDamaged("page " + std::to_string(page) + " is cut short");
-    if (key_ && page != 0) {
-        std::array<std::uint8_t, 4> pageKey = *key_;
-        for (int i = 0; i < 4; ++i) pageKey[i] ^= static_cast<std::uint8_t>(page >> (8 * i));
-        rc4Apply(pageKey, *bytes);
-    }
+    encode(page, *bytes); // RC4 is its own inverse
     cache_[page] = bytes;
     ++cachedPages_;
     return bytes;
+}
+
+void PageFile::begin() {
+    requireWritable();
+    if (inTransaction_) throw core::Error("Internal error: a transaction is already open.");
+    inTransaction_ = true;
+}
+
+void PageFile::write(std::uint32_t page, const PageBytes& bytes) {
+    requireWritable();
+    requireTransaction();
+    if (page >= pageCount_)
+        throw core::Error("Internal error: page " + std::to_string(page) +
+                          " written beyond the end of the file.");
+    auto& slot = dirty_[page];
+    // A page no reader holds any more can be overwritten in place; one that is still held
+    // must stay as the reader saw it.
+    if (slot && slot.use_count() == 1)
+        *slot = bytes;
+    else
+        slot = std::make_shared<PageBytes>(bytes);
+}
+
+std::uint32_t PageFile::append(const PageBytes& bytes) {
+    requireWritable();
+    requireTransaction();
+    if (pageCount_ >= kMaxPages)
+        throw core::IoError("The database " + quoted(path()) +
+                            " has reached its size limit of 2 GB.");
+    dirty_[pageCount_] = std::make_shared<PageBytes>(bytes);
+    return pageCount_++;
+}
+
+void PageFile::rollback() {
+    dirty_.clear();
+    pageCount_ = committedPages_;
+    inTransaction_ = false;
+}
+
+void PageFile::commit() {
+    requireIntact();
+    requireTransaction();
+    if (dirty_.empty() && pageCount_ == committedPages_) {
+        inTransaction_ = false;
+        return;
+    }
+    CommitSteps steps(faultHook_);
+    auto journal = journalPathFor(path());
+    try {
+        writeJournal(steps, journal);
+    } catch (...) {
+        // The database is untouched; a journal left behind would only put back what is
+        // already there, so failing to delete it does no harm.
+        try {
+            removeFile(journal);
+        } catch (const core::Error&) {
+        }
+        rollback();
+        throw;
+    }
+    try {
+        writePages(steps);
+        steps.before(CommitStep::ResizeDatabase);
+        file_->truncate(std::uint64_t(pageCount_) * kPageSize);
+        steps.before(CommitStep::SyncDatabase);
+        file_->sync();
+        steps.before(CommitStep::DeleteJournal);
+        removeFile(journal);
+    } catch (...) {
+        restoreAfterFailedCommit(journal);
+        throw;
+    }
+    finishCommit();
+    try {
+        steps.before(CommitStep::SyncFolderAfterDelete);
+        syncFolderOf(path());
+    } catch (const core::Error& e) {
+        throw core::IoError("The changes to " + quoted(path()) +
+                            " were saved, but the system could not confirm that they reached "
+                            "the disk: " +
+                            e.what());
+    }
+}
+
+void PageFile::writeJournal(CommitSteps& steps, const std::filesystem::path& journal) {
+    // The pages the commit overwrites that hold data now. A file whose size is not a whole
+    // number of pages also loses its partial last page to the resize, so that is kept too.
+    std::vector<std::uint32_t> saved;
+    for (const auto& entry : dirty_) {
+        if (entry.first >= committedPages_) break;
+        saved.push_back(entry.first);
+    }
+    if (committedSize_ % kPageSize != 0) saved.push_back(committedPages_);
+    JournalWriter writer(journal, committedSize_, static_cast<std::uint32_t>(saved.size()), steps);
+    PageBytes original;
+    for (std::uint32_t page : saved) {
+        original.fill(0);
+        file_->readAt(std::uint64_t(page) * kPageSize, original);
+        writer.add(page, original);
+    }
+    writer.seal();
+}
+
+void PageFile::writePages(CommitSteps& steps) {
+    PageBytes stored;
+    for (const auto& [page, bytes] : dirty_) {
+        stored = *bytes;
+        encode(page, stored);
+        steps.before(CommitStep::WriteDatabasePage);
+        file_->writeAt(std::uint64_t(page) * kPageSize, stored);
+    }
+}
+
+void PageFile::finishCommit() {
+    committedPages_ = pageCount_;
+    committedSize_ = std::uint64_t(pageCount_) * kPageSize;
+    cache_.resize(committedPages_);
+    for (auto& [page, bytes] : dirty_) {
+        auto& cached = cache_[page];
+        if (!cached && cachedPages_ >= kCacheBudgetPages) continue;
+        if (!cached) ++cachedPages_;
+        cached = std::move(bytes);
+    }
+    dirty_.clear();
+    inTransaction_ = false;
+}
+
+void PageFile::restoreAfterFailedCommit(const std::filesystem::path& journal) {
+    rollback();
+    try {
+        settleJournal(*file_, journal);
+        loadSize();
+    } catch (const std::exception& e) {
+        dropCache();
+        broken_ = "The database " + quoted(path()) +
+                  " could not be restored after a failed save (" + e.what() +
+                  "); close it and open it again to finish the repair.";
+    }
 }
 
 } // namespace jet

@@ -1,13 +1,18 @@
 #pragma once
-// The database file seen as numbered 4 KiB pages, read through a cache. Every page number
-// is checked against the file's size, so a damaged pointer becomes an error, not a crash.
+// The database file seen as numbered 4 KiB pages, read through a cache and changed in atomic
+// transactions backed by a rollback journal. Every page number is checked against the file's
+// size, so a damaged pointer becomes an error, not a crash.
 #include "jet/file/Bytes.h"
+#include "jet/file/CommitStep.h"
 #include "jet/file/OsFile.h"
 #include "jet/file/PageFormat.h"
 
 #include <array>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace jet {
@@ -17,24 +22,81 @@ using PageRef = std::shared_ptr<const PageBytes>;
 
 class PageFile {
 public:
+    enum class Access { ReadOnly, ReadWrite };
+
+    // ReadWrite locks the file (a second writer, in this process or another, gets
+    // core::InUseError) and rolls back a journal left by a crash. When the OS refuses write
+    // access to the file or its folder, the file opens read-only instead: writable() is false.
+    // A ReadOnly open rolls such a journal back too when it can write, and refuses the file
+    // with core::IoError when it cannot, rather than show half-written pages.
+    static std::unique_ptr<PageFile> open(const std::filesystem::path& path, Access access);
+    // A new empty file, locked for writing. Refuses a file that exists and a missing folder.
+    static std::unique_ptr<PageFile> create(const std::filesystem::path& path);
+    // Wraps a file opened by the caller; a writable one is locked and settled as open() does.
     explicit PageFile(std::unique_ptr<OsFile> file);
 
+    bool writable() const { return readOnlyReason_.empty(); }
+    // Whether opening undid a commit that a crash interrupted.
+    bool recoveredJournal() const { return recovered_; }
+    const std::filesystem::path& path() const { return file_->path(); }
+
+    // Includes the pages appended by the open transaction.
     std::uint32_t pageCount() const { return pageCount_; }
-    // The page's bytes, decoded when the file is encoded. Throws FormatError for a page
-    // number beyond the end of the file.
+    // The page's bytes, decoded when the file is encoded, as the open transaction left them.
+    // Throws FormatError for a page number beyond the end of the file.
     PageRef read(std::uint32_t page) const;
-    // Files with a non-zero database key have every page but the header RC4-encoded.
+    // Files with a non-zero database key have every page but the header RC4-encoded; pages
+    // are decoded on reading and encoded again on writing.
     void setEncodingKey(std::optional<std::array<std::uint8_t, 4>> key);
 
-    OsFile& os() { return *file_; }
+    // Changes are held in memory until commit(); a failed commit rolls the transaction back.
+    void begin();
+    bool inTransaction() const { return inTransaction_; }
+    void write(std::uint32_t page, const PageBytes& bytes);
+    // Adds a page at the end and returns its number.
+    std::uint32_t append(const PageBytes& bytes);
+    // Returns once the change is durable. A crash before that leaves the file, once reopened,
+    // exactly as it was before begin().
+    void commit();
+    // Forgets the transaction's writes and appended pages; nothing to do without one.
+    void rollback();
+
+    // Lets tests stop or fail a commit before any of its I/O steps.
+    void setFaultHook(FaultHook hook) { faultHook_ = std::move(hook); }
+
     const OsFile& os() const { return *file_; }
 
 private:
+    PageFile(std::unique_ptr<OsFile> file, std::string readOnlyReason);
+
+    void settleAsWriter();
+    void settleAsReader();
+    void loadSize();
+    void dropCache() const;
+    void requireIntact() const;
+    void requireWritable() const;
+    void requireTransaction() const;
+    void encode(std::uint32_t page, PageBytes& bytes) const;
+    void writeJournal(CommitSteps& steps, const std::filesystem::path& journal);
+    void writePages(CommitSteps& steps);
+    void finishCommit();
+    void restoreAfterFailedCommit(const std::filesystem::path& journal);
+
     std::unique_ptr<OsFile> file_;
+    std::string readOnlyReason_; // empty when writable
+    std::string broken_;         // set when a failed commit could not be undone
+    bool recovered_ = false;
+    std::uint64_t committedSize_ = 0; // bytes on disk
+    std::uint32_t committedPages_ = 0;
     std::uint32_t pageCount_ = 0;
     std::optional<std::array<std::uint8_t, 4>> key_;
+    // Committed pages as on disk (decoded); the budget keeps large scans within memory.
     mutable std::vector<PageRef> cache_;
     mutable std::size_t cachedPages_ = 0;
+    bool inTransaction_ = false;
+    // The transaction's pages, plain; ordered so commit writes the file front to back.
+    std::map<std::uint32_t, std::shared_ptr<PageBytes>> dirty_;
+    FaultHook faultHook_;
 };
 
 inline ByteSpan bytesOf(const PageRef& page) {

@@ -17,27 +17,31 @@ std::vector<std::uint8_t> readRowBytes(const PageFile& file, std::uint32_t rowPo
 
 namespace {
 void collectBits(ByteSpan bitmap, std::uint64_t firstPage, std::uint32_t pageCount,
-                 std::vector<std::uint32_t>& out) {
+                 BeyondEnd beyondEnd, std::vector<std::uint32_t>& out) {
     for (std::size_t i = 0; i < bitmap.size(); ++i) {
         std::uint8_t b = bitmap[i];
         while (b) {
             int bit = __builtin_ctz(b);
             b &= static_cast<std::uint8_t>(b - 1);
             std::uint64_t page = firstPage + i * 8 + static_cast<unsigned>(bit);
-            if (page >= pageCount) throwDamaged("a usage map marks a page beyond the file");
+            if (page >= pageCount) {
+                if (beyondEnd == BeyondEnd::Ignore) return;
+                throwDamaged("a usage map marks a page beyond the file");
+            }
             out.push_back(static_cast<std::uint32_t>(page));
         }
     }
 }
 } // namespace
 
-std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t rowPointer) {
+std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t rowPointer,
+                                        BeyondEnd beyondEnd) {
     auto row = readRowBytes(file, rowPointer);
     ByteSpan r(row);
     std::vector<std::uint32_t> pages;
     switch (u8(r, 0)) {
     case usage_map::kInline:
-        collectBits(r.subspan(5), u32(r, 1), file.pageCount(), pages);
+        collectBits(r.subspan(5), u32(r, 1), file.pageCount(), beyondEnd, pages);
         break;
     case usage_map::kReference:
         for (std::size_t off = 1, i = 0; off + 4 <= r.size(); off += 4, ++i) {
@@ -47,7 +51,8 @@ std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t rowP
             if ((*p)[0] != static_cast<std::uint8_t>(PageType::UsageMap))
                 throwDamaged("a usage map refers to a page that is not a map page");
             collectBits(bytesOf(p).subspan(usage_map::kMapPageBitmapStart),
-                        std::uint64_t(i) * usage_map::kPagesPerMapPage, file.pageCount(), pages);
+                        std::uint64_t(i) * usage_map::kPagesPerMapPage, file.pageCount(), beyondEnd,
+                        pages);
         }
         break;
     default:

@@ -17,7 +17,11 @@ inline constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageBitmapSta
 // The bytes of the row a data pointer (page << 8 | slot) names.
 std::vector<std::uint8_t> readRowBytes(const PageFile& file, std::uint32_t rowPointer);
 
-// The pages marked in the map stored at rowPointer, in ascending order.
-std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t rowPointer);
+enum class BeyondEnd { Damaged, Ignore };
+
+// The pages marked in the map stored at rowPointer, in ascending order. A table's map that
+// marks pages past the end of the file is damaged; the global map marks them as free.
+std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t rowPointer,
+                                        BeyondEnd beyondEnd = BeyondEnd::Damaged);
 
 } // namespace jet

@@ -3,3 +3,8 @@ target_sources(tablory_jet PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/RowLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ValueDecoder.cpp
 )
+target_sources(tablory_jet PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ColumnValue.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RowEncoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ValueText.cpp
+)

@@ -3,3 +3,6 @@ target_sources(tablory_jet PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TableDefinition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableSchema.cpp
 )
+target_sources(tablory_jet PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/TableDefinitionWriter.cpp
+)

@@ -1,0 +1,60 @@
+#pragma once
+// The rollback journal "<file>-journal": before a commit touches the database it saves the
+// original size and the original bytes of every page it will overwrite, so an interrupted
+// commit can be undone the next time the file is opened.
+#include "jet/file/CommitStep.h"
+#include "jet/file/OsFile.h"
+#include "jet/file/PageFormat.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <span>
+
+namespace jet {
+
+namespace journal {
+// Header: magic, version, page size, original byte size, original page count, record count,
+// CRC-32 of the header. Record: page number, the page's original bytes as stored on disk,
+// CRC-32 of both. All numbers little-endian.
+inline constexpr std::array<std::uint8_t, 8> kMagic{'T', 'b', 'J', 'o', 'u', 'r', '\r', '\n'};
+inline constexpr std::uint32_t kVersion = 1;
+inline constexpr std::size_t kHeaderSize = 36;
+inline constexpr std::size_t kRecordSize = 4 + kPageSize + 4;
+} // namespace journal
+
+std::filesystem::path journalPathFor(const std::filesystem::path& database);
+
+// Writes one commit's journal. Nothing may touch the database before seal() returns.
+class JournalWriter {
+public:
+    // Creates (or empties) the journal and writes its header, which promises `records`
+    // records; the database was `originalSize` bytes long before the commit.
+    JournalWriter(const std::filesystem::path& path, std::uint64_t originalSize,
+                  std::uint32_t records, CommitSteps& steps);
+
+    void add(std::uint32_t page, std::span<const std::uint8_t, kPageSize> original);
+    // Makes the journal and its name in the folder durable.
+    void seal();
+
+private:
+    std::filesystem::path path_;
+    std::uint32_t promised_;
+    std::uint32_t written_ = 0;
+    CommitSteps& steps_;
+    std::unique_ptr<OsFile> file_;
+    std::array<std::uint8_t, journal::kRecordSize> record_{};
+};
+
+enum class JournalOutcome {
+    None,       // there was no journal
+    Discarded,  // incomplete: the commit died before touching the database
+    RolledBack, // complete: the original pages and size were put back
+};
+
+// Settles a journal left by an interrupted commit and deletes it. The caller holds the
+// database's write lock, so no live commit owns the journal. Safe to repeat after a crash
+// part-way through: putting the same original bytes back twice changes nothing.
+JournalOutcome settleJournal(OsFile& database, const std::filesystem::path& path);
+
+} // namespace jet

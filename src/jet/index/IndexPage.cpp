@@ -1,0 +1,246 @@
+// Index pages mark where each entry ends in a bitmap, counting from the first entry; every
+// entry after the first leaves out the prefix it shares with the first. Header numbers are
+// little-endian, the pointers inside entries big-endian so that entries compare as bytes.
+#include "jet/index/IndexPage.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace jet {
+
+namespace {
+
+using namespace index_page;
+
+std::uint32_t bigEndian(ByteSpan b, std::size_t at, std::size_t size) {
+    std::uint32_t v = 0;
+    for (std::size_t k = 0; k < size; ++k) v = (v << 8) | b[at + k];
+    return v;
+}
+
+void putBigEndian(std::uint8_t* out, std::uint32_t v, std::size_t size) {
+    for (std::size_t k = size; k-- > 0; v >>= 8) out[k] = std::uint8_t(v);
+}
+
+void put16(PageBytes& p, std::size_t at, std::uint16_t v) {
+    p[at] = std::uint8_t(v);
+    p[at + 1] = std::uint8_t(v >> 8);
+}
+
+void put32(PageBytes& p, std::size_t at, std::uint32_t v) {
+    for (std::size_t k = 0; k < 4; ++k) p[at + k] = std::uint8_t(v >> (8 * k));
+}
+
+} // namespace
+
+ByteSpan IndexPage::entry(std::size_t i) const {
+    return ByteSpan(bytes_).subspan(start(i), ends_[i] - start(i));
+}
+
+ByteSpan IndexPage::key(std::size_t i) const {
+    ByteSpan e = entry(i);
+    return e.first(e.size() - trailerSize());
+}
+
+RowId IndexPage::row(std::size_t i) const {
+    ByteSpan e = entry(i);
+    const std::size_t at = e.size() - trailerSize();
+    return RowId{bigEndian(e, at, 3), e[at + 3]};
+}
+
+std::uint32_t IndexPage::child(std::size_t i) const {
+    ByteSpan e = entry(i);
+    return leaf ? 0 : bigEndian(e, e.size() - kChildPointerSize, kChildPointerSize);
+}
+
+std::size_t IndexPage::lowerBound(ByteSpan k, RowId r) const {
+    std::size_t lo = 0, hi = size();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (compareEntries(key(mid), row(mid), k, r) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+std::size_t IndexPage::lowerBoundKey(ByteSpan k) const {
+    std::size_t lo = 0, hi = size();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (compareKeys(key(mid), k) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+void IndexPage::insert(std::size_t at, ByteSpan k, RowId r, std::uint32_t childPage) {
+    const std::size_t size = k.size() + trailerSize();
+    const std::size_t pos = start(at);
+    const std::size_t after = bytes_.size() - pos;
+    bytes_.resize(bytes_.size() + size);
+    std::uint8_t* p = bytes_.data() + pos;
+    std::memmove(p + size, p, after);
+    if (!k.empty()) std::memcpy(p, k.data(), k.size());
+    putBigEndian(p + k.size(), r.page, 3);
+    p[k.size() + 3] = r.slot;
+    if (!leaf) putBigEndian(p + k.size() + kRowPointerSize, childPage, kChildPointerSize);
+    ends_.insert(ends_.begin() + std::ptrdiff_t(at), std::uint32_t(pos + size));
+    for (std::size_t i = at + 1; i < ends_.size(); ++i) ends_[i] += std::uint32_t(size);
+}
+
+void IndexPage::erase(std::size_t first, std::size_t last) {
+    if (first >= last) return;
+    const std::size_t from = start(first), to = ends_[last - 1];
+    bytes_.erase(bytes_.begin() + std::ptrdiff_t(from), bytes_.begin() + std::ptrdiff_t(to));
+    ends_.erase(ends_.begin() + std::ptrdiff_t(first), ends_.begin() + std::ptrdiff_t(last));
+    for (std::size_t i = first; i < ends_.size(); ++i) ends_[i] -= std::uint32_t(to - from);
+}
+
+void IndexPage::replace(std::size_t at, ByteSpan k, RowId r) {
+    const std::uint32_t childPage = child(at);
+    erase(at);
+    insert(at, k, r, childPage);
+}
+
+void IndexPage::setChild(std::size_t at, std::uint32_t childPage) {
+    putBigEndian(bytes_.data() + ends_[at] - kChildPointerSize, childPage, kChildPointerSize);
+}
+
+void IndexPage::append(const IndexPage& from, std::size_t first, std::size_t last) {
+    if (first >= last) return;
+    const std::size_t base = bytes_.size();
+    const std::size_t fromStart = from.start(first), length = from.ends_[last - 1] - fromStart;
+    bytes_.resize(base + length);
+    std::memcpy(bytes_.data() + base, from.bytes_.data() + fromStart, length);
+    ends_.reserve(ends_.size() + (last - first));
+    for (std::size_t i = first; i < last; ++i)
+        ends_.push_back(std::uint32_t(base + from.ends_[i] - fromStart));
+}
+
+void IndexPage::clear(bool asLeaf) {
+    leaf = asLeaf;
+    bytes_.clear();
+    ends_.clear();
+}
+
+std::size_t IndexPage::sharedPrefix() const {
+    if (size() < 2) return 0;
+    ByteSpan a = key(0), b = key(size() - 1);
+    const std::size_t limit = std::min(a.size(), b.size());
+    std::size_t n = 0;
+    while (n < limit && a[n] == b[n]) ++n;
+    return n;
+}
+
+std::size_t IndexPage::encodedSize(std::size_t prefix) const {
+    return empty() ? 0 : rawSize() - prefix * (size() - 1);
+}
+
+bool isIndexPage(ByteSpan page) {
+    return page.size() == kPageSize && (page[0] == std::uint8_t(PageType::IndexNode) ||
+                                        page[0] == std::uint8_t(PageType::IndexLeaf));
+}
+
+IndexPage parseIndexPage(ByteSpan page) {
+    if (!isIndexPage(page)) throwDamaged("an index refers to a page that is not an index page");
+    IndexPage p;
+    p.leaf = page[0] == std::uint8_t(PageType::IndexLeaf);
+    p.owner = u32(page, kOwner);
+    p.reserved = u32(page, kReserved);
+    p.previous = u32(page, kPrevious);
+    p.next = u32(page, kNext);
+    p.tail = u32(page, kTail);
+    p.storedPrefix = u16(page, kPrefixLength);
+    p.flags = page[kFlags];
+
+    // First where each entry ends, then the entries copied.
+    const std::size_t trailer = p.trailerSize();
+    const std::uint8_t* mask = page.data() + kEntryMask;
+    std::size_t count = 0;
+    for (std::size_t byte = 0; byte < kEntryMaskSize; ++byte)
+        count += std::size_t(std::popcount(unsigned(mask[byte])));
+    if (count == 0) return p;
+    std::vector<std::uint32_t>& ends = p.ends_;
+    ends.resize(count);
+    std::uint32_t* end = ends.data();
+    std::uint32_t last = 0;
+    for (std::size_t byte = 0; byte < kEntryMaskSize; ++byte) {
+        for (unsigned bits = mask[byte]; bits != 0; bits &= bits - 1) {
+            const auto at = std::uint32_t(byte * 8 + std::size_t(std::countr_zero(bits)));
+            if (kFirstEntry + at > kPageSize)
+                throwDamaged("an index page marks an entry outside the page");
+            *end++ = last = at;
+        }
+    }
+    const std::size_t prefix = p.storedPrefix;
+    if (prefix > ends[0]) throwDamaged("an index page shares more bytes than its first entry has");
+    if (ends[0] < trailer) throwDamaged("an index page holds an entry too short to be one");
+    for (std::size_t i = 1; i < count; ++i)
+        if (ends[i] - ends[i - 1] + prefix < trailer)
+            throwDamaged("an index page holds an entry too short to be one");
+
+    const std::uint8_t* from = page.data() + kFirstEntry;
+    if (prefix == 0) {
+        p.bytes_.assign(from, from + last);
+        return p;
+    }
+    // Every entry after the first gets the shared bytes back.
+    p.bytes_.resize(last + prefix * (count - 1));
+    std::uint8_t* to = p.bytes_.data();
+    std::memcpy(to, from, ends[0]);
+    std::size_t begin = ends[0], at = ends[0];
+    for (std::size_t i = 1; i < count; ++i) {
+        const std::size_t stored = ends[i] - begin;
+        std::memcpy(to + at, from, prefix);
+        std::memcpy(to + at + prefix, from + begin, stored);
+        begin = ends[i];
+        at += prefix + stored;
+        ends[i] = std::uint32_t(at);
+    }
+    return p;
+}
+
+PageBytes encodeIndexPage(const IndexPage& p, std::size_t prefix) {
+    const std::size_t n = p.size();
+    const std::uint8_t* bytes = p.bytes_.data();
+    for (std::size_t i = 1; i < n; ++i) {
+        const std::size_t from = p.ends_[i - 1];
+        if (prefix > p.ends_[0] || prefix > p.ends_[i] - from ||
+            std::memcmp(bytes, bytes + from, prefix) != 0)
+            throw core::Error("Internal error: an index page prefix not shared by its entries.");
+    }
+    if (p.encodedSize(prefix) > kEntryCapacity)
+        throw core::Error("Internal error: index entries overflow their page.");
+    if (n < 2) prefix = std::min<std::size_t>(prefix, n == 0 ? 0 : p.ends_[0]);
+
+    PageBytes out{};
+    out[0] = std::uint8_t(p.leaf ? PageType::IndexLeaf : PageType::IndexNode);
+    out[1] = 0x01;
+    put32(out, kOwner, p.owner);
+    put32(out, kReserved, p.reserved);
+    put32(out, kPrevious, p.previous);
+    put32(out, kNext, p.next);
+    put32(out, kTail, p.tail);
+    put16(out, kPrefixLength, std::uint16_t(prefix));
+    out[kFlags] = p.flags;
+
+    std::uint8_t* mask = out.data() + kEntryMask;
+    std::uint8_t* to = out.data() + kFirstEntry;
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t begin = i == 0 ? 0 : p.ends_[i - 1] + prefix;
+        const std::size_t size = p.ends_[i] - begin;
+        std::memcpy(to + end, bytes + begin, size);
+        end += size;
+        mask[end / 8] |= std::uint8_t(1u << (end % 8));
+    }
+    put16(out, kFreeSpace, std::uint16_t(kPageSize - kFirstEntry - end));
+    return out;
+}
+
+} // namespace jet

@@ -1,0 +1,67 @@
+#include "jet/index/IndexPageBatch.h"
+
+#include <algorithm>
+
+namespace jet {
+
+IndexPageBatch::~IndexPageBatch() {
+    if (committed_) return;
+    // Nothing was written; the pages taken for the change are free again.
+    for (std::uint32_t page : created_) {
+        try {
+            store_.release(page);
+        } catch (...) {
+            // The caller's rollback is already under way; it restores the allocator too.
+        }
+    }
+}
+
+IndexPageBatch::Held& IndexPageBatch::hold(std::uint32_t page) {
+    auto it = pages_.find(page);
+    if (it != pages_.end()) return it->second;
+    if (page == 0) throwDamaged("an index refers to page 0");
+    if (std::find(released_.begin(), released_.end(), page) != released_.end())
+        throw core::Error("Internal error: an index page used after its release.");
+    IndexPage p = parseIndexPage(bytesOf(store_.read(page)));
+    if (p.owner != owner_) throwDamaged("an index refers to a page of another table");
+    return pages_.emplace(page, Held{std::move(p), false}).first->second;
+}
+
+const IndexPage& IndexPageBatch::view(std::uint32_t page) {
+    return hold(page).page;
+}
+
+IndexPage& IndexPageBatch::edit(std::uint32_t page) {
+    Held& h = hold(page);
+    h.dirty = true;
+    return h.page;
+}
+
+std::uint32_t IndexPageBatch::create(bool leaf) {
+    const std::uint32_t page = store_.allocate();
+    created_.push_back(page);
+    Held h;
+    h.page.leaf = leaf;
+    h.page.owner = owner_;
+    h.dirty = true;
+    pages_.insert_or_assign(page, std::move(h));
+    return page;
+}
+
+void IndexPageBatch::release(std::uint32_t page) {
+    pages_.erase(page);
+    released_.push_back(page);
+}
+
+void IndexPageBatch::commit() {
+    // Encode everything first: a page that cannot be written must stop the change before
+    // any page is.
+    std::vector<std::pair<std::uint32_t, PageBytes>> out;
+    for (const auto& [number, held] : pages_)
+        if (held.dirty) out.emplace_back(number, encodeIndexPage(held.page));
+    for (const auto& [number, bytes] : out) store_.write(number, bytes);
+    for (std::uint32_t page : released_) store_.release(page);
+    committed_ = true;
+}
+
+} // namespace jet

@@ -1,0 +1,7 @@
+#include "jet/index/IndexPageStore.h"
+
+namespace jet {
+
+IndexPageSource::~IndexPageSource() = default;
+
+} // namespace jet

@@ -1,0 +1,34 @@
+#pragma once
+// The pages an index lives on, as the index code sees them: read-only for walking and
+// seeking, read-write with allocation for upkeep, so the write path can put its transaction
+// and page allocator behind them.
+#include "jet/file/PageFile.h"
+
+namespace jet {
+
+class IndexPageSource {
+public:
+    virtual ~IndexPageSource();
+    virtual PageRef read(std::uint32_t page) const = 0;
+};
+
+class IndexPageStore : public IndexPageSource {
+public:
+    virtual void write(std::uint32_t page, const PageBytes& bytes) = 0;
+    // A page for new content; the index writes it before reading it.
+    virtual std::uint32_t allocate() = 0;
+    // A page the index no longer uses; it is not written after this.
+    virtual void release(std::uint32_t page) = 0;
+};
+
+// Reads the index pages of an open file.
+class PageFileSource : public IndexPageSource {
+public:
+    explicit PageFileSource(const PageFile& file) : file_(file) {}
+    PageRef read(std::uint32_t page) const override { return file_.read(page); }
+
+private:
+    const PageFile& file_;
+};
+
+} // namespace jet

@@ -1,0 +1,73 @@
+#pragma once
+// An index B-tree that can be changed: entries inserted and removed one at a time, pages
+// split, merged and freed as they fill and empty, or the whole tree written afresh from
+// sorted entries. The root page never moves, since the table definition names it.
+#include "jet/index/IndexCursor.h"
+#include "jet/index/IndexPageStore.h"
+#include "jet/schema/TableSchema.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace jet {
+
+// What Jet says when a change would give a unique index two equal keys.
+inline constexpr const char* kDuplicateKeyMessage =
+    "The changes you requested to the table were not successful because they would create "
+    "duplicate values in the index, primary key, or relationship. Change the data in the field "
+    "or fields that contain duplicate data, remove the index, or redefine the index to permit "
+    "duplicate entries and try again.";
+
+enum class InsertStatus {
+    Inserted,
+    DuplicateKey,   // a unique index already holds the key for another row; nothing written
+    AlreadyPresent, // the same key and row are there already; nothing written
+    LeftOut,        // an all-null key of an index that ignores nulls; nothing written
+};
+
+class IndexTree {
+public:
+    // `tablePage` is the table's definition page, which every index page names as owner.
+    // Unique is taken from the index flags; a primary key's index is unique whatever they say.
+    IndexTree(IndexPageStore& store, std::uint32_t tablePage, const IndexData& data,
+              bool primaryKey = false);
+
+    std::uint32_t rootPage() const { return root_; }
+    bool unique() const { return unique_; }
+    bool ignoresNulls() const;
+
+    // Whether the index keeps an entry for a row with this key: not for a key whose every
+    // column is null when the index ignores nulls.
+    bool admits(ByteSpan key) const;
+    // Whether some row has this key. Unique indexes let any number of rows have an all-null
+    // key, as Jet does.
+    bool containsKey(ByteSpan key) const;
+
+    // Keys longer than index_page::kMaxKeySize are refused with core::Error.
+    InsertStatus insert(ByteSpan key, RowId row);
+    // False when the index has no such entry (or leaves it out).
+    bool remove(ByteSpan key, RowId row);
+
+    // Writes an empty index on the root page: one leaf without entries.
+    void createEmpty();
+    // Replaces the tree by one holding `entries`, which must be in index order without
+    // repeats; the pages of the old tree below the root are released. Entries the index
+    // does not admit are left out.
+    void build(std::span<const IndexEntry> entries);
+    // Everything wrong with the tree: malformed pages, entries out of order or in the wrong
+    // subtree, broken links, and entries missing or extra against what the table's rows say
+    // it should hold (in any order; those it does not admit are ignored). Empty when sound.
+    std::vector<std::string> verify(std::span<const IndexEntry> expected) const;
+
+    IndexCursor cursor() const { return IndexCursor(store_, root_); }
+
+private:
+    IndexPageStore& store_;
+    std::uint32_t owner_;
+    std::uint32_t root_;
+    IndexData data_;
+    bool unique_;
+};
+
+} // namespace jet

@@ -1,0 +1,296 @@
+#include "jet/rows/RowEncoder.h"
+
+#include "core/Error.h"
+#include "core/TextEncoding.h"
+#include "jet/rows/ColumnValue.h"
+#include "jet/rows/LongValue.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace jet {
+
+LongValueStore::~LongValueStore() = default;
+
+namespace {
+
+void put16(std::uint8_t* at, std::uint16_t v) {
+    at[0] = static_cast<std::uint8_t>(v);
+    at[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void put32(std::uint8_t* at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+void put64(std::uint8_t* at, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+template <class T> std::uint64_t bitsOf(T value) {
+    static_assert(sizeof(T) == 4 || sizeof(T) == 8);
+    if constexpr (sizeof(T) == 4) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        return bits;
+    } else {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        return bits;
+    }
+}
+
+std::size_t slotWidth(const ColumnDef& c) {
+    return fixedWidth(c.type) ? fixedWidth(c.type) : c.size;
+}
+
+[[noreturn]] void throwTooLarge() {
+    throw core::ConstraintError("Record is too large.");
+}
+
+// A fixed-size value as its stored bytes; `out` is exactly the width of the type.
+void putFixed(std::span<std::uint8_t> out, const ColumnDef& c, const core::Value& v) {
+    std::uint8_t* at = out.data();
+    switch (c.type) {
+    case ColumnType::Byte:
+        at[0] = v.get<std::uint8_t>();
+        break;
+    case ColumnType::Integer:
+        put16(at, static_cast<std::uint16_t>(v.get<std::int16_t>()));
+        break;
+    case ColumnType::Long:
+        put32(at, static_cast<std::uint32_t>(v.get<std::int32_t>()));
+        break;
+    case ColumnType::Currency:
+        put64(at, static_cast<std::uint64_t>(v.get<core::Currency>().units));
+        break;
+    case ColumnType::Single:
+        put32(at, static_cast<std::uint32_t>(bitsOf(v.get<float>())));
+        break;
+    case ColumnType::Double:
+        put64(at, bitsOf(v.get<double>()));
+        break;
+    case ColumnType::DateTime:
+        put64(at, bitsOf(v.get<core::DateTime>().days));
+        break;
+    case ColumnType::Guid:
+        std::copy(v.get<core::Guid>().bytes.begin(), v.get<core::Guid>().bytes.end(), at);
+        break;
+    case ColumnType::Numeric: {
+        // Sign, then four little-endian words from the most significant; Jet leaves the top
+        // word zero.
+        const auto& d = v.get<core::Decimal>();
+        at[0] = d.negative ? 0x80 : 0x00;
+        put32(at + 1, 0);
+        put32(at + 5, d.hi);
+        put32(at + 9, d.mid);
+        put32(at + 13, d.lo);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+[[noreturn]] void throwTooSmall(const ColumnDef& c) {
+    throw core::ConstraintError("The field '" + c.name +
+                                "' is too small to accept the amount of data you attempted to "
+                                "add. Try inserting or pasting less data.");
+}
+
+// Fixed-length text fills its slot, padded with spaces as Access pads it.
+void putFixedText(std::span<std::uint8_t> out, const ColumnDef& c, const std::string& text) {
+    core::Bytes bytes = core::encodeJetText(text, false);
+    if (bytes.size() > out.size()) throwTooSmall(c);
+    std::copy(bytes.begin(), bytes.end(), out.begin());
+    for (std::size_t k = bytes.size(); k + 1 < out.size(); k += 2) {
+        out[k] = 0x20;
+        out[k + 1] = 0x00;
+    }
+}
+
+// Fixed-length binary data fills its slot, padded with zeros.
+void putFixedBinary(std::span<std::uint8_t> out, const ColumnDef& c, const core::Bytes& bytes) {
+    if (bytes.size() > out.size()) throwTooSmall(c);
+    std::copy(bytes.begin(), bytes.end(), out.begin());
+}
+
+// What a variable column contributes: its bytes, or for memo and OLE the data the reference
+// will name.
+struct VariablePart {
+    const ColumnDef* column = nullptr;
+    core::Bytes bytes;
+    bool longValue = false;
+    bool inlined = false;
+};
+
+core::Bytes variableBytes(const ColumnDef& c, const core::Value& v) {
+    switch (c.type) {
+    case ColumnType::Text:
+        return core::encodeJetText(v.get<std::string>(), c.isCompressedUnicode());
+    case ColumnType::Memo: {
+        const auto& text = v.get<std::string>();
+        const bool compress =
+            c.isCompressedUnicode() && core::utf16Length(text) <= kMaxCompressedMemoUnits;
+        return core::encodeJetText(text, compress);
+    }
+    case ColumnType::Binary:
+    case ColumnType::Ole:
+        return v.get<core::Bytes>();
+    case ColumnType::Boolean:
+        return {};
+    default: {
+        // A fixed-size type kept in the variable area.
+        core::Bytes bytes(fixedWidth(c.type));
+        putFixed(bytes, c, v);
+        return bytes;
+    }
+    }
+}
+
+} // namespace
+
+core::Bytes encodeFixed(const ColumnDef& c, const core::Value& v) {
+    core::Bytes bytes(fixedWidth(c.type));
+    if (v.isNull()) return bytes;
+    // A decimal's digits are stored as they are: its scale belongs to the column.
+    const bool asIs = c.type == ColumnType::Numeric && v.type() == core::DataType::Decimal;
+    putFixed(bytes, c, asIs ? v : coerceToColumn(c, v));
+    return bytes;
+}
+
+core::Bytes longValueReference(std::uint32_t length, std::uint8_t kind, std::uint32_t rowPointer) {
+    if (length > kMaxLongValueLength)
+        throw core::ConstraintError("A memo or OLE value of " + std::to_string(length) +
+                                    " bytes is larger than Jet can store.");
+    core::Bytes ref(long_value::kReferenceSize, 0);
+    ref[0] = static_cast<std::uint8_t>(length);
+    ref[1] = static_cast<std::uint8_t>(length >> 8);
+    ref[2] = static_cast<std::uint8_t>(length >> 16);
+    ref[3] = kind;
+    put32(ref.data() + 4, rowPointer);
+    return ref;
+}
+
+core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> values,
+                      LongValueStore& store) {
+    if (values.size() != table.columns.size())
+        throw core::Error("A row of table '" + table.name + "' needs " +
+                          std::to_string(table.columns.size()) + " values, not " +
+                          std::to_string(values.size()) + ".");
+
+    std::vector<core::Value> stored;
+    stored.reserve(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        stored.push_back(coerceToColumn(table.columns[i], values[i]));
+
+    // The row carries a bit for every column number ever used, deleted ones included.
+    std::size_t columnCount = table.maxColumns;
+    std::size_t fixedSize = 0;
+    bool hasVariable = table.variableColumns > 0;
+    std::size_t variableCount = 0;
+    for (const auto& c : table.columns) {
+        columnCount = std::max<std::size_t>(columnCount, c.number + 1u);
+        if (!c.isFixed()) {
+            hasVariable = true;
+            variableCount = std::max<std::size_t>(variableCount, c.varIndex + 1u);
+        } else if (c.type != ColumnType::Boolean) {
+            fixedSize = std::max(fixedSize, c.fixedOffset + slotWidth(c));
+        }
+    }
+    if (columnCount > 0xFFFF || variableCount > 0xFFFF) throwTooLarge();
+    const std::size_t maskSize = (columnCount + 7) / 8;
+    std::vector<std::uint8_t> mask(maskSize, 0);
+    auto setBit = [&](std::uint16_t number) {
+        mask[number / 8] |= std::uint8_t(1u << (number % 8));
+    };
+
+    // Fixed area: every fixed column's slot is present, null or not.
+    core::Bytes row(2 + fixedSize, 0);
+    put16(row.data(), static_cast<std::uint16_t>(columnCount));
+    std::vector<VariablePart> parts;
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        const ColumnDef& c = table.columns[i];
+        const core::Value& v = stored[i];
+        if (c.type == ColumnType::Boolean) {
+            if (!v.isNull() && v.get<bool>()) setBit(c.number);
+            continue;
+        }
+        if (v.isNull()) continue;
+        setBit(c.number);
+        if (c.isFixed()) {
+            std::span<std::uint8_t> slot(row.data() + 2 + c.fixedOffset, slotWidth(c));
+            if (c.type == ColumnType::Text)
+                putFixedText(slot, c, v.get<std::string>());
+            else if (fixedWidth(c.type) != 0)
+                putFixed(slot, c, v);
+            else
+                putFixedBinary(slot, c, v.get<core::Bytes>());
+            continue;
+        }
+        parts.push_back({&c, variableBytes(c, v), isLongValue(c.type), false});
+        // The reference's length field has 24 bits.
+        if (parts.back().longValue && parts.back().bytes.size() > kMaxLongValueLength)
+            throw core::ConstraintError("The value for field '" + c.name +
+                                        "' is larger than a memo or OLE value can be.");
+    }
+    std::stable_sort(parts.begin(), parts.end(), [](const VariablePart& a, const VariablePart& b) {
+        return a.column->varIndex < b.column->varIndex;
+    });
+
+    // Size with every memo and OLE value out of line: the least the row can take.
+    std::size_t size = row.size() + maskSize + (hasVariable ? 4 + 2 * variableCount : 0);
+    for (const auto& p : parts) size += p.longValue ? long_value::kReferenceSize : p.bytes.size();
+    if (size > maxRowSize()) throwTooLarge();
+    // Small long values go into the row while there is room, in variable-column order.
+    for (auto& p : parts) {
+        if (p.longValue && p.bytes.size() <= kMaxInlineLongValue &&
+            size + p.bytes.size() <= maxRowSize()) {
+            p.inlined = true;
+            size += p.bytes.size();
+        }
+    }
+    for (auto& p : parts) {
+        if (!p.longValue) continue;
+        if (p.inlined) {
+            const auto length = static_cast<std::uint32_t>(p.bytes.size());
+            core::Bytes ref = longValueReference(length, long_value::kInline, 0);
+            ref.insert(ref.end(), p.bytes.begin(), p.bytes.end());
+            p.bytes = std::move(ref);
+        } else {
+            core::Bytes ref = store.storeExternal(p.column->type, p.bytes);
+            if (ref.size() != long_value::kReferenceSize)
+                throw core::Error("A long-value store returned a reference of " +
+                                  std::to_string(ref.size()) + " bytes instead of 12.");
+            p.bytes = std::move(ref);
+        }
+    }
+
+    if (hasVariable) {
+        // Entry k of the offset table is where the column with varIndex k starts; indexes
+        // no current column uses (deleted columns) take the next column's start.
+        std::vector<std::uint16_t> offsets(variableCount + 1, 0);
+        std::size_t next = 0;
+        for (const auto& p : parts) {
+            if (p.column->varIndex < next)
+                throw core::Error("The columns of table '" + table.name +
+                                  "' share a place in the variable area.");
+            while (next <= p.column->varIndex)
+                offsets[next++] = static_cast<std::uint16_t>(row.size());
+            row.insert(row.end(), p.bytes.begin(), p.bytes.end());
+        }
+        while (next <= variableCount) offsets[next++] = static_cast<std::uint16_t>(row.size());
+        // Stored backwards from the end of data down to the first column, then the count.
+        const std::size_t tableAt = row.size();
+        row.resize(tableAt + 2 * (variableCount + 1) + 2);
+        for (std::size_t k = 0; k <= variableCount; ++k)
+            put16(row.data() + tableAt + 2 * (variableCount - k), offsets[k]);
+        put16(row.data() + tableAt + 2 * (variableCount + 1),
+              static_cast<std::uint16_t>(variableCount));
+    }
+    row.insert(row.end(), mask.begin(), mask.end());
+    return row;
+}
+
+} // namespace jet

@@ -1,0 +1,48 @@
+#pragma once
+// Builds a row's bytes in the Jet 4 layout RowLayout reads: column count, fixed area, variable
+// data, variable offset table and null mask. Memo and OLE values sit in the row when they are
+// small and there is room, otherwise a LongValueStore puts them on long-value pages.
+#include "core/Value.h"
+#include "jet/schema/TableSchema.h"
+
+#include <span>
+
+namespace jet {
+
+// Puts memo and OLE data that stays out of its row somewhere and says where.
+struct LongValueStore {
+    virtual ~LongValueStore();
+    // data is what the reference will name (memo text already in Jet's text encoding); the
+    // result is the 12-byte reference the row keeps.
+    virtual core::Bytes storeExternal(ColumnType type, std::span<const std::uint8_t> data) = 0;
+};
+
+// Jet 4 keeps no row larger than this, trailer and null mask included.
+constexpr std::size_t maxRowSize() {
+    return 4060;
+}
+// Memo and OLE data of at most this many bytes may follow its reference inside the row.
+inline constexpr std::size_t kMaxInlineLongValue = 64;
+// Memo text longer than this many UTF-16 units is stored uncompressed even when its column
+// allows compression.
+inline constexpr std::size_t kMaxCompressedMemoUnits = 1024;
+
+// The most bytes one memo or OLE value can have: its reference gives the length in 24 bits.
+inline constexpr std::size_t kMaxLongValueLength = 0xFFFFFF;
+
+// The 12 bytes a row keeps for a memo or OLE value: 24-bit length, kind (long_value::kInline,
+// kSingleRow or kChained), the row pointer of the data (0 when inline) and four zero bytes.
+core::Bytes longValueReference(std::uint32_t length, std::uint8_t kind, std::uint32_t rowPointer);
+
+// The stored bytes of a fixed-size value (the inverse of decodeFixed), after coerceToColumn;
+// a decimal keeps its own digits whatever its scale. Null gives zeros.
+core::Bytes encodeFixed(const ColumnDef& column, const core::Value& value);
+
+// One value per schema column, in schema order; each is brought to its column's type first
+// (coerceToColumn). Throws core::ConstraintError "Record is too large." when the row cannot fit
+// even with every memo and OLE value out of line; values of the wrong kind raise what
+// coerceToColumn raises. The store is called only once the row is known to fit.
+core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> values,
+                      LongValueStore& store);
+
+} // namespace jet

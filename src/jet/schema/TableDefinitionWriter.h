@@ -1,0 +1,49 @@
+#pragma once
+// Writes a table definition as Access lays it out, the inverse of parseTableDefinition, and
+// spreads it over the chain of definition pages.
+#include "core/Value.h"
+#include "jet/file/PageFile.h"
+#include "jet/schema/TableSchema.h"
+
+#include <span>
+#include <vector>
+
+namespace jet {
+
+// The pair of usage maps (row pointers into a usage-map page) a memo or OLE column keeps for
+// the long-value pages holding its data; Access lists them after the index names.
+struct LongValueUsageMaps {
+    std::uint16_t columnNumber = 0;
+    std::uint32_t ownedPages = 0;
+    std::uint32_t freePages = 0;
+    bool operator==(const LongValueUsageMaps&) const = default;
+};
+
+// Access's constant in the header, each column and each logical index.
+inline constexpr std::uint32_t kDefinitionMagic = 0x0659;
+// Access's constant leading each physical index.
+inline constexpr std::uint32_t kIndexDataMagic = 0x0783;
+
+// The whole logical definition in one buffer, as readDefinitionBytes would return it for a
+// file holding it: the first page's header (free space and next page left zero for
+// splitDefinition), the table block, the physical index counts, columns, column names,
+// physical indexes, logical indexes, index names, the long-value usage maps and the closing
+// 0xFFFF. The length field counts all of it. Throws core::Error for a schema it cannot write
+// (an index over more than 10 columns, names or counts beyond the format's fields).
+core::Bytes encodeTableDefinition(const TableSchema& table,
+                                  std::span<const LongValueUsageMaps> longValueMaps = {});
+
+// The long-value usage maps a stored definition lists after its index names.
+std::vector<LongValueUsageMaps> readLongValueUsageMaps(ByteSpan definition);
+
+// How many pages the definition takes: the first holds 4096 bytes, each further page 4088
+// after its own 8-byte header.
+std::size_t definitionPageCount(const core::Bytes& definition);
+
+// The definition's pages, for pageNumbers[0], [1], ... (exactly definitionPageCount of them):
+// each with its next-page pointer and free-space count set as Access sets them, and zeros
+// after the definition's end.
+std::vector<PageBytes> splitDefinition(const core::Bytes& definition,
+                                       std::span<const std::uint32_t> pageNumbers);
+
+} // namespace jet

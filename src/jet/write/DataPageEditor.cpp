@@ -1,0 +1,128 @@
+#include "jet/write/DataPageEditor.h"
+
+#include <cstring>
+
+namespace jet {
+
+namespace {
+void put16(PageBytes& p, std::size_t at, std::uint16_t v) {
+    p[at] = static_cast<std::uint8_t>(v);
+    p[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+void put32(PageBytes& p, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+std::uint16_t flagsOf(SlotState s) {
+    switch (s) {
+    case SlotState::Row:
+        return 0;
+    case SlotState::Pointer:
+        return data_page::kOverflowFlag;
+    case SlotState::MovedHere:
+        return data_page::kDeletedFlag;
+    case SlotState::Deleted:
+        return data_page::kDeletedFlag | data_page::kOverflowFlag;
+    }
+    return 0;
+}
+std::uint16_t lowestRowStart(const PageBytes& page) {
+    std::uint16_t count = slotCount(page);
+    if (count == 0) return static_cast<std::uint16_t>(kPageSize);
+    return u16(page, data_page::kFirstOffset + 2u * (count - 1)) & data_page::kOffsetMask;
+}
+} // namespace
+
+PageBytes emptyDataPage(std::uint32_t owner) {
+    PageBytes p{};
+    p[0] = static_cast<std::uint8_t>(PageType::Data);
+    p[1] = 0x01;
+    put16(p, data_page::kFreeSpace,
+          static_cast<std::uint16_t>(kPageSize - data_page::kFirstOffset));
+    put32(p, data_page::kOwner, owner);
+    return p;
+}
+
+std::uint16_t freeSpace(const PageBytes& page) {
+    return u16(page, data_page::kFreeSpace);
+}
+std::uint32_t pageOwner(const PageBytes& page) {
+    return u32(page, data_page::kOwner);
+}
+
+std::optional<std::uint8_t> appendRow(PageBytes& page, std::span<const std::uint8_t> row,
+                                      SlotState state) {
+    std::uint16_t count = slotCount(page);
+    if (count >= kMaxRowsPerPage) return std::nullopt;
+    std::uint16_t start = lowestRowStart(page);
+    std::size_t tableEnd = data_page::kFirstOffset + 2u * (count + 1);
+    if (row.size() > start || start - row.size() < tableEnd) return std::nullopt;
+    auto newStart = static_cast<std::uint16_t>(start - row.size());
+    std::memcpy(page.data() + newStart, row.data(), row.size());
+    put16(page, data_page::kFirstOffset + 2u * count, newStart | flagsOf(state));
+    put16(page, data_page::kRowCount, static_cast<std::uint16_t>(count + 1));
+    put16(page, data_page::kFreeSpace, static_cast<std::uint16_t>(newStart - tableEnd));
+    return static_cast<std::uint8_t>(count);
+}
+
+std::vector<SlotContent> readSlots(const PageBytes& page) {
+    std::uint16_t count = slotCount(page);
+    std::vector<SlotContent> slots(count);
+    for (std::uint16_t i = 0; i < count; ++i) {
+        RowSlot s = rowSlot(page, i);
+        slots[i].state = s.deleted     ? SlotState::Deleted
+                         : s.pointer   ? SlotState::Pointer
+                         : s.movedHere ? SlotState::MovedHere
+                                       : SlotState::Row;
+        if (!s.deleted) slots[i].bytes.assign(page.begin() + s.start, page.begin() + s.end);
+    }
+    return slots;
+}
+
+bool repack(PageBytes& page, const std::vector<SlotContent>& slots) {
+    if (slots.size() > kMaxRowsPerPage) return false;
+    std::size_t tableEnd = data_page::kFirstOffset + 2 * slots.size();
+    std::size_t total = 0;
+    for (const auto& s : slots) total += s.state == SlotState::Deleted ? 0 : s.bytes.size();
+    if (tableEnd + total > kPageSize) return false;
+    PageBytes out = page;
+    std::memset(out.data() + data_page::kFirstOffset, 0, kPageSize - data_page::kFirstOffset);
+    std::size_t end = kPageSize;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        const auto& s = slots[i];
+        std::size_t length = s.state == SlotState::Deleted ? 0 : s.bytes.size();
+        end -= length;
+        if (length) std::memcpy(out.data() + end, s.bytes.data(), length);
+        put16(out, data_page::kFirstOffset + 2 * i,
+              static_cast<std::uint16_t>(end) | flagsOf(s.state));
+    }
+    put16(out, data_page::kRowCount, static_cast<std::uint16_t>(slots.size()));
+    put16(out, data_page::kFreeSpace, static_cast<std::uint16_t>(end - tableEnd));
+    page = out;
+    return true;
+}
+
+bool replaceRow(PageBytes& page, std::uint8_t slot, std::span<const std::uint8_t> row,
+                SlotState state) {
+    auto slots = readSlots(page);
+    if (slot >= slots.size()) throwDamaged("a row address names a missing slot");
+    slots[slot].state = state;
+    slots[slot].bytes.assign(row.begin(), row.end());
+    return repack(page, slots);
+}
+
+void deleteRow(PageBytes& page, std::uint8_t slot) {
+    auto slots = readSlots(page);
+    if (slot >= slots.size()) throwDamaged("a row address names a missing slot");
+    slots[slot].state = SlotState::Deleted;
+    slots[slot].bytes.clear();
+    repack(page, slots);
+}
+
+std::size_t liveSlots(const PageBytes& page) {
+    std::size_t live = 0;
+    for (std::uint16_t i = 0, n = slotCount(page); i < n; ++i)
+        if (!rowSlot(page, i).deleted) ++live;
+    return live;
+}
+
+} // namespace jet

@@ -1,0 +1,151 @@
+// Database::create: a new, empty Jet 4 file like the one the database catalog makes --
+// header, global usage map, the four system tables and their catalog rows.
+#include "jet/Database.h"
+
+#include "core/Error.h"
+#include "jet/file/HeaderPage.h"
+#include "jet/write/DataPageEditor.h"
+#include "jet/write/PageAllocator.h"
+#include "jet/write/SystemTables.h"
+#include "jet/write/TableStorage.h"
+#include "jet/write/TableWriter.h"
+#include "jet/write/UsageMapEditor.h"
+
+#include <chrono>
+
+namespace jet {
+
+namespace {
+
+core::DateTime currentTime() {
+    using namespace std::chrono;
+    double seconds =
+        static_cast<double>(
+            duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count()) /
+        1000.0;
+    return core::DateTime{25569.0 + seconds / 86400.0};
+}
+
+// The access entries the catalog gives the objects of a new file: object, mask, inherit, SID.
+struct AccessEntry {
+    std::int32_t object;
+    std::int32_t mask;
+    bool inheritable;
+    core::Bytes sid;
+};
+
+std::vector<AccessEntry> initialAccessEntries() {
+    const core::Bytes admins{0x64, 0x8B}, creator{0x65, 0x8E}, users{0x65, 0x8B};
+    return {{2, 393216, false, admins},
+            {3, 393216, false, admins},
+            {4, 393216, false, admins},
+            {5, 917504, false, admins},
+            {kTablesContainerId, 983294, true, creator},
+            {kTablesContainerId, 393217, false, admins},
+            {kRelationshipsContainerId, 983294, true, creator},
+            {kRelationshipsContainerId, 393217, false, admins},
+            {kDatabasesContainerId, 393216, false, admins},
+            {kDatabaseObjectId, 393230, false, admins},
+            {kDatabaseObjectId, 14, false, users},
+            {4, 20, false, users},
+            {5, 20, false, users},
+            {2, 20, false, users},
+            {kTablesContainerId, 1048319, true, users},
+            {kRelationshipsContainerId, 1048575, true, users}};
+}
+
+} // namespace
+
+class DatabaseCreator {
+public:
+    static void build(Database& db, const std::string& password) {
+        PageFile& file = *db.pages_;
+        file.begin();
+        file.append(makeHeaderPage(password, currentTime()));
+        // Page 1 holds the global usage map (free pages) and a second, empty map.
+        PageBytes maps = emptyDataPage(1);
+        auto row = UsageMapEditor::emptyRow();
+        appendRow(maps, row);
+        appendRow(maps, row);
+        file.append(maps);
+
+        db.header_ = DatabaseHeader::read(bytesOf(file.read(0)));
+        db.allocator_ = std::make_unique<PageAllocator>();
+        db.store_ = std::make_unique<PageStore>(file, *db.allocator_);
+
+        auto schemas = systemTableSchemas();
+        for (auto& schema : schemas) createTableStorage(*db.store_, schema);
+        if (schemas.front().definitionPage != kCatalogDefinitionPage)
+            throw core::Error("The system catalog could not be placed on page 2.");
+        for (auto& schema : schemas)
+            db.schemas_[schema.definitionPage] = std::make_shared<TableSchema>(schema);
+        db.catalog_ = Catalog::read(file);
+
+        auto object = [&](std::int32_t id, std::int32_t parent, const char* name, ObjectType type) {
+            db.insertCatalogRow(id, parent, name, static_cast<std::int16_t>(type),
+                                object_flag::kSystem, {});
+        };
+        object(kTablesContainerId, kRootContainerId, "Tables", ObjectType::Container);
+        object(kDatabasesContainerId, kRootContainerId, "Databases", ObjectType::Container);
+        object(kRelationshipsContainerId, kRootContainerId, "Relationships", ObjectType::Container);
+        object(kDatabaseObjectId, kDatabasesContainerId, "MSysDb", ObjectType::Database);
+        for (const auto& schema : schemas)
+            object(static_cast<std::int32_t>(schema.definitionPage), kTablesContainerId,
+                   schema.name.c_str(), ObjectType::Table);
+        db.catalog_ = Catalog::read(file);
+
+        TableWriter& aces = db.writerFor("MSysACEs");
+        const auto columns = aceColumns(db);
+        for (const auto& e : initialAccessEntries()) {
+            std::vector<core::Value> values(columns.size());
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const std::string& name = columns[i];
+                if (name == "ACM")
+                    values[i] = core::Value(e.mask);
+                else if (name == "FInheritable")
+                    values[i] = core::Value(e.inheritable);
+                else if (name == "ObjectId")
+                    values[i] = core::Value(e.object);
+                else if (name == "SID")
+                    values[i] = core::Value(e.sid);
+            }
+            aces.insert(std::move(values));
+        }
+        markPagesBeyondTheEndFree(db);
+        db.commit();
+    }
+
+private:
+    static std::vector<std::string> aceColumns(Database& db) {
+        std::vector<std::string> names;
+        for (const auto& c : db.table("MSysACEs").schema().columns) names.push_back(c.name);
+        return names;
+    }
+
+    // Jet's global map counts every page past the end of the file as free.
+    static void markPagesBeyondTheEndFree(Database& db) {
+        UsageMapEditor global(*db.store_, kGlobalUsageMapPointer);
+        for (std::uint32_t page = db.pages_->pageCount(); page < usage_map::kInlinePages; ++page)
+            global.add(page);
+    }
+};
+
+std::unique_ptr<Database> Database::create(const std::filesystem::path& path,
+                                           const std::string& password) {
+    {
+        std::unique_ptr<Database> db(new Database());
+        db->path_ = path;
+        db->pages_ = PageFile::create(path);
+        try {
+            DatabaseCreator::build(*db, password);
+        } catch (...) {
+            db.reset();
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+            throw;
+        }
+    }
+    return open(path, password, OpenMode::ReadWrite);
+}
+
+} // namespace jet

@@ -1,0 +1,32 @@
+#pragma once
+// The Execute SQL page: any SQL text the user types, run once per press on the open database.
+// Its form names the same fallback font as the Table Creator's.
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class SqlConsolePage;
+}
+
+namespace app {
+class TForm1;
+}
+
+namespace query {
+
+class SqlConsolePage : public QWidget {
+    Q_OBJECT
+public:
+    // Placed on the window's page; the window's command runs the text.
+    SqlConsolePage(app::TForm1& form, QWidget* page);
+    ~SqlConsolePage() override;
+
+private:
+    void Button6Click();
+
+    std::unique_ptr<Ui::SqlConsolePage> ui_;
+    app::TForm1& form_;
+};
+
+} // namespace query

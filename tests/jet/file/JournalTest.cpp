@@ -1,0 +1,237 @@
+// What opening does with a journal left beside the file, and how a failed commit undoes
+// itself in the same process.
+#include "jet/file/Journal.h"
+#include "FileTestSupport.h"
+#include "common/Samples.h"
+#include "core/Error.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using file_test::fileBytes;
+using file_test::patternPage;
+using file_test::writableCopy;
+using jet::CommitStep;
+using jet::PageFile;
+using testing::HasSubstr;
+using testing::Not;
+
+constexpr auto kReadWrite = PageFile::Access::ReadWrite;
+constexpr auto kReadOnly = PageFile::Access::ReadOnly;
+
+class JournalTest : public testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_SAMPLES();
+        dir = testing_support::scratchDir(
+            std::string("file-") + testing::UnitTest::GetInstance()->current_test_info()->name());
+        path = writableCopy("types.mdb", dir);
+        journal = jet::journalPathFor(path);
+        original = fileBytes(path);
+        auto dry = writableCopy("types.mdb", dir, "dry.mdb");
+        steps = file_test::recordCommitSteps(dry);
+        committed = fileBytes(dry);
+    }
+
+    // Leaves the file as a crash just before the journal's deletion does: every new page
+    // written, the complete journal still beside it.
+    void crashBeforeTheCommitPoint() {
+        ASSERT_EQ(file_test::crashDuringCommit(
+                      path, file_test::indexOf(steps, CommitStep::DeleteJournal)),
+                  file_test::kCrashed);
+        ASSERT_TRUE(fs::exists(journal));
+        ASSERT_EQ(fileBytes(path), committed);
+    }
+
+    fs::path dir, path, journal;
+    std::vector<std::uint8_t> original, committed;
+    std::vector<CommitStep> steps;
+};
+
+TEST_F(JournalTest, TheJournalNameIsTheFileNameWithASuffix) {
+    EXPECT_EQ(jet::journalPathFor(dir / "x.mdb"), dir / "x.mdb-journal");
+}
+
+TEST_F(JournalTest, ACompleteJournalIsRolledBack) {
+    crashBeforeTheCommitPoint();
+    auto file = PageFile::open(path, kReadWrite);
+    EXPECT_TRUE(file->recoveredJournal());
+    EXPECT_EQ(file->pageCount(), original.size() / jet::kPageSize);
+    EXPECT_FALSE(fs::exists(journal));
+    file.reset();
+    EXPECT_EQ(fileBytes(path), original);
+}
+
+TEST_F(JournalTest, RecoveryInterruptedAndRepeatedGivesTheSameFile) {
+    crashBeforeTheCommitPoint();
+    auto saved = fileBytes(journal);
+    PageFile::open(path, kReadWrite).reset();
+    ASSERT_EQ(fileBytes(path), original);
+    // As if the first recovery had died after restoring the pages but before the delete.
+    file_test::writeFileBytes(journal, saved);
+    auto file = PageFile::open(path, kReadWrite);
+    EXPECT_TRUE(file->recoveredJournal());
+    file.reset();
+    EXPECT_EQ(fileBytes(path), original);
+}
+
+TEST_F(JournalTest, AReadOnlyOpenRollsBackWhenItCanWrite) {
+    crashBeforeTheCommitPoint();
+    auto file = PageFile::open(path, kReadOnly);
+    EXPECT_TRUE(file->recoveredJournal());
+    EXPECT_FALSE(file->writable());
+    EXPECT_EQ(file->pageCount(), original.size() / jet::kPageSize);
+    EXPECT_FALSE(fs::exists(journal));
+    EXPECT_EQ(fileBytes(path), original);
+    EXPECT_TRUE(PageFile::open(path, kReadWrite)->writable()) << "the lock went with the recovery";
+}
+
+TEST_F(JournalTest, AHotJournalThatCannotBeRolledBackKeepsTheFileClosed) {
+    crashBeforeTheCommitPoint();
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(dir, fs::perms::all);
+    std::string result = file_test::asUnprivileged([&] {
+        std::string seen;
+        for (auto access : {kReadOnly, kReadWrite}) {
+            try {
+                PageFile::open(path, access);
+                seen += "opened;";
+            } catch (const core::IoError& e) {
+                seen += std::string(e.what()) + ";";
+            }
+        }
+        return seen;
+    });
+    if (result.rfind("SKIP:", 0) == 0) GTEST_SKIP() << result;
+    EXPECT_THAT(result, Not(HasSubstr("opened")));
+    EXPECT_THAT(result, HasSubstr("needs recovery"));
+    EXPECT_THAT(result, HasSubstr("open it for writing"));
+    EXPECT_TRUE(fs::exists(journal));
+    EXPECT_EQ(fileBytes(path), committed);
+}
+
+TEST_F(JournalTest, TheJournalOfAWriterThatIsStillAtWorkIsLeftAlone) {
+    crashBeforeTheCommitPoint();
+    auto saved = fileBytes(journal);
+    auto onDisk = fileBytes(path);
+    {
+        auto writer = PageFile::open(path, kReadWrite);
+        ASSERT_TRUE(writer->recoveredJournal());
+        // The writer is now mid-commit as far as anyone looking at the folder can tell.
+        file_test::writeFileBytes(journal, saved);
+        file_test::writeFileBytes(path, onDisk);
+        EXPECT_THROW(PageFile::open(path, kReadOnly), core::InUseError);
+        EXPECT_TRUE(fs::exists(journal));
+        EXPECT_EQ(fileBytes(path), onDisk);
+    }
+    PageFile::open(path, kReadOnly).reset();
+    EXPECT_EQ(fileBytes(path), original);
+}
+
+TEST_F(JournalTest, AJournalWithAGarbageHeaderIsDiscarded) {
+    std::vector<std::uint8_t> garbage(5000);
+    auto page = patternPage(5);
+    std::copy(page.begin(), page.end(), garbage.begin());
+    file_test::writeFileBytes(journal, garbage);
+    auto file = PageFile::open(path, kReadWrite);
+    EXPECT_FALSE(file->recoveredJournal());
+    EXPECT_FALSE(fs::exists(journal));
+    file.reset();
+    EXPECT_EQ(fileBytes(path), original);
+}
+
+TEST_F(JournalTest, AnEmptyOrCutHeaderIsDiscarded) {
+    for (std::size_t length : {std::size_t(0), jet::journal::kHeaderSize - 1}) {
+        crashBeforeTheCommitPoint();
+        auto saved = fileBytes(journal);
+        saved.resize(length);
+        file_test::writeFileBytes(journal, saved);
+        auto file = PageFile::open(path, kReadWrite);
+        EXPECT_FALSE(file->recoveredJournal()) << length;
+        EXPECT_FALSE(fs::exists(journal));
+        file.reset();
+        // The journal was not applied, so the pages the "crash" wrote stay as they are.
+        EXPECT_EQ(fileBytes(path), committed) << length;
+        file_test::writeFileBytes(path, original);
+    }
+}
+
+TEST_F(JournalTest, AJournalWithAMissingOrDamagedRecordIsDiscardedWhole) {
+    crashBeforeTheCommitPoint();
+    auto saved = fileBytes(journal);
+    ASSERT_GT(saved.size(), jet::journal::kHeaderSize + 2 * jet::journal::kRecordSize);
+    struct Damage {
+        const char* what;
+        std::function<void(std::vector<std::uint8_t>&)> apply;
+    };
+    std::vector<Damage> damages{
+        {"last record cut short", [](auto& j) { j.resize(j.size() - 100); }},
+        {"byte flipped in a record", [](auto& j) { j[jet::journal::kHeaderSize + 4100] ^= 1; }},
+        {"byte flipped in a page number", [](auto& j) { j[jet::journal::kHeaderSize] ^= 0x40; }},
+        {"byte flipped in the header", [](auto& j) { j[20] ^= 1; }},
+    };
+    for (const auto& damage : damages) {
+        auto bad = saved;
+        damage.apply(bad);
+        file_test::writeFileBytes(journal, bad);
+        file_test::writeFileBytes(path, committed);
+        auto file = PageFile::open(path, kReadWrite);
+        EXPECT_FALSE(file->recoveredJournal()) << damage.what;
+        EXPECT_FALSE(fs::exists(journal)) << damage.what;
+        file.reset();
+        EXPECT_EQ(fileBytes(path), committed) << damage.what;
+    }
+}
+
+TEST_F(JournalTest, ACommitThatFailsAtAnyStepLeavesTheFileAsItWas) {
+    auto commitPoint = file_test::indexOf(steps, CommitStep::DeleteJournal);
+    auto changedPage = 1 + 39u; // one of the pages SampleChange rewrites
+    for (std::uint32_t failAt = 0; failAt <= commitPoint; ++failAt) {
+        SCOPED_TRACE("failing before step " + std::to_string(failAt));
+        file_test::writeFileBytes(path, original);
+        auto file = PageFile::open(path, kReadWrite);
+        auto before = *file->read(changedPage);
+        file->setFaultHook([failAt](CommitStep, std::uint32_t index) {
+            if (index == failAt) throw core::IoError("simulated failure");
+        });
+        file_test::SampleChange{}.apply(*file);
+        EXPECT_THROW(file->commit(), core::IoError);
+        EXPECT_FALSE(file->inTransaction());
+        EXPECT_EQ(file->pageCount(), original.size() / jet::kPageSize);
+        EXPECT_EQ(*file->read(changedPage), before);
+        EXPECT_FALSE(fs::exists(journal));
+        EXPECT_EQ(fileBytes(path), original);
+
+        file->setFaultHook({});
+        file_test::SampleChange{}.apply(*file);
+        file->commit();
+        file.reset();
+        ASSERT_EQ(fileBytes(path), committed) << "the file stays usable after the failure";
+    }
+}
+
+TEST_F(JournalTest, AFailureAfterTheCommitPointKeepsTheChange) {
+    auto last = file_test::indexOf(steps, CommitStep::SyncFolderAfterDelete);
+    ASSERT_EQ(last + 1, steps.size());
+    auto file = PageFile::open(path, kReadWrite);
+    file->setFaultHook([last](CommitStep, std::uint32_t index) {
+        if (index == last) throw core::IoError("simulated failure");
+    });
+    file_test::SampleChange{}.apply(*file);
+    auto pages = file->pageCount();
+    try {
+        file->commit();
+        FAIL() << "the failure was swallowed";
+    } catch (const core::IoError& e) {
+        EXPECT_THAT(e.what(), HasSubstr("were saved"));
+    }
+    EXPECT_FALSE(file->inTransaction());
+    EXPECT_EQ(file->pageCount(), pages);
+    file.reset();
+    EXPECT_EQ(fileBytes(path), committed);
+}
+
+} // namespace

@@ -1,0 +1,64 @@
+#include "MemoryPageStore.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace testing_support {
+
+jet::PageRef MemoryPageStore::read(std::uint32_t page) const {
+    if (!inUse_.count(page))
+        throw std::logic_error("read of page " + std::to_string(page) + ", which is not in use");
+    return pages_[page];
+}
+
+void MemoryPageStore::write(std::uint32_t page, const jet::PageBytes& bytes) {
+    if (!inUse_.count(page))
+        throw std::logic_error("write to page " + std::to_string(page) + ", which is not in use");
+    pages_[page] = std::make_shared<const jet::PageBytes>(bytes);
+    ++writes_;
+}
+
+std::uint32_t MemoryPageStore::allocate() {
+    if (allocationsLeft_) {
+        if (*allocationsLeft_ == 0) throw std::runtime_error("no more pages");
+        --*allocationsLeft_;
+    }
+    std::uint32_t page;
+    if (!free_.empty()) {
+        page = free_.back();
+        free_.pop_back();
+    } else {
+        page = std::uint32_t(pages_.size());
+        pages_.emplace_back();
+    }
+    // New pages hold leftovers, as reused pages in a file do.
+    jet::PageBytes junk;
+    junk.fill(std::uint8_t(0xA5 ^ page));
+    pages_[page] = std::make_shared<const jet::PageBytes>(junk);
+    inUse_.insert(page);
+    return page;
+}
+
+void MemoryPageStore::release(std::uint32_t page) {
+    if (!inUse_.erase(page))
+        throw std::logic_error("release of page " + std::to_string(page) + ", which is not in use");
+    pages_[page] = nullptr;
+    free_.push_back(page);
+}
+
+void MemoryPageStore::copyFrom(const jet::PageFile& file) {
+    pages_.assign(file.pageCount(), nullptr);
+    inUse_.clear();
+    free_.clear();
+    for (std::uint32_t p = 0; p < file.pageCount(); ++p) {
+        pages_[p] = file.read(p);
+        inUse_.insert(p);
+    }
+}
+
+void MemoryPageStore::poke(std::uint32_t page, const jet::PageBytes& bytes) {
+    if (!inUse_.count(page)) throw std::logic_error("poke of a page not in use");
+    pages_[page] = std::make_shared<const jet::PageBytes>(bytes);
+}
+
+} // namespace testing_support

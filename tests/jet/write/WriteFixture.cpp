@@ -1,0 +1,91 @@
+#include "WriteFixture.h"
+
+#include "cli/Dump.h"
+#include "core/Conversions.h"
+#include "jet/check/IntegrityCheck.h"
+
+#include <sstream>
+
+namespace write_test {
+
+jet::ColumnDef column(const std::string& name, jet::ColumnType type, std::uint16_t size,
+                      std::uint8_t flags) {
+    jet::ColumnDef c;
+    c.name = name;
+    c.type = type;
+    c.size = size;
+    c.flags = flags;
+    return c;
+}
+
+jet::TableSchema everyTypeTable(const std::string& name) {
+    using T = jet::ColumnType;
+    jet::TableSchema t;
+    t.name = name;
+    t.columns = {column("ID", T::Long, 4, jet::column_flag::kAutoLong),
+                 column("Name", T::Text, 100),
+                 column("Born", T::DateTime),
+                 column("Salary", T::Currency),
+                 column("Notes", T::Memo),
+                 column("Active", T::Boolean),
+                 column("Score", T::Double),
+                 column("Small", T::Integer),
+                 column("Tiny", T::Byte),
+                 column("Ratio", T::Single),
+                 column("Key", T::Guid),
+                 column("Amount", T::Numeric),
+                 column("Blob", T::Ole),
+                 column("Raw", T::Binary, 16)};
+    t.columns[11].precision = 18;
+    t.columns[11].scale = 4;
+    return t;
+}
+
+std::vector<core::Value> everyTypeRow(int i) {
+    core::Guid g;
+    for (int b = 0; b < 16; ++b) g.bytes[b] = static_cast<std::uint8_t>(i * 7 + b);
+    core::Bytes blob(static_cast<std::size_t>(i % 5) * 300, static_cast<std::uint8_t>(i));
+    core::Bytes raw{static_cast<std::uint8_t>(i), 0, 0xFF};
+    auto nullEvery = [&](int n, core::Value v) { return i % n == 0 ? core::Value() : v; };
+    return {core::Value(),
+            nullEvery(7, core::Value("Name " + std::to_string(i) + " \xC3\xA9t\xC3\xA9")),
+            core::Value(core::DateTime{-700.25 + i * 1.5}),
+            core::Value(core::Currency{static_cast<std::int64_t>(i) * 123457 - 50000}),
+            nullEvery(5, core::Value(std::string(static_cast<std::size_t>(i % 11) * 150, 'm'))),
+            core::Value(i % 3 == 0),
+            nullEvery(4, core::Value(i / 7.0)),
+            core::Value(static_cast<std::int16_t>(i - 1000)),
+            core::Value(static_cast<std::uint8_t>(i % 256)),
+            core::Value(static_cast<float>(i) / 4.0f),
+            core::Value(g),
+            core::Value(core::parseDecimal(std::to_string(i) + ".125", 4)),
+            nullEvery(6, core::Value(blob)),
+            core::Value(raw)};
+}
+
+std::vector<std::vector<core::Value>> readAll(const jet::Database& db, const std::string& table) {
+    std::vector<std::vector<core::Value>> rows;
+    auto t = db.table(table);
+    auto cursor = t.scan();
+    while (cursor.next()) {
+        std::vector<core::Value> row;
+        for (std::size_t i = 0; i < t.schema().columns.size(); ++i) row.push_back(cursor.value(i));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string dumpOf(const jet::Database& db) {
+    std::stringstream out;
+    cli::dumpDatabase(db, out);
+    return out.str();
+}
+
+bool checkPasses(const jet::Database& db, std::string* problems) {
+    auto report = jet::checkDatabase(db);
+    if (problems)
+        for (const auto& p : report.problems) *problems += p + "\n";
+    return report.ok();
+}
+
+} // namespace write_test

@@ -1,0 +1,25 @@
+#pragma once
+// Shared pieces of the write tests: a table with every column type, rows of predictable
+// values, and a full read-back of a table.
+#include "jet/Database.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace write_test {
+
+jet::ColumnDef column(const std::string& name, jet::ColumnType type, std::uint16_t size = 0,
+                      std::uint8_t flags = 0);
+
+// ID counter, Name text(50), Born date, Salary currency, Notes memo, Active yes/no,
+// Score double, Small integer, Tiny byte, Ratio single, Key GUID, Amount numeric(18,4),
+// Blob OLE, Raw binary(16).
+jet::TableSchema everyTypeTable(const std::string& name);
+std::vector<core::Value> everyTypeRow(int i);
+
+std::vector<std::vector<core::Value>> readAll(const jet::Database& db, const std::string& table);
+std::string dumpOf(const jet::Database& db);
+bool checkPasses(const jet::Database& db, std::string* problems = nullptr);
+
+} // namespace write_test
