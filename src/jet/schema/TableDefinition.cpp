@@ -1,6 +1,7 @@
 #include "jet/schema/TableDefinition.h"
 
 #include "core/TextEncoding.h"
+#include "jet/schema/TableDefinitionWriter.h"
 
 #include <string>
 #include <unordered_set>
@@ -118,6 +119,7 @@ TableSchema parseTableDefinition(ByteSpan d, std::uint32_t firstPage) {
         if (x.dataIndex >= realIndexes) throwDamaged("an index refers to missing index data");
     }
     for (auto& x : t.indexes) x.name = readName(d, off);
+    t.longValueMaps = readLongValueUsageMaps(d);
     return t;
 }
 

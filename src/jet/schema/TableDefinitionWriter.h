@@ -10,15 +10,6 @@
 
 namespace jet {
 
-// The pair of usage maps (row pointers into a usage-map page) a memo or OLE column keeps for
-// the long-value pages holding its data; Access lists them after the index names.
-struct LongValueUsageMaps {
-    std::uint16_t columnNumber = 0;
-    std::uint32_t ownedPages = 0;
-    std::uint32_t freePages = 0;
-    bool operator==(const LongValueUsageMaps&) const = default;
-};
-
 // Access's constant in the header, each column and each logical index.
 inline constexpr std::uint32_t kDefinitionMagic = 0x0659;
 // Access's constant leading each physical index.

@@ -75,6 +75,15 @@ struct IndexDef {
     bool cascadeUpdates = false, cascadeDeletes = false;
 };
 
+// The pair of usage maps (row pointers into a usage-map page) a memo or OLE column keeps for
+// the long-value pages holding its data; Access lists them after the index names.
+struct LongValueUsageMaps {
+    std::uint16_t columnNumber = 0;
+    std::uint32_t ownedPages = 0;
+    std::uint32_t freePages = 0;
+    bool operator==(const LongValueUsageMaps&) const = default;
+};
+
 struct TableSchema {
     std::string name;
     std::uint32_t definitionPage = 0;
@@ -88,6 +97,7 @@ struct TableSchema {
     std::vector<ColumnDef> columns; // in column order
     std::vector<IndexData> indexData;
     std::vector<IndexDef> indexes;
+    std::vector<LongValueUsageMaps> longValueMaps;
 
     const ColumnDef* findColumn(std::string_view name) const;
     const ColumnDef* columnByNumber(std::uint16_t number) const;

@@ -47,7 +47,7 @@ std::vector<std::uint32_t> definitionChain(const PageStore& store, std::uint32_t
 
 void writeDefinition(PageStore& store, const TableSchema& schema,
                      std::vector<std::uint32_t> pages) {
-    core::Bytes bytes = encodeTableDefinition(schema);
+    core::Bytes bytes = encodeTableDefinition(schema, schema.longValueMaps);
     std::size_t needed = definitionPageCount(bytes);
     while (pages.size() < needed) pages.push_back(store.allocate());
     while (pages.size() > needed) {
@@ -96,6 +96,12 @@ void createTableStorage(PageStore& store, TableSchema& schema) {
         UsageMapEditor(store, index.usageMapPointer).add(index.firstPage);
         index.entryCount = 0;
     }
+    // Each memo and OLE column keeps a pair of maps for the pages holding its values.
+    schema.longValueMaps.clear();
+    for (const auto& c : schema.columns)
+        if (isLongValue(c.type))
+            schema.longValueMaps.push_back(
+                {c.number, addMapRow(store, mapPage), addMapRow(store, mapPage)});
     writeDefinition(store, schema, {schema.definitionPage});
 }
 
@@ -138,6 +144,10 @@ void dropTableStorage(PageStore& store, const TableSchema& schema) {
     }
     std::set<std::uint32_t> mapRows{schema.usageMapPointer, schema.freeMapPointer};
     for (const auto& index : schema.indexData) mapRows.insert(index.usageMapPointer);
+    for (const auto& maps : schema.longValueMaps) {
+        mapRows.insert(maps.ownedPages);
+        mapRows.insert(maps.freePages);
+    }
     // Delete higher slots first so that a page emptied of maps is released only once.
     for (auto it = mapRows.rbegin(); it != mapRows.rend(); ++it) removeMapRow(store, *it);
     for (auto page : definitionChain(store, schema.definitionPage)) store.release(page);
