@@ -2,13 +2,20 @@
 
 #include "core/Error.h"
 #include "jet/catalog/PropertyMapWriter.h"
+#include "jet/file/UsageMap.h"
+#include "jet/rows/DataPage.h"
+#include "jet/rows/RowLayout.h"
+#include "jet/rows/ValueDecoder.h"
 #include "jet/schema/TableDefinition.h"
 #include "jet/write/ColumnLayout.h"
+#include "jet/write/DataPageEditor.h"
+#include "jet/write/IndexMaintainer.h"
 #include "jet/write/PageAllocator.h"
 #include "jet/write/PageStore.h"
 #include "jet/write/SystemTables.h"
 #include "jet/write/TableStorage.h"
 #include "jet/write/TableWriter.h"
+#include "jet/write/UsageMapEditor.h"
 
 #include <chrono>
 
@@ -85,17 +92,45 @@ void Database::begin() {
     pages_->begin();
 }
 
-void Database::commit() {
+void Database::saveCounters() {
     for (auto& [page, writer] : writers_) writer->saveDefinitionCounters();
+}
+
+void Database::forgetCachedTables() {
+    // Schemas may hold counters and row counts of forgotten changes; writers and index
+    // maintainers refer to them.
+    maintainers_.clear();
+    writers_.clear();
+    schemas_.clear();
+}
+
+void Database::commit() {
+    saveCounters();
+    maintainers_.clear();
     writers_.clear();
     pages_->commit();
 }
 
 void Database::rollback() {
-    writers_.clear();
     pages_->rollback();
-    // Schemas may hold counters and row counts of the forgotten changes.
-    schemas_.clear();
+    forgetCachedTables();
+    reloadCatalog();
+}
+
+void Database::beginStatement() {
+    requireTransaction();
+    saveCounters();
+    pages_->beginSavepoint();
+}
+
+void Database::endStatement(bool succeeded) {
+    if (succeeded) {
+        saveCounters();
+        pages_->releaseSavepoint();
+        return;
+    }
+    pages_->rollbackToSavepoint();
+    forgetCachedTables();
     reloadCatalog();
 }
 
@@ -136,16 +171,40 @@ TableWriter& Database::writerFor(std::string_view name) {
     return *writer;
 }
 
+IndexMaintainer& Database::indexesFor(std::string_view name) {
+    TableWriter& writer = writerFor(name);
+    auto& maintainer = maintainers_[writer.schema().definitionPage];
+    if (!maintainer) maintainer = std::make_unique<IndexMaintainer>(*store_, writer.schema());
+    return *maintainer;
+}
+
 RowId Database::insertRow(std::string_view table, std::vector<core::Value> values) {
-    return writerFor(table).insert(std::move(values));
+    TableWriter& writer = writerFor(table);
+    IndexMaintainer& indexes = indexesFor(table);
+    auto prepared = writer.prepareInsert(std::move(values));
+    indexes.checkAdmissible(prepared);
+    RowId id = writer.insertPrepared(prepared);
+    indexes.add(prepared, id);
+    return id;
 }
 
 void Database::updateRow(std::string_view table, RowId row, std::vector<core::Value> values) {
-    writerFor(table).update(row, std::move(values));
+    TableWriter& writer = writerFor(table);
+    IndexMaintainer& indexes = indexesFor(table);
+    auto old = writer.read(row);
+    auto coerced = writer.coerce(std::move(values));
+    indexes.checkAdmissible(coerced, row);
+    writer.update(row, coerced);
+    indexes.remove(old, row);
+    indexes.add(coerced, row);
 }
 
 void Database::deleteRow(std::string_view table, RowId row) {
-    writerFor(table).remove(row);
+    TableWriter& writer = writerFor(table);
+    IndexMaintainer& indexes = indexesFor(table);
+    auto old = writer.read(row);
+    writer.remove(row);
+    indexes.remove(old, row);
 }
 
 void Database::setCounter(std::string_view table, std::uint32_t last) {
@@ -195,7 +254,7 @@ void Database::insertCatalogRow(std::int32_t id, std::int32_t parentId, const st
         else if (column == "LvProp" && !properties.empty())
             row[i] = core::Value(properties);
     }
-    writerFor("MSysObjects").insert(std::move(row));
+    insertRow("MSysObjects", std::move(row));
 }
 
 void Database::createTable(TableSchema schema, const PropertyMaps& properties) {
@@ -237,7 +296,159 @@ void Database::dropTable(std::string_view name) {
     std::optional<RowId> found;
     while (cursor.next())
         if (cursor.value(idColumn) == core::Value(id)) found = cursor.rowId();
-    if (found) writerFor("MSysObjects").remove(*found);
+    if (found) deleteRow("MSysObjects", *found);
+    reloadCatalog();
+}
+
+} // namespace jet
+
+namespace jet {
+
+const CatalogEntry& Database::requireTable(std::string_view name) const {
+    const CatalogEntry* entry = catalog_.findTable(name);
+    if (!entry || entry->isSystem()) throwNoTable(name);
+    return *entry;
+}
+
+std::int32_t Database::nextCounter(std::string_view table) {
+    TableWriter& writer = writerFor(table);
+    return static_cast<std::int32_t>(writer.takeCounter());
+}
+
+void Database::reindex(TableSchema& schema) {
+    // Every row with the address indexes know it by (a moved row by its home slot).
+    std::vector<std::pair<std::vector<core::Value>, RowId>> rows;
+    TableWriter reader(*store_, schema);
+    bool hasVariable = schema.variableColumns > 0;
+    for (std::uint32_t page : readUsageMap(*pages_, schema.usageMapPointer)) {
+        auto bytes = bytesOf(pages_->read(page));
+        if (bytes[0] != static_cast<std::uint8_t>(PageType::Data) ||
+            u32(bytes, data_page::kOwner) != schema.definitionPage)
+            continue;
+        for (std::uint16_t s = 0, n = slotCount(bytes); s < n; ++s) {
+            RowSlot slot = rowSlot(bytes, s);
+            if (slot.deleted || slot.movedHere) continue;
+            RowId home{page, static_cast<std::uint8_t>(s)};
+            rows.emplace_back(reader.read(home), home);
+        }
+    }
+    (void)hasVariable;
+    IndexMaintainer(*store_, schema).rebuild(rows);
+}
+
+void Database::createIndex(std::string_view table, IndexData data, IndexDef def) {
+    requireTransaction();
+    const CatalogEntry& entry = requireTable(table);
+    auto schema = schemaFor(entry);
+    for (const auto& existing : schema->indexes)
+        if (sameObjectName(existing.name, def.name))
+            throw core::SqlError("Index '" + def.name + "' already exists.");
+    if (def.kind == IndexKind::Primary)
+        for (const auto& existing : schema->indexes)
+            if (existing.kind == IndexKind::Primary)
+                throw core::SqlError("Primary key already exists.");
+    for (const auto& c : data.columns)
+        if (!schema->columnByNumber(c.columnNumber))
+            throw core::SqlError("An index names a field the table does not have.");
+    // Writers and index maintainers point into the schema: let them go before it changes.
+    maintainers_.erase(entry.definitionPage());
+    saveCounters();
+    writers_.erase(entry.definitionPage());
+    auto previous = *schema;
+    try {
+        addIndexStorage(*store_, *schema, std::move(data), std::move(def));
+        rewriteTableDefinition(*store_, *schema);
+        reindex(*schema);
+    } catch (...) {
+        *schema = previous;
+        throw;
+    }
+}
+
+void Database::dropIndex(std::string_view table, std::string_view index) {
+    requireTransaction();
+    const CatalogEntry& entry = requireTable(table);
+    auto schema = schemaFor(entry);
+    maintainers_.erase(entry.definitionPage());
+    saveCounters();
+    writers_.erase(entry.definitionPage());
+    dropIndexStorage(*store_, *schema, index);
+    rewriteTableDefinition(*store_, *schema);
+}
+
+void Database::addColumn(std::string_view table, ColumnDef column, const PropertyMap& properties) {
+    requireTransaction();
+    const CatalogEntry& entry = requireTable(table);
+    auto schema = schemaFor(entry);
+    if (schema->findColumn(column.name))
+        throw core::SqlError("Field '" + column.name + "' already exists in table '" +
+                             schema->name + "'.");
+    maintainers_.erase(entry.definitionPage());
+    saveCounters();
+    writers_.erase(entry.definitionPage());
+    addColumnToSchema(*schema, std::move(column));
+    if (isLongValue(schema->columns.back().type)) addLongValueMaps(*store_, *schema);
+    rewriteTableDefinition(*store_, *schema);
+    if (!properties.properties.empty()) {
+        auto maps = parsePropertyMaps(entry.propertyBlob);
+        PropertyMap map = properties;
+        map.objectName = schema->columns.back().name;
+        maps.columns.push_back(map);
+        updateCatalogProperties(entry, encodePropertyMaps(maps));
+    }
+}
+
+void Database::dropColumn(std::string_view table, std::string_view column) {
+    requireTransaction();
+    const CatalogEntry& entry = requireTable(table);
+    auto schema = schemaFor(entry);
+    const ColumnDef* c = schema->findColumn(column);
+    if (!c)
+        throw core::SqlError("Field '" + std::string(column) + "' does not exist in table '" +
+                             schema->name + "'.");
+    for (const auto& index : schema->indexData)
+        for (const auto& ic : index.columns)
+            if (ic.columnNumber == c->number)
+                throw core::SqlError(
+                    "Cannot delete a field that is part of an index or is needed by the system.");
+    if (schema->columns.size() == 1) throw core::SqlError("A table must have at least one field.");
+    maintainers_.erase(entry.definitionPage());
+    saveCounters();
+    writers_.erase(entry.definitionPage());
+    std::string name = c->name;
+    removeColumnFromSchema(*schema, name);
+    rewriteTableDefinition(*store_, *schema);
+    auto maps = parsePropertyMaps(entry.propertyBlob);
+    auto& columns = maps.columns;
+    columns.erase(
+        std::remove_if(columns.begin(), columns.end(),
+                       [&](const PropertyMap& m) { return sameObjectName(m.objectName, name); }),
+        columns.end());
+    updateCatalogProperties(entry, encodePropertyMaps(maps));
+}
+
+void Database::setColumnProperties(std::string_view table, const PropertyMaps& properties) {
+    requireTransaction();
+    updateCatalogProperties(requireTable(table), encodePropertyMaps(properties));
+}
+
+void Database::updateCatalogProperties(const CatalogEntry& entry, const core::Bytes& blob) {
+    auto catalogTable = table("MSysObjects");
+    const auto& columns = catalogTable.schema().columns;
+    std::size_t idColumn = 0, propColumn = 0;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].name == "Id") idColumn = i;
+        if (columns[i].name == "LvProp") propColumn = i;
+    }
+    std::int32_t id = entry.id;
+    std::optional<RowId> found;
+    auto cursor = catalogTable.scan();
+    while (cursor.next())
+        if (cursor.value(idColumn) == core::Value(id)) found = cursor.rowId();
+    if (!found) throwDamaged("a table has no catalog row");
+    auto values = readRow("MSysObjects", *found);
+    values[propColumn] = blob.empty() ? core::Value() : core::Value(blob);
+    updateRow("MSysObjects", *found, values);
     reloadCatalog();
 }
 

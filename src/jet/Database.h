@@ -19,6 +19,7 @@ namespace jet {
 class PageAllocator;
 class PageStore;
 class TableWriter;
+class IndexMaintainer;
 
 enum class OpenMode { ReadOnly, ReadWrite };
 
@@ -55,11 +56,26 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return pages_->inTransaction(); }
+    // A statement inside the transaction: endStatement(false) undoes just its changes.
+    void beginStatement();
+    void endStatement(bool succeeded);
 
     // Schema changes. The schema names its columns (type, size, flags, numbers are filled
     // in when left zero) and indexes; pages are assigned here.
     void createTable(TableSchema schema, const PropertyMaps& properties = {});
     void dropTable(std::string_view name);
+    // Adds an index (its data entry and logical entry, whose column numbers name the table's
+    // columns) and fills it from the table's rows; refused when the rows break uniqueness.
+    void createIndex(std::string_view table, IndexData data, IndexDef def);
+    void dropIndex(std::string_view table, std::string_view index);
+    // A new column, Null in every existing row; rows are not rewritten, as Jet does it.
+    void addColumn(std::string_view table, ColumnDef column, const PropertyMap& properties = {});
+    // The column leaves the definition; its bytes stay in old rows, unread.
+    void dropColumn(std::string_view table, std::string_view column);
+    // Replaces the table's column properties (defaults, required) as a whole.
+    void setColumnProperties(std::string_view table, const PropertyMaps& properties);
+    // Gives out the table's next counter value.
+    std::int32_t nextCounter(std::string_view table);
 
     // Rows, addressed by the slot they were stored in.
     RowId insertRow(std::string_view table, std::vector<core::Value> values);
@@ -74,8 +90,14 @@ private:
     std::shared_ptr<TableSchema> schemaFor(const CatalogEntry& entry) const;
     std::shared_ptr<TableSchema> catalogSchema() const;
     TableWriter& writerFor(std::string_view table);
+    IndexMaintainer& indexesFor(std::string_view table);
+    void saveCounters();
+    void forgetCachedTables();
     void requireTransaction() const;
     void reloadCatalog();
+    void reindex(TableSchema& schema);
+    const CatalogEntry& requireTable(std::string_view name) const;
+    void updateCatalogProperties(const CatalogEntry& entry, const core::Bytes& blob);
     void insertCatalogRow(std::int32_t id, std::int32_t parentId, const std::string& name,
                           std::int16_t type, std::uint32_t flags, const core::Bytes& properties);
 
@@ -87,6 +109,7 @@ private:
     Catalog catalog_;
     mutable std::map<std::uint32_t, std::shared_ptr<TableSchema>> schemas_;
     std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_;
+    std::map<std::uint32_t, std::unique_ptr<IndexMaintainer>> maintainers_;
 
     friend class DatabaseCreator;
 };

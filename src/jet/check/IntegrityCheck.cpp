@@ -2,6 +2,10 @@
 
 #include "core/Error.h"
 #include "jet/file/UsageMap.h"
+#include "jet/index/IndexKeyColumns.h"
+#include "jet/index/IndexPageStore.h"
+#include "jet/index/IndexVerify.h"
+#include "jet/keys/KeyEncoder.h"
 #include "jet/rows/DataPage.h"
 #include "jet/rows/LongValue.h"
 #include "jet/rows/RowLayout.h"
@@ -72,6 +76,9 @@ private:
 
         bool hasVariable = schema.variableColumns > 0;
         std::uint32_t rows = 0;
+        // Every row's values under the address indexes know it by: its own slot, or for a
+        // moved row the slot that points to it.
+        std::vector<std::pair<std::vector<core::Value>, RowId>> homeRows;
         std::int64_t largestCounter = 0;
         for (std::uint32_t page : readUsageMap(file_, schema.usageMapPointer)) {
             claim(page, owner);
@@ -88,14 +95,20 @@ private:
                 RowSlot slot = rowSlot(bytes, s);
                 if (slot.deleted) continue;
                 used += slot.end - slot.start;
+                RowId home{page, static_cast<std::uint8_t>(s)};
                 if (slot.pointer) {
                     ++rows;
-                    checkMovedRow(owner, schema, bytes, slot);
+                    if (auto values = checkMovedRow(owner, schema, bytes, slot, hasVariable))
+                        homeRows.emplace_back(std::move(*values), home);
                     continue;
                 }
-                if (!slot.movedHere) ++rows;
-                checkRow(owner, schema, bytes.subspan(slot.start, slot.end - slot.start),
-                         hasVariable, largestCounter);
+                auto values =
+                    checkRow(owner, schema, bytes.subspan(slot.start, slot.end - slot.start),
+                             hasVariable, largestCounter);
+                if (!slot.movedHere) {
+                    ++rows;
+                    if (values) homeRows.emplace_back(std::move(*values), home);
+                }
             }
             if (u16(bytes, data_page::kFreeSpace) > kPageSize - used)
                 problem(owner + ": page " + std::to_string(page) +
@@ -113,6 +126,7 @@ private:
                 problem(owner + ": the counter of '" + c.name + "' stands at " +
                         std::to_string(schema.nextAutoNumber) + " but a row holds " +
                         std::to_string(largestCounter));
+        checkIndexes(owner, schema, homeRows);
         for (const auto& index : schema.indexData) {
             if (index.usageMapPointer == 0) continue;
             for (std::uint32_t page : readUsageMap(file_, index.usageMapPointer)) {
@@ -126,35 +140,75 @@ private:
         }
     }
 
-    void checkMovedRow(const std::string& owner, const TableSchema& schema, ByteSpan page,
-                       const RowSlot& slot) {
+    std::optional<std::vector<core::Value>> checkMovedRow(const std::string& owner,
+                                                          const TableSchema& schema, ByteSpan page,
+                                                          const RowSlot& slot, bool hasVariable) {
         if (slot.end - slot.start < 4) {
             problem(owner + ": a moved row's pointer is cut short");
-            return;
+            return std::nullopt;
         }
         RowId target = RowId::fromPointer(u32(page, slot.start));
-        auto bytes = bytesOf(file_.read(target.page));
+        auto targetPage = file_.read(target.page);
+        auto bytes = bytesOf(targetPage);
         RowSlot moved = rowSlot(bytes, target.slot);
         if (!moved.movedHere || u32(bytes, data_page::kOwner) != schema.definitionPage) {
             problem(owner + ": a moved row's pointer does not lead to a moved row");
-            return;
+            return std::nullopt;
         }
+        RowLayout layout(bytes.subspan(moved.start, moved.end - moved.start), hasVariable);
+        std::vector<core::Value> values;
+        for (const auto& c : schema.columns) values.push_back(decodeColumn(file_, layout, c));
+        return values;
     }
 
-    void checkRow(const std::string& owner, const TableSchema& schema, ByteSpan row,
-                  bool hasVariable, std::int64_t& largestCounter) {
+    std::optional<std::vector<core::Value>> checkRow(const std::string& owner,
+                                                     const TableSchema& schema, ByteSpan row,
+                                                     bool hasVariable,
+                                                     std::int64_t& largestCounter) {
         try {
             RowLayout layout(row, hasVariable);
             if (layout.columnCount() > schema.maxColumns)
                 problem(owner + ": a row has more columns than the table ever had");
+            std::vector<core::Value> values;
             for (const auto& c : schema.columns) {
-                core::Value v = decodeColumn(file_, layout, c);
+                values.push_back(decodeColumn(file_, layout, c));
+                const core::Value& v = values.back();
                 if ((c.flags & column_flag::kAutoLong) && v.getIf<std::int32_t>())
                     largestCounter =
                         std::max<std::int64_t>(largestCounter, *v.getIf<std::int32_t>());
             }
+            return values;
         } catch (const core::Error& e) {
             problem(owner + ": " + e.what());
+            return std::nullopt;
+        }
+    }
+
+    void checkIndexes(const std::string& owner, const TableSchema& schema,
+                      const std::vector<std::pair<std::vector<core::Value>, RowId>>& rows) {
+        PageFileSource pages(file_);
+        for (std::size_t i = 0; i < schema.indexData.size(); ++i) {
+            const IndexData& data = schema.indexData[i];
+            std::string name = "index " + std::to_string(i);
+            for (const auto& def : schema.indexes)
+                if (def.dataIndex == i) name = "index '" + def.name + "'";
+            guarded(owner + ", " + name, [&] {
+                auto positions = indexColumnPositions(schema, data);
+                auto columns = indexKeyColumns(schema, data);
+                std::vector<IndexEntry> expected;
+                std::vector<core::Value> key(positions.size());
+                for (const auto& [values, home] : rows) {
+                    for (std::size_t k = 0; k < positions.size(); ++k)
+                        key[k] = values[positions[k]];
+                    core::Bytes encoded = encodeKey(columns, key);
+                    // An index that ignores nulls keeps no entry for an all-null key.
+                    if (indexAdmitsKey(data, encoded))
+                        expected.push_back({std::move(encoded), home});
+                }
+                for (auto& p : verifyIndexTree(pages, schema.definitionPage, data.firstPage,
+                                               std::move(expected)))
+                    problem(owner + ", " + name + ": " + p);
+            });
         }
     }
 

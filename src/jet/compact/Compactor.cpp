@@ -26,8 +26,10 @@ TableSchema freshSchema(const TableSchema& source) {
         // Index columns name columns by number: translate them to the copy's numbering.
         for (auto& ic : x.columns) {
             for (std::size_t i = 0; i < source.columns.size(); ++i)
-                if (source.columns[i].number == ic.columnNumber)
+                if (source.columns[i].number == ic.columnNumber) {
                     ic.columnNumber = static_cast<std::uint16_t>(i);
+                    break;
+                }
         }
     }
     return t;

@@ -156,6 +156,7 @@ void PageFile::write(std::uint32_t page, const PageBytes& bytes) {
     if (page >= pageCount_)
         throw core::Error("Internal error: page " + std::to_string(page) +
                           " written beyond the end of the file.");
+    remember(page);
     auto& slot = dirty_[page];
     // A page no reader holds any more can be overwritten in place; one that is still held
     // must stay as the reader saw it.
@@ -171,11 +172,50 @@ std::uint32_t PageFile::append(const PageBytes& bytes) {
     if (pageCount_ >= kMaxPages)
         throw core::IoError("The database " + quoted(path()) +
                             " has reached its size limit of 2 GB.");
+    remember(pageCount_);
     dirty_[pageCount_] = std::make_shared<PageBytes>(bytes);
     return pageCount_++;
 }
 
+void PageFile::remember(std::uint32_t page) {
+    if (savepoints_.empty()) return;
+    auto& before = savepoints_.back().before;
+    if (before.count(page)) return;
+    auto it = dirty_.find(page);
+    // Holding the pointer keeps write() from changing those bytes in place.
+    before.emplace(page, it == dirty_.end() ? nullptr : it->second);
+}
+
+void PageFile::beginSavepoint() {
+    requireTransaction();
+    savepoints_.push_back({pageCount_, {}});
+}
+
+void PageFile::releaseSavepoint() {
+    if (savepoints_.empty()) throw core::Error("Internal error: no savepoint to release.");
+    Savepoint inner = std::move(savepoints_.back());
+    savepoints_.pop_back();
+    // The enclosing savepoint must still be able to undo what the inner one saw first.
+    if (!savepoints_.empty())
+        for (auto& [page, bytes] : inner.before) savepoints_.back().before.emplace(page, bytes);
+}
+
+void PageFile::rollbackToSavepoint() {
+    if (savepoints_.empty()) throw core::Error("Internal error: no savepoint to roll back.");
+    Savepoint sp = std::move(savepoints_.back());
+    savepoints_.pop_back();
+    for (auto& [page, bytes] : sp.before) {
+        if (bytes)
+            dirty_[page] = bytes;
+        else
+            dirty_.erase(page);
+    }
+    for (std::uint32_t page = sp.pageCount; page < pageCount_; ++page) dirty_.erase(page);
+    pageCount_ = sp.pageCount;
+}
+
 void PageFile::rollback() {
+    savepoints_.clear();
     dirty_.clear();
     pageCount_ = committedPages_;
     inTransaction_ = false;
@@ -266,6 +306,7 @@ void PageFile::finishCommit() {
         cached = std::move(bytes);
     }
     dirty_.clear();
+    savepoints_.clear();
     inTransaction_ = false;
 }
 

@@ -58,6 +58,12 @@ public:
     // Returns once the change is durable. A crash before that leaves the file, once reopened,
     // exactly as it was before begin().
     void commit();
+    // Savepoints inside a transaction, for statements that must land whole or not at all
+    // within a larger transaction. They nest; each is released or rolled back in turn.
+    void beginSavepoint();
+    void releaseSavepoint();
+    void rollbackToSavepoint();
+    std::size_t savepointDepth() const { return savepoints_.size(); }
     // Forgets the transaction's writes and appended pages; nothing to do without one.
     void rollback();
 
@@ -96,6 +102,14 @@ private:
     bool inTransaction_ = false;
     // The transaction's pages, plain; ordered so commit writes the file front to back.
     std::map<std::uint32_t, std::shared_ptr<PageBytes>> dirty_;
+    // One undo record per savepoint: each page's transaction state before its first change
+    // under that savepoint (null: the page was not dirty), and the page count at its start.
+    struct Savepoint {
+        std::uint32_t pageCount = 0;
+        std::map<std::uint32_t, std::shared_ptr<PageBytes>> before;
+    };
+    std::vector<Savepoint> savepoints_;
+    void remember(std::uint32_t page);
     FaultHook faultHook_;
 };
 

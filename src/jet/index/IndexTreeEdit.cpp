@@ -157,11 +157,9 @@ void IndexTreeEdit::normalize(std::uint32_t page) {
     if (p.leaf) return;
     if (p.tail != 0 && p.empty()) {
         // The tail is the only child left: it gets an entry again.
-        const std::uint32_t tail = p.tail;
-        const IndexEntry last = lastEntryBelow(tail);
-        IndexPage& q = batch_.edit(page);
-        q.tail = 0;
-        q.insert(0, last.key, last.row, tail);
+        const IndexEntry last = lastEntryBelow(p.tail);
+        p.insert(0, last.key, last.row, p.tail);
+        p.tail = 0;
         return;
     }
     promoteTail(p);

@@ -94,7 +94,6 @@ public:
                    schema.name.c_str(), ObjectType::Table);
         db.catalog_ = Catalog::read(file);
 
-        TableWriter& aces = db.writerFor("MSysACEs");
         const auto columns = aceColumns(db);
         for (const auto& e : initialAccessEntries()) {
             std::vector<core::Value> values(columns.size());
@@ -109,7 +108,7 @@ public:
                 else if (name == "SID")
                     values[i] = core::Value(e.sid);
             }
-            aces.insert(std::move(values));
+            db.insertRow("MSysACEs", std::move(values));
         }
         markPagesBeyondTheEndFree(db);
         db.commit();

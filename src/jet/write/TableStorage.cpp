@@ -1,5 +1,7 @@
 #include "jet/write/TableStorage.h"
 
+#include "core/Error.h"
+#include "jet/catalog/Catalog.h"
 #include "jet/file/UsageMap.h"
 #include "jet/rows/LongValue.h"
 #include "jet/rows/RowLayout.h"
@@ -151,6 +153,126 @@ void dropTableStorage(PageStore& store, const TableSchema& schema) {
     // Delete higher slots first so that a page emptied of maps is released only once.
     for (auto it = mapRows.rbegin(); it != mapRows.rend(); ++it) removeMapRow(store, *it);
     for (auto page : definitionChain(store, schema.definitionPage)) store.release(page);
+}
+
+} // namespace jet
+
+namespace jet {
+
+namespace {
+// A usage-map row near the table's others, or on a fresh page when that one is full.
+std::uint32_t addMapRowForTable(PageStore& store, const TableSchema& schema) {
+    std::uint32_t mapPage = RowId::fromPointer(schema.usageMapPointer).page;
+    PageBytes page = copyOf(store.read(mapPage));
+    auto row = UsageMapEditor::emptyRow();
+    if (auto slot = appendRow(page, row)) {
+        store.write(mapPage, page);
+        return RowId{mapPage, *slot}.pointer();
+    }
+    std::uint32_t fresh = store.allocate();
+    PageBytes empty = emptyDataPage(0);
+    auto slot = appendRow(empty, row);
+    store.write(fresh, empty);
+    return RowId{fresh, *slot}.pointer();
+}
+} // namespace
+
+void addIndexStorage(PageStore& store, TableSchema& schema, IndexData data, IndexDef def) {
+    if (schema.indexes.size() >= 32)
+        throw core::SqlError("Too many indexes on table '" + schema.name + "'.");
+    data.usageMapPointer = addMapRowForTable(store, schema);
+    data.firstPage = store.allocate();
+    data.entryCount = 0;
+    store.write(data.firstPage, emptyIndexLeaf(schema.definitionPage));
+    UsageMapEditor(store, data.usageMapPointer).add(data.firstPage);
+    def.dataIndex = static_cast<std::uint32_t>(schema.indexData.size());
+    std::uint32_t number = 0;
+    for (const auto& x : schema.indexes) number = std::max(number, x.number + 1);
+    def.number = number;
+    schema.indexData.push_back(std::move(data));
+    schema.indexes.push_back(std::move(def));
+}
+
+void dropIndexStorage(PageStore& store, TableSchema& schema, std::string_view name) {
+    auto it = std::find_if(schema.indexes.begin(), schema.indexes.end(),
+                           [&](const IndexDef& d) { return sameObjectName(d.name, name); });
+    if (it == schema.indexes.end())
+        throw core::SqlError("Index '" + std::string(name) + "' does not exist on table '" +
+                             schema.name + "'.");
+    std::uint32_t dataIndex = it->dataIndex;
+    schema.indexes.erase(it);
+    bool shared = std::any_of(schema.indexes.begin(), schema.indexes.end(),
+                              [&](const IndexDef& d) { return d.dataIndex == dataIndex; });
+    if (shared) return;
+    const IndexData& data = schema.indexData[dataIndex];
+    std::set<std::uint32_t> pages;
+    if (data.usageMapPointer) {
+        auto listed = readUsageMap(store.file(), data.usageMapPointer);
+        pages.insert(listed.begin(), listed.end());
+    }
+    pages.insert(data.firstPage);
+    for (auto page : pages) store.release(page);
+    removeMapRow(store, data.usageMapPointer);
+    schema.indexData.erase(schema.indexData.begin() + dataIndex);
+    for (auto& d : schema.indexes)
+        if (d.dataIndex > dataIndex) --d.dataIndex;
+}
+
+void addLongValueMaps(PageStore& store, TableSchema& schema) {
+    const ColumnDef& c = schema.columns.back();
+    schema.longValueMaps.push_back(
+        {c.number, addMapRowForTable(store, schema), addMapRowForTable(store, schema)});
+}
+
+void addColumnToSchema(TableSchema& schema, ColumnDef c) {
+    if (schema.columns.size() >= 255) throw core::SqlError("Too many fields defined.");
+    c.rawType = static_cast<std::uint8_t>(c.type);
+    c.number = schema.maxColumns;
+    c.displayIndex = c.number;
+    std::uint16_t width = fixedWidth(c.type);
+    bool fixed = width > 0 || c.type == ColumnType::Boolean;
+    std::uint8_t keep = c.flags & (column_flag::kAutoLong | column_flag::kAutoGuid);
+    c.flags = static_cast<std::uint8_t>(keep | column_flag::kNullable |
+                                        (fixed ? column_flag::kFixed : 0));
+    std::uint16_t fixedEnd = 0, variables = 0;
+    for (const auto& other : schema.columns) {
+        if (other.isFixed())
+            fixedEnd = std::max<std::uint16_t>(
+                fixedEnd, static_cast<std::uint16_t>(other.fixedOffset + fixedWidth(other.type)));
+        else
+            variables =
+                std::max<std::uint16_t>(variables, static_cast<std::uint16_t>(other.varIndex + 1));
+    }
+    variables = std::max(variables, schema.variableColumns);
+    if (fixed) {
+        c.fixedOffset = fixedEnd;
+        c.varIndex = variables;
+        c.size = c.type == ColumnType::Boolean ? 1 : width;
+    } else {
+        c.varIndex = variables;
+        c.fixedOffset = 0;
+        schema.variableColumns = static_cast<std::uint16_t>(variables + 1);
+    }
+    if (c.type == ColumnType::Text || c.type == ColumnType::Memo) {
+        c.sortOrder = 1033;
+        c.miscFlags |= 0x01;
+    }
+    if (isLongValue(c.type)) c.size = 0;
+    schema.columns.push_back(std::move(c));
+    ++schema.maxColumns;
+}
+
+void removeColumnFromSchema(TableSchema& schema, const std::string& name) {
+    auto it = std::find_if(schema.columns.begin(), schema.columns.end(),
+                           [&](const ColumnDef& c) { return c.name == name; });
+    if (it == schema.columns.end()) return;
+    std::uint16_t number = it->number;
+    schema.columns.erase(it);
+    auto& maps = schema.longValueMaps;
+    maps.erase(
+        std::remove_if(maps.begin(), maps.end(),
+                       [&](const LongValueUsageMaps& m) { return m.columnNumber == number; }),
+        maps.end());
 }
 
 } // namespace jet

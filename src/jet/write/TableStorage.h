@@ -17,6 +17,17 @@ void rewriteTableDefinition(PageStore& store, const TableSchema& schema);
 // Frees every page the table owns: rows, long values, indexes, maps and definition.
 void dropTableStorage(PageStore& store, const TableSchema& schema);
 
+// Adds an index to an existing table: a usage-map row and an empty root page. The caller
+// rewrites the definition and fills the index.
+void addIndexStorage(PageStore& store, TableSchema& schema, IndexData data, IndexDef def);
+// Removes a logical index, and its pages when no other logical index shares them.
+void dropIndexStorage(PageStore& store, TableSchema& schema, std::string_view name);
+// Gives the schema's last (long-value) column its pair of usage maps.
+void addLongValueMaps(PageStore& store, TableSchema& schema);
+// Appends a column after the existing ones (numbered past every column the table ever had).
+void addColumnToSchema(TableSchema& schema, ColumnDef column);
+void removeColumnFromSchema(TableSchema& schema, const std::string& name);
+
 // An index leaf page with no entries, as the root of a new index.
 PageBytes emptyIndexLeaf(std::uint32_t definitionPage);
 

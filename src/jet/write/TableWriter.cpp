@@ -118,25 +118,34 @@ RowId TableWriter::placeNewRow(std::span<const std::uint8_t> row, bool moved) {
     return {number, *slot};
 }
 
-RowId TableWriter::insert(std::vector<core::Value> values) {
+std::vector<core::Value> TableWriter::coerce(std::vector<core::Value> values) const {
+    if (values.size() != schema_.columns.size())
+        throw core::Error("A row must give one value per column of table '" + schema_.name + "'.");
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = coerceToColumn(schema_.columns[i], values[i]);
+    return values;
+}
+
+std::vector<core::Value> TableWriter::prepareInsert(std::vector<core::Value> values) {
     if (values.size() != schema_.columns.size())
         throw core::Error("A row must give one value per column of table '" + schema_.name + "'.");
     for (std::size_t i = 0; i < values.size(); ++i) {
         const ColumnDef& c = schema_.columns[i];
-        if (c.flags & column_flag::kAutoLong) {
-            if (values[i].isNull()) {
-                values[i] = core::Value(static_cast<std::int32_t>(++schema_.nextAutoNumber));
-                continue;
-            }
+        if ((c.flags & column_flag::kAutoLong) && values[i].isNull()) {
+            values[i] = core::Value(static_cast<std::int32_t>(++schema_.nextAutoNumber));
+            continue;
         }
         values[i] = coerceToColumn(c, values[i]);
         if ((c.flags & column_flag::kAutoLong) && values[i].getIf<std::int32_t>()) {
-            auto given = static_cast<std::uint32_t>(*values[i].getIf<std::int32_t>());
-            if (static_cast<std::int32_t>(given) >
-                static_cast<std::int32_t>(schema_.nextAutoNumber))
-                schema_.nextAutoNumber = given;
+            std::int32_t given = *values[i].getIf<std::int32_t>();
+            if (given > static_cast<std::int32_t>(schema_.nextAutoNumber))
+                schema_.nextAutoNumber = static_cast<std::uint32_t>(given);
         }
     }
+    return values;
+}
+
+RowId TableWriter::insertPrepared(const std::vector<core::Value>& values) {
     auto row = encode(values);
     RowId id = placeNewRow(row, false);
     ++schema_.rowCount;
@@ -161,12 +170,10 @@ void TableWriter::releaseLongValues(RowId home) {
 }
 
 void TableWriter::update(RowId home, std::vector<core::Value> values) {
-    if (values.size() != schema_.columns.size())
-        throw core::Error("A row must give one value per column of table '" + schema_.name + "'.");
-    for (std::size_t i = 0; i < values.size(); ++i)
-        values[i] = coerceToColumn(schema_.columns[i], values[i]);
-    releaseLongValues(home);
+    values = coerce(std::move(values));
+    // Encode first: a row that cannot be written must not lose its old long values.
     auto row = encode(values);
+    releaseLongValues(home);
     RowId where = resolve(home);
     PageBytes page = copyOf(store_.read(where.page));
     SlotState state = where == home ? SlotState::Row : SlotState::MovedHere;

@@ -19,15 +19,25 @@ public:
 
     // Values in column order (Null where none was given); counters left Null are assigned.
     // Returns the new row's address.
-    RowId insert(std::vector<core::Value> values);
+    RowId insert(std::vector<core::Value> values) {
+        return insertPrepared(prepareInsert(std::move(values)));
+    }
+    // The two halves of insert, so that the caller can check the final values (with the
+    // counters given out) against the indexes before anything is written.
+    std::vector<core::Value> prepareInsert(std::vector<core::Value> values);
+    RowId insertPrepared(const std::vector<core::Value>& values);
+    // Values converted to their columns' types (throws for one that does not fit).
+    std::vector<core::Value> coerce(std::vector<core::Value> values) const;
     void update(RowId row, std::vector<core::Value> values);
     void remove(RowId row);
     // The row's current values, following a moved row to where it lives.
     std::vector<core::Value> read(RowId row) const;
 
+    std::uint32_t takeCounter() { return ++schema_.nextAutoNumber; }
     void raiseCounter(std::uint32_t last) {
         if (last > schema_.nextAutoNumber) schema_.nextAutoNumber = last;
     }
+    const TableSchema& schema() const { return schema_; }
     // Writes the row count and counter into the table definition.
     void saveDefinitionCounters();
 

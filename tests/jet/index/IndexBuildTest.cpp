@@ -3,6 +3,7 @@
 #include "MemoryPageStore.h"
 #include "SampleIndexes.h"
 #include "common/Samples.h"
+#include "jet/index/IndexKeyColumns.h"
 #include "jet/index/IndexPage.h"
 #include "jet/index/IndexTree.h"
 
@@ -139,11 +140,18 @@ TEST(IndexBuild, SampleTreesPassTheCheckAndRebuildTheSame) {
             EXPECT_TRUE(problems.empty()) << problems.front();
             const auto before = walk(tree);
             EXPECT_EQ(before, expected);
-            // Every row's key is in the index exactly when the index admits it.
-            for (const auto& row : index.rows)
+            // Every row's key is in the index exactly when the index admits it, and a
+            // unique index (primary keys, flagged 0x01 by Access) refuses it for another row.
+            EXPECT_EQ(tree.unique(), (index.data.flags & jet::index_flag::kUnique) != 0);
+            for (const auto& row : index.rows) {
                 EXPECT_EQ(tree.containsKey(row.key), tree.admits(row.key));
+                if (tree.unique() && !jet::isAllNullKey(index.data, row.key)) {
+                    EXPECT_EQ(tree.insert(row.key, RowId{row.row.page, 0xFF}),
+                              InsertStatus::DuplicateKey);
+                }
+            }
             const std::size_t pages = store.pagesInUse();
-            tree.build(index.rows.empty() ? std::vector<IndexEntry>{} : expected);
+            tree.build(expected);
             EXPECT_EQ(walk(tree), before);
             problems = tree.verify(index.rows);
             EXPECT_TRUE(problems.empty()) << problems.front();

@@ -91,7 +91,9 @@ TEST(LongValueWrite, ReplacedAndDeletedValuesGiveTheirPagesBack) {
                                               core::Value(std::string(30000, 'y')), core::Value()});
         db->commit();
     }
-    EXPECT_LE(db->pages().pageCount(), grown + 4);
+    // A new value is written before the old one is freed, so a couple of values' pages
+    // (about eight each) come on top; without reuse the file would grow by hundreds.
+    EXPECT_LE(db->pages().pageCount(), grown + 20);
     EXPECT_EQ(db->readRow("L", ids[0])[1], core::Value(std::string(30000, 'e')));
     std::string problems;
     EXPECT_TRUE(checkPasses(*db, &problems)) << problems;

@@ -1,0 +1,515 @@
+#include "sql/engine/JetStorage.h"
+
+#include "jet/Database.h"
+#include "jet/rows/DataPage.h"
+#include "jet/rows/RowLayout.h"
+#include "jet/rows/ValueDecoder.h"
+#include "sql/engine/EngineErrors.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+namespace sql {
+
+namespace {
+
+class JetCursor : public RowCursor {
+public:
+    explicit JetCursor(jet::Cursor cursor) : cursor_(std::move(cursor)) {}
+    bool next() override { return cursor_.next(); }
+    core::Value value(std::size_t column) const override { return cursor_.value(column); }
+    RowLocator locator() const override { return RowLocator::fromRowId(cursor_.rowId()); }
+
+private:
+    jet::Cursor cursor_;
+};
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+ColumnInfo columnInfoOf(const jet::ColumnDef& c, const jet::PropertyMaps& properties) {
+    ColumnInfo info;
+    info.name = c.name;
+    info.type = c.type;
+    info.size = c.type == jet::ColumnType::Text ? c.size / 2u : c.size;
+    if (c.type == jet::ColumnType::Memo || c.type == jet::ColumnType::Ole ||
+        c.type == jet::ColumnType::Boolean)
+        info.size = c.type == jet::ColumnType::Boolean ? 1 : 0;
+    info.precision = c.precision;
+    info.scale = c.scale;
+    info.autoNumber = c.isAutoNumber();
+    if (const jet::PropertyMap* map = properties.column(c.name)) {
+        if (const jet::Property* p = map->find("Required")) {
+            if (const auto* b = p->value.getIf<bool>())
+                info.required = *b;
+            else if (const auto* n = p->value.getIf<std::uint8_t>())
+                info.required = *n != 0;
+        }
+        if (const jet::Property* p = map->find("DefaultValue"))
+            if (const auto* s = p->value.getIf<std::string>()) info.defaultValue = *s;
+    }
+    return info;
+}
+
+bool hasVariableColumns(const jet::TableSchema& schema) {
+    return std::any_of(schema.columns.begin(), schema.columns.end(),
+                       [](const jet::ColumnDef& c) { return !c.isFixed(); }) ||
+           schema.variableColumns > 0;
+}
+
+// The relationships Jet keeps in MSysRelationships: one row per column pair.
+void readForeignKeys(const jet::Database& database, const std::string& table, TableInfo& info) {
+    if (!database.hasTable("MSysRelationships")) return;
+    const jet::Table rel = database.table("MSysRelationships");
+    const auto& columns = rel.schema().columns;
+    auto position = [&](std::string_view name) -> std::optional<std::size_t> {
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (columns[i].name == name) return i;
+        return std::nullopt;
+    };
+    auto object = position("szObject"), relationship = position("szRelationship"),
+         column = position("szColumn"), referenced = position("szReferencedObject"),
+         referencedColumn = position("szReferencedColumn"), grbit = position("grbit"),
+         order = position("icolumn");
+    if (!object || !relationship || !column || !referenced || !referencedColumn) return;
+    struct Pair {
+        std::int32_t order;
+        std::string column, referenced;
+    };
+    std::map<std::string, std::pair<ForeignKeyInfo, std::vector<Pair>>> keys;
+    auto text = [](const core::Value& v) {
+        return v.getIf<std::string>() ? *v.getIf<std::string>() : std::string();
+    };
+    auto cursor = rel.scan();
+    while (cursor.next()) {
+        if (!sameName(text(cursor.value(*object)), table)) continue;
+        auto& [key, pairs] = keys[text(cursor.value(*relationship))];
+        key.name = text(cursor.value(*relationship));
+        key.referencedTable = text(cursor.value(*referenced));
+        if (grbit) {
+            auto g = cursor.value(*grbit);
+            std::int32_t bits = g.getIf<std::int32_t>() ? *g.getIf<std::int32_t>() : 0;
+            key.cascadeUpdates = bits & 0x100;
+            key.cascadeDeletes = bits & 0x1000;
+        }
+        std::int32_t at = 0;
+        if (order)
+            if (auto o = cursor.value(*order); o.getIf<std::int32_t>())
+                at = *o.getIf<std::int32_t>();
+        pairs.push_back({at, text(cursor.value(*column)), text(cursor.value(*referencedColumn))});
+    }
+    for (auto& [name, entry] : keys) {
+        auto& [key, pairs] = entry;
+        std::sort(pairs.begin(), pairs.end(),
+                  [](const Pair& a, const Pair& b) { return a.order < b.order; });
+        for (const auto& p : pairs) {
+            key.columns.push_back(p.column);
+            key.referencedColumns.push_back(p.referenced);
+        }
+        info.foreignKeys.push_back(std::move(key));
+    }
+}
+
+} // namespace
+
+TableInfo tableInfoOf(const jet::Database& database, std::string_view table) {
+    const jet::Table t = database.table(table);
+    const jet::TableSchema& schema = t.schema();
+    TableInfo info;
+    info.name = schema.name;
+    for (const auto& c : schema.columns) info.columns.push_back(columnInfoOf(c, t.properties()));
+    for (const auto& index : schema.indexes) {
+        // Relationship entries only mirror the referenced key; they are not indexes to use.
+        if (index.kind == jet::IndexKind::ForeignKey) continue;
+        if (index.dataIndex >= schema.indexData.size()) continue;
+        const jet::IndexData& data = schema.indexData[index.dataIndex];
+        IndexInfo out;
+        out.name = index.name;
+        out.primary = index.kind == jet::IndexKind::Primary;
+        out.unique = out.primary || (data.flags & jet::index_flag::kUnique);
+        out.ignoreNulls = data.flags & jet::index_flag::kIgnoreNulls;
+        out.disallowNull = out.primary || (data.flags & jet::index_flag::kRequired);
+        for (const auto& key : data.columns)
+            if (const jet::ColumnDef* c = schema.columnByNumber(key.columnNumber))
+                out.columns.push_back({c->name, !key.ascending});
+        if (!out.columns.empty()) info.indexes.push_back(std::move(out));
+    }
+    readForeignKeys(database, schema.name, info);
+    return info;
+}
+
+JetStorage::JetStorage(jet::Database& database) : database_(database) {}
+
+std::vector<std::string> JetStorage::tableNames() const {
+    return database_.tableNames();
+}
+
+std::vector<std::string> JetStorage::viewNames() const {
+    return database_.viewNames();
+}
+
+std::optional<TableInfo> JetStorage::tableInfo(std::string_view table) const {
+    const jet::CatalogEntry* entry = database_.catalog().findTable(table);
+    if (!entry) return std::nullopt;
+    const std::string key = upper(entry->name);
+    auto it = infos_.find(key);
+    if (it == infos_.end()) it = infos_.emplace(key, tableInfoOf(database_, entry->name)).first;
+    return it->second;
+}
+
+std::optional<std::string> JetStorage::viewText(std::string_view view) const {
+    for (const auto& name : database_.viewNames())
+        if (sameName(name, view))
+            throw core::SqlError("The saved query '" + name +
+                                 "' cannot be opened: reading the text of saved queries is not "
+                                 "supported yet.");
+    return std::nullopt;
+}
+
+std::unique_ptr<RowCursor> JetStorage::scan(std::string_view table) const {
+    return std::make_unique<JetCursor>(database_.table(table).scan());
+}
+
+std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view table,
+                                                            RowLocator locator) const {
+    const jet::Table t = database_.table(table);
+    const jet::TableSchema& schema = t.schema();
+    const jet::PageFile& file = database_.pages();
+    jet::RowId id = locator.toRowId();
+    if (locator.slot > 0xFF) return std::nullopt;
+    // A row that grew may have moved: its slot then holds only its new address.
+    for (int hop = 0; hop < 2; ++hop) {
+        if (id.page == 0 || id.page >= file.pageCount()) return std::nullopt;
+        jet::PageRef page = file.read(id.page);
+        jet::ByteSpan bytes = jet::bytesOf(page);
+        if (bytes[0] != static_cast<std::uint8_t>(jet::PageType::Data) ||
+            jet::u32(bytes, jet::data_page::kOwner) != schema.definitionPage ||
+            id.slot >= jet::slotCount(bytes))
+            return std::nullopt;
+        jet::RowSlot slot = jet::rowSlot(bytes, id.slot);
+        if (slot.deleted) return std::nullopt;
+        if (slot.pointer) {
+            id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
+            continue;
+        }
+        jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start),
+                           hasVariableColumns(schema));
+        std::vector<core::Value> values;
+        values.reserve(schema.columns.size());
+        for (const auto& c : schema.columns) values.push_back(jet::decodeColumn(file, row, c));
+        return values;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+jet::ColumnDef columnDefOf(const ColumnDefinition& d) {
+    const ColumnInfo& c = d.column;
+    jet::ColumnDef out;
+    out.name = c.name;
+    out.type = c.type;
+    switch (c.type) {
+    case jet::ColumnType::Text:
+        out.size = static_cast<std::uint16_t>(std::min<std::uint32_t>(c.size, 255) * 2);
+        break;
+    case jet::ColumnType::Binary:
+        out.size = static_cast<std::uint16_t>(std::min<std::uint32_t>(c.size, 510));
+        break;
+    default:
+        out.size = static_cast<std::uint16_t>(c.size);
+    }
+    out.precision = c.precision;
+    out.scale = c.scale;
+    if (c.autoNumber)
+        out.flags = c.type == jet::ColumnType::Guid ? jet::column_flag::kAutoGuid
+                                                    : jet::column_flag::kAutoLong;
+    return out;
+}
+
+jet::PropertyMap columnProperties(const ColumnInfo& c) {
+    jet::PropertyMap map;
+    map.objectName = c.name;
+    if (c.required) {
+        jet::Property p;
+        p.name = "Required";
+        p.type = static_cast<std::uint8_t>(jet::ColumnType::Boolean);
+        p.ddl = true;
+        p.value = core::Value(true);
+        map.properties.push_back(p);
+    }
+    if (!c.defaultValue.empty()) {
+        jet::Property p;
+        p.name = "DefaultValue";
+        p.type = static_cast<std::uint8_t>(jet::ColumnType::Memo);
+        p.ddl = true;
+        p.value = core::Value(c.defaultValue);
+        map.properties.push_back(p);
+    }
+    return map;
+}
+
+std::pair<jet::IndexData, jet::IndexDef> indexOf(const jet::TableSchema& schema,
+                                                 const IndexInfo& index) {
+    jet::IndexData data;
+    for (const auto& key : index.columns) {
+        const jet::ColumnDef* c = schema.findColumn(key.name);
+        if (!c)
+            throw core::SqlError("The field '" + key.name + "' of index '" + index.name +
+                                 "' does not exist in table '" + schema.name + "'.");
+        data.columns.push_back({c->number, !key.descending});
+    }
+    if (data.columns.size() > 10)
+        throw core::SqlError("Too many fields in index '" + index.name + "'.");
+    // Jet marks every index it writes with 0x80.
+    std::uint8_t flags = 0x80;
+    if (index.unique || index.primary) flags |= jet::index_flag::kUnique;
+    if (index.ignoreNulls) flags |= jet::index_flag::kIgnoreNulls;
+    if (index.disallowNull || index.primary) flags |= jet::index_flag::kRequired;
+    data.flags = flags;
+    jet::IndexDef def;
+    def.name = index.name;
+    def.kind = index.primary ? jet::IndexKind::Primary : jet::IndexKind::Normal;
+    return {data, def};
+}
+
+} // namespace
+
+void JetStorage::createTable(const TableDefinition& definition) {
+    forgetInfos();
+    jet::TableSchema schema;
+    schema.name = definition.name;
+    jet::PropertyMaps properties;
+    for (const auto& c : definition.columns) {
+        schema.columns.push_back(columnDefOf(c));
+        auto map = columnProperties(c.column);
+        if (!map.properties.empty()) properties.columns.push_back(std::move(map));
+    }
+    // Column numbers are the positions once laid out; indexes name columns by number.
+    for (std::size_t i = 0; i < schema.columns.size(); ++i)
+        schema.columns[i].number = static_cast<std::uint16_t>(i);
+    std::uint32_t number = 0;
+    for (const auto& index : definition.indexes) {
+        auto [data, def] = indexOf(schema, index);
+        def.number = number++;
+        def.dataIndex = static_cast<std::uint32_t>(schema.indexData.size());
+        schema.indexData.push_back(std::move(data));
+        schema.indexes.push_back(std::move(def));
+    }
+    database_.createTable(std::move(schema), properties);
+    for (const auto& key : definition.foreignKeys) addForeignKey(definition.name, key);
+}
+
+void JetStorage::dropTable(std::string_view table) {
+    forgetInfos();
+    database_.dropTable(table);
+}
+
+void JetStorage::createIndex(std::string_view table, const IndexInfo& index) {
+    forgetInfos();
+    auto [data, def] = indexOf(database_.table(table).schema(), index);
+    database_.createIndex(table, std::move(data), std::move(def));
+}
+
+void JetStorage::dropIndex(std::string_view table, std::string_view index) {
+    forgetInfos();
+    database_.dropIndex(table, index);
+}
+
+void JetStorage::addColumn(std::string_view table, const ColumnDefinition& column) {
+    forgetInfos();
+    database_.addColumn(table, columnDefOf(column), columnProperties(column.column));
+}
+
+void JetStorage::dropColumn(std::string_view table, std::string_view column) {
+    forgetInfos();
+    database_.dropColumn(table, column);
+}
+
+void JetStorage::alterColumn(std::string_view table, const ColumnDefinition& column,
+                             const std::function<core::Value(const core::Value&)>& convert) {
+    forgetInfos();
+    // A column's storage changes with its type: the table is written afresh, its rows
+    // converted, under the same name, with its indexes and counter.
+    const jet::Table source = database_.table(table);
+    jet::TableSchema schema = source.schema();
+    jet::PropertyMaps properties = source.properties();
+    auto position =
+        std::find_if(schema.columns.begin(), schema.columns.end(),
+                     [&](const jet::ColumnDef& c) { return sameName(c.name, column.column.name); });
+    if (position == schema.columns.end())
+        throw core::SqlError("Field '" + column.column.name + "' does not exist in table '" +
+                             std::string(table) + "'.");
+    std::size_t changed = static_cast<std::size_t>(position - schema.columns.begin());
+    std::vector<std::vector<core::Value>> rows;
+    auto cursor = source.scan();
+    while (cursor.next()) {
+        std::vector<core::Value> values;
+        for (std::size_t i = 0; i < schema.columns.size(); ++i) values.push_back(cursor.value(i));
+        values[changed] = convert(values[changed]);
+        rows.push_back(std::move(values));
+    }
+    std::uint32_t counter = schema.nextAutoNumber;
+    jet::ColumnDef replacement = columnDefOf(column);
+    replacement.number = position->number;
+    *position = replacement;
+    // Renumber to positions; translate the index columns with the same map.
+    std::map<std::uint16_t, std::uint16_t> numbers;
+    for (std::size_t i = 0; i < schema.columns.size(); ++i) {
+        numbers[schema.columns[i].number] = static_cast<std::uint16_t>(i);
+        schema.columns[i].number = static_cast<std::uint16_t>(i);
+    }
+    for (auto& data : schema.indexData)
+        for (auto& key : data.columns) key.columnNumber = numbers.at(key.columnNumber);
+    auto& maps = properties.columns;
+    maps.erase(std::remove_if(maps.begin(), maps.end(),
+                              [&](const jet::PropertyMap& m) {
+                                  return sameName(m.objectName, column.column.name);
+                              }),
+               maps.end());
+    auto map = columnProperties(column.column);
+    if (!map.properties.empty()) maps.push_back(std::move(map));
+    std::string name = schema.name;
+    database_.dropTable(name);
+    database_.createTable(std::move(schema), properties);
+    for (auto& values : rows) database_.insertRow(name, std::move(values));
+    database_.setCounter(name, counter);
+}
+
+namespace {
+constexpr const char* kRelationships = "MSysRelationships";
+} // namespace
+
+void JetStorage::addForeignKey(std::string_view table, const ForeignKeyInfo& key) {
+    forgetInfos();
+    if (key.columns.size() != key.referencedColumns.size() || key.columns.empty())
+        throw core::SqlError("Syntax error in CONSTRAINT clause.");
+    const jet::Table rel = database_.table(kRelationships);
+    const auto& columns = rel.schema().columns;
+    // One row per column pair, as Jet records a relationship.
+    std::int32_t grbit = (key.cascadeUpdates ? 0x100 : 0) | (key.cascadeDeletes ? 0x1000 : 0);
+    for (std::size_t i = 0; i < key.columns.size(); ++i) {
+        std::vector<core::Value> row(columns.size());
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const std::string& n = columns[c].name;
+            if (n == "ccolumn")
+                row[c] = core::Value(static_cast<std::int32_t>(key.columns.size()));
+            else if (n == "grbit")
+                row[c] = core::Value(grbit);
+            else if (n == "icolumn")
+                row[c] = core::Value(static_cast<std::int32_t>(i));
+            else if (n == "szColumn")
+                row[c] = core::Value(key.columns[i]);
+            else if (n == "szObject")
+                row[c] = core::Value(std::string(table));
+            else if (n == "szReferencedColumn")
+                row[c] = core::Value(key.referencedColumns[i]);
+            else if (n == "szReferencedObject")
+                row[c] = core::Value(key.referencedTable);
+            else if (n == "szRelationship")
+                row[c] = core::Value(key.name);
+        }
+        database_.insertRow(kRelationships, std::move(row));
+    }
+}
+
+void JetStorage::dropForeignKey(std::string_view table, std::string_view name) {
+    forgetInfos();
+    const jet::Table rel = database_.table(kRelationships);
+    const auto& columns = rel.schema().columns;
+    std::size_t object = 0, relationship = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c].name == "szObject") object = c;
+        if (columns[c].name == "szRelationship") relationship = c;
+    }
+    std::vector<jet::RowId> doomed;
+    auto cursor = rel.scan();
+    while (cursor.next()) {
+        auto o = cursor.value(object), r = cursor.value(relationship);
+        if (o.getIf<std::string>() && r.getIf<std::string>() &&
+            sameName(*o.getIf<std::string>(), table) && sameName(*r.getIf<std::string>(), name))
+            doomed.push_back(cursor.rowId());
+    }
+    if (doomed.empty())
+        throw core::SqlError("Constraint '" + std::string(name) + "' does not exist on table '" +
+                             std::string(table) + "'.");
+    for (auto id : doomed) database_.deleteRow(kRelationships, id);
+}
+
+core::Value JetStorage::nextAutoNumber(std::string_view table, std::string_view column) {
+    auto info = tableInfo(table);
+    if (info)
+        for (const auto& c : info->columns)
+            if (sameName(c.name, column) && c.type == jet::ColumnType::Guid) {
+                core::Guid g;
+                static thread_local std::uint64_t state =
+                    0x9E3779B97F4A7C15ull ^
+                    static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&g));
+                for (auto& b : g.bytes) {
+                    state = state * 6364136223846793005ull + 1442695040888963407ull;
+                    b = static_cast<std::uint8_t>(state >> 56);
+                }
+                return core::Value(g);
+            }
+    return core::Value(database_.nextCounter(table));
+}
+
+RowLocator JetStorage::insertRow(std::string_view table, std::vector<core::Value> row) {
+    return RowLocator::fromRowId(database_.insertRow(table, std::move(row)));
+}
+
+void JetStorage::updateRow(std::string_view table, RowLocator locator,
+                           std::vector<core::Value> row) {
+    database_.updateRow(table, locator.toRowId(), std::move(row));
+}
+
+void JetStorage::deleteRow(std::string_view table, RowLocator locator) {
+    database_.deleteRow(table, locator.toRowId());
+}
+
+void JetStorage::begin() {
+    bool own = !database_.inTransaction();
+    if (own)
+        database_.begin();
+    else
+        database_.beginStatement();
+    levels_.push_back(own);
+}
+
+void JetStorage::commit() {
+    if (levels_.empty()) throw core::Error("COMMIT without a transaction.");
+    bool own = levels_.back();
+    levels_.pop_back();
+    if (own)
+        database_.commit();
+    else
+        database_.endStatement(true);
+}
+
+void JetStorage::rollback() {
+    if (levels_.empty()) throw core::Error("ROLLBACK without a transaction.");
+    bool own = levels_.back();
+    levels_.pop_back();
+    forgetInfos();
+    if (own)
+        database_.rollback();
+    else
+        database_.endStatement(false);
+}
+
+void JetStorage::beginStatement() {
+    begin();
+}
+
+void JetStorage::endStatement(bool succeeded) {
+    if (succeeded)
+        commit();
+    else
+        rollback();
+}
+
+} // namespace sql

@@ -1,0 +1,68 @@
+#pragma once
+// The SQL engine's storage over an open Jet file: the catalog, table definitions, scans and
+// single rows come from jet::Database, and so do writes, each statement under a savepoint
+// of the file's journal so that it lands whole or not at all.
+#include "sql/engine/Storage.h"
+
+#include <map>
+#include <string>
+
+namespace jet {
+class Database;
+}
+
+namespace sql {
+
+class JetStorage : public Storage {
+public:
+    // The database must outlive the storage and every result read through it.
+    explicit JetStorage(jet::Database& database);
+
+    std::vector<std::string> tableNames() const override;
+    std::vector<std::string> viewNames() const override;
+    std::optional<TableInfo> tableInfo(std::string_view table) const override;
+    // Raises the error that the text of saved queries cannot be read yet.
+    std::optional<std::string> viewText(std::string_view view) const override;
+
+    std::unique_ptr<RowCursor> scan(std::string_view table) const override;
+    std::optional<std::vector<core::Value>> readRow(std::string_view table,
+                                                    RowLocator locator) const override;
+
+    void createTable(const TableDefinition& layout) override;
+    void dropTable(std::string_view table) override;
+    void createIndex(std::string_view table, const IndexInfo& index) override;
+    void dropIndex(std::string_view table, std::string_view index) override;
+    void addColumn(std::string_view table, const ColumnDefinition& column) override;
+    void dropColumn(std::string_view table, std::string_view column) override;
+    void alterColumn(std::string_view table, const ColumnDefinition& column,
+                     const std::function<core::Value(const core::Value&)>& convert) override;
+    void addForeignKey(std::string_view table, const ForeignKeyInfo& key) override;
+    void dropForeignKey(std::string_view table, std::string_view name) override;
+
+    core::Value nextAutoNumber(std::string_view table, std::string_view column) override;
+    RowLocator insertRow(std::string_view table, std::vector<core::Value> row) override;
+    void updateRow(std::string_view table, RowLocator locator,
+                   std::vector<core::Value> row) override;
+    void deleteRow(std::string_view table, RowLocator locator) override;
+
+    void begin() override;
+    void commit() override;
+    void rollback() override;
+    void beginStatement() override;
+    void endStatement(bool succeeded) override;
+
+private:
+    void forgetInfos() { infos_.clear(); }
+
+    jet::Database& database_;
+    mutable std::map<std::string, TableInfo> infos_; // by upper-case name
+    // For each open transaction and statement: whether it began the file's transaction
+    // (else it is a savepoint inside one).
+    std::vector<bool> levels_;
+};
+
+// A stored table definition as the SQL engine sees it: text sizes in characters, the
+// Required and DefaultValue properties, logical indexes with their columns.
+TableInfo tableInfoOf(const jet::Database& database, std::string_view table);
+
+} // namespace sql

@@ -1,0 +1,131 @@
+#include "sql/engine/OrderOperators.h"
+
+#include "sql/engine/SortKey.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+
+namespace sql {
+
+void Sort::open(const Runtime& rt, const Frame* outer) {
+    input_->open(rt, outer);
+    rows_.clear();
+    std::vector<std::vector<std::string>> keys;
+    ResultRow row;
+    while (input_->next(row)) {
+        std::vector<std::string> k;
+        k.reserve(columns_.size());
+        for (const auto& c : columns_) k.push_back(sortKey(row.values[c.index]));
+        keys.push_back(std::move(k));
+        rows_.push_back(std::move(row));
+    }
+    std::vector<std::size_t> order(rows_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            int c = keys[a][i].compare(keys[b][i]);
+            if (c != 0) return columns_[i].descending ? c > 0 : c < 0;
+        }
+        return false;
+    });
+    std::vector<ResultRow> sorted;
+    sorted.reserve(rows_.size());
+    for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));
+    rows_ = std::move(sorted);
+    position_ = 0;
+}
+
+bool Sort::next(ResultRow& row) {
+    if (position_ >= rows_.size()) return false;
+    row = std::move(rows_[position_++]);
+    return true;
+}
+
+std::string TopRows::tieKey(const ResultRow& row) const {
+    std::string key;
+    for (std::size_t i : ties_) appendSortKey(key, row.values[i]);
+    return key;
+}
+
+void TopRows::open(const Runtime& rt, const Frame* outer) {
+    input_->open(rt, outer);
+    buffered_.clear();
+    position_ = emitted_ = 0;
+    done_ = false;
+    limit_ = count_;
+    if (percent_) {
+        ResultRow row;
+        while (input_->next(row)) buffered_.push_back(std::move(row));
+        // A part of a row counts as a whole one.
+        limit_ = static_cast<std::size_t>(
+            std::ceil(static_cast<double>(buffered_.size()) * count_ / 100.0));
+    }
+}
+
+bool TopRows::next(ResultRow& row) {
+    if (done_) return false;
+    auto pull = [&](ResultRow& into) {
+        if (percent_) {
+            if (position_ >= buffered_.size()) return false;
+            into = std::move(buffered_[position_++]);
+            return true;
+        }
+        return input_->next(into);
+    };
+    if (emitted_ >= limit_) {
+        // Past the count only rows tied with the last one come.
+        if (ties_.empty() || limit_ == 0 || !pull(row) || tieKey(row) != lastKey_) {
+            done_ = true;
+            return false;
+        }
+        return true;
+    }
+    if (!pull(row)) {
+        done_ = true;
+        return false;
+    }
+    if (++emitted_ == limit_ && !ties_.empty()) lastKey_ = tieKey(row);
+    return true;
+}
+
+void Distinct::open(const Runtime& rt, const Frame* outer) {
+    input_->open(rt, outer);
+    std::map<std::string, ResultRow> kept;
+    ResultRow row;
+    while (input_->next(row)) {
+        std::string key = sortKey(std::span<const core::Value>(row.values.data(), width_));
+        if (kept.find(key) != kept.end()) continue;
+        row.values.resize(width_);
+        row.locators.clear();
+        kept.emplace(std::move(key), std::move(row));
+    }
+    rows_.clear();
+    rows_.reserve(kept.size());
+    for (auto& [key, r] : kept) rows_.push_back(std::move(r));
+    position_ = 0;
+}
+
+bool Distinct::next(ResultRow& row) {
+    if (position_ >= rows_.size()) return false;
+    row = std::move(rows_[position_++]);
+    return true;
+}
+
+void Concatenate::open(const Runtime& rt, const Frame* outer) {
+    rt_ = &rt;
+    outer_ = outer;
+    current_ = 0;
+    if (!inputs_.empty()) inputs_[0]->open(rt, outer);
+}
+
+bool Concatenate::next(ResultRow& row) {
+    while (current_ < inputs_.size()) {
+        if (inputs_[current_]->next(row)) return true;
+        if (++current_ < inputs_.size()) inputs_[current_]->open(*rt_, outer_);
+    }
+    return false;
+}
+
+} // namespace sql

@@ -1,0 +1,34 @@
+#pragma once
+// Binds and plans a SELECT query (its blocks, UNION, ORDER BY, TOP) into an operator tree
+// with the result's columns.
+#include "sql/engine/CompileContext.h"
+#include "sql/engine/Operator.h"
+#include "sql/engine/ResultSet.h"
+#include "sql/engine/Scope.h"
+#include "sql/syntax/Select.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace sql {
+
+struct CompiledQuery {
+    // Rows hold the result's columns first; anything after them (ORDER BY values that are
+    // not selected) is not part of the result.
+    OperatorPtr root;
+    std::vector<ResultColumn> columns;
+    // The tables the rows' locators point into; empty when the result is not updatable.
+    std::vector<std::string> baseTables;
+    std::vector<std::string> fingerprints; // of the columns' expressions
+    // Columns of enclosing blocks the query reads: (depth seen from the query, slot).
+    std::vector<std::pair<int, int>> outerColumns;
+};
+
+// `text` is the text the query's offsets point into; `outer` the scope of the block the
+// query is nested in (nullptr at the top).
+CompiledQuery compileQuery(CompileContext& context, const SelectQuery& query, std::string_view text,
+                           Scope* outer);
+
+} // namespace sql

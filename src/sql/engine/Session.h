@@ -1,0 +1,76 @@
+#pragma once
+// Runs Jet SQL statements on a storage: parses, binds names, plans and executes one
+// statement at a time, keeping the transaction state and the evaluation context (clock,
+// LIKE mode, Rnd) between them. Result sets read through the session's storage and context,
+// so they must not outlive it.
+#include "core/Value.h"
+#include "sql/engine/ResultSet.h"
+#include "sql/engine/Storage.h"
+#include "sql/eval/EvalContext.h"
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sql {
+
+class RandomSequence;
+
+// A value a statement asks for: a "?" or a name that is no column (Jet's named parameter).
+struct ParameterInfo {
+    std::string name; // "?" for a positional marker
+    // The type a PARAMETERS declaration gives it; the value is converted to it.
+    std::optional<jet::ColumnType> declaredType;
+};
+
+// A row as the storage holds it after a write: counters, defaults and conversions applied.
+struct StoredRow {
+    RowLocator locator;
+    std::vector<core::Value> values;
+};
+
+class Session {
+public:
+    explicit Session(Storage& storage);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Runs one statement. `parameters` gives the values of the statement's parameters in
+    // the order parameters() lists them; raises "No value given for one or more required
+    // parameters." when there are fewer. Changes are atomic: a statement that fails leaves
+    // the tables as they were.
+    ResultSet execute(std::string_view text, std::span<const core::Value> parameters = {});
+
+    // The parameters of a statement, in order: PARAMETERS declarations first, then the
+    // others in the order they first appear in the text.
+    std::vector<ParameterInfo> parameters(std::string_view text);
+
+    // Row writes for the access layer, with the same rules as INSERT, UPDATE and DELETE:
+    // defaults, counters, type conversion, Required, sizes, relationships, atomicity.
+    // `values` has one entry per column of the table; nullopt means "not given" (insert:
+    // the default; update: unchanged).
+    StoredRow insertRow(std::string_view table, std::span<const std::optional<core::Value>> values);
+    StoredRow updateRow(std::string_view table, RowLocator locator,
+                        std::span<const std::optional<core::Value>> values);
+    void deleteRow(std::string_view table, RowLocator locator);
+
+    // The clock, LIKE mode and Rnd state expressions see; tests set a fixed clock here.
+    EvalContext& evalContext() { return context_; }
+    // How many BEGIN TRANSACTION are open.
+    int transactionDepth() const { return transactionDepth_; }
+    Storage& storage() { return storage_; }
+
+private:
+    ResultSet run(std::string_view text, std::span<const core::Value> parameters);
+
+    Storage& storage_;
+    std::unique_ptr<RandomSequence> random_;
+    EvalContext context_;
+    int transactionDepth_ = 0;
+};
+
+} // namespace sql

@@ -1,0 +1,25 @@
+#pragma once
+// Values as byte strings whose plain byte order is the order ORDER BY gives them: Null
+// first, numbers by value whatever their type, dates by time, text by its General sort
+// order key (so equal without regard to case). GROUP BY, DISTINCT, UNION and hash joins use
+// the same keys to decide which values are equal.
+#include "core/Value.h"
+
+#include <span>
+#include <string>
+
+namespace sql {
+
+// The kinds of value that can be equal to each other in a key.
+enum class KeyClass { Null, Number, Date, Text, Binary, Guid };
+
+KeyClass keyClass(core::DataType type);
+
+// Appends the value's key; keys of several values appended one after another still compare
+// value by value.
+void appendSortKey(std::string& out, const core::Value& value);
+
+std::string sortKey(const core::Value& value);
+std::string sortKey(std::span<const core::Value> values);
+
+} // namespace sql

@@ -1,0 +1,114 @@
+#pragma once
+// The tables the SQL engine runs on. The engine reads and writes only through this
+// interface, so the same statements run on a Jet file (JetStorage) and on tables in memory
+// (MemoryStorage).
+//
+// Who does what on a write: the engine resolves names and checks them against the catalog,
+// fills in defaults, asks nextAutoNumber() for the number of a counter given no value,
+// converts every value to its column's type, and checks Required, sizes and relationships.
+// The storage stores the complete row it is given, keeps unique and primary indexes unique
+// (raising core::ConstraintError with duplicateValuesMessage()), keeps its counters past any
+// number stored explicitly into a counter column, and makes statements and transactions
+// atomic.
+#include "core/Value.h"
+#include "sql/engine/RowLocator.h"
+#include "sql/engine/SchemaChange.h"
+#include "sql/engine/TableInfo.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sql {
+
+// Walks rows of one table; values are decoded only when asked for.
+class RowCursor {
+public:
+    virtual ~RowCursor() = default;
+    // Moves to the next row; false at the end.
+    virtual bool next() = 0;
+    // The current row's value of the column at this position in TableInfo::columns.
+    virtual core::Value value(std::size_t column) const = 0;
+    virtual RowLocator locator() const = 0;
+};
+
+// One end of a key range: values for the leading columns of an index, in index order,
+// already converted to the columns' types. Ranges are in value order, whatever the index's
+// direction.
+struct KeyBound {
+    std::vector<core::Value> values;
+    bool inclusive = true;
+};
+
+// An absent bound leaves that end open. low and high with equal values and both inclusive
+// ask for equality on those columns.
+struct KeyRange {
+    std::optional<KeyBound> low;
+    std::optional<KeyBound> high;
+};
+
+class Storage {
+public:
+    virtual ~Storage() = default;
+
+    // --- Catalog ---
+    virtual std::vector<std::string> tableNames() const = 0; // user tables, catalog order
+    virtual std::vector<std::string> viewNames() const = 0;  // saved select queries
+    // Found without regard to case; nullopt when there is no such table.
+    virtual std::optional<TableInfo> tableInfo(std::string_view table) const = 0;
+    // The SQL of a saved select query; nullopt when there is no such query. Raises
+    // core::SqlError when the query exists but its text cannot be recovered.
+    virtual std::optional<std::string> viewText(std::string_view view) const = 0;
+
+    // --- Reading ---
+    virtual std::unique_ptr<RowCursor> scan(std::string_view table) const = 0;
+    // The rows whose key lies in the range, or nullptr when this storage cannot seek that
+    // index (the engine then scans). A seek may return more rows than the range holds but
+    // never fewer: the engine checks its criteria on every row anyway.
+    virtual std::unique_ptr<RowCursor> seekIndex(std::string_view table, std::string_view index,
+                                                 const KeyRange& range) const;
+    // Every column of one row; nullopt when the locator names no live row of the table.
+    virtual std::optional<std::vector<core::Value>> readRow(std::string_view table,
+                                                            RowLocator locator) const = 0;
+
+    // --- Schema changes ---
+    virtual void createTable(const TableDefinition& layout) = 0;
+    virtual void dropTable(std::string_view table) = 0;
+    // Raises the duplicate-values error when existing rows break a unique index.
+    virtual void createIndex(std::string_view table, const IndexInfo& index) = 0;
+    virtual void dropIndex(std::string_view table, std::string_view index) = 0;
+    // Existing rows get Null in the new column.
+    virtual void addColumn(std::string_view table, const ColumnDefinition& column) = 0;
+    virtual void dropColumn(std::string_view table, std::string_view column) = 0;
+    // Gives the column named column.column.name a new definition; every stored value of it
+    // goes through `convert` (which raises when a value does not fit).
+    virtual void alterColumn(std::string_view table, const ColumnDefinition& column,
+                             const std::function<core::Value(const core::Value&)>& convert) = 0;
+    virtual void addForeignKey(std::string_view table, const ForeignKeyInfo& key) = 0;
+    virtual void dropForeignKey(std::string_view table, std::string_view name) = 0;
+
+    // --- Rows ---
+    // Reserves and returns the next number of a counter column (a Long), or a new GUID for
+    // a replication ID column.
+    virtual core::Value nextAutoNumber(std::string_view table, std::string_view column) = 0;
+    // `row` holds a value for every column, in column order.
+    virtual RowLocator insertRow(std::string_view table, std::vector<core::Value> row) = 0;
+    virtual void updateRow(std::string_view table, RowLocator locator,
+                           std::vector<core::Value> row) = 0;
+    virtual void deleteRow(std::string_view table, RowLocator locator) = 0;
+
+    // --- Atomicity ---
+    // Transactions nest; rollback() undoes everything since the matching begin().
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    // Around every statement that changes anything: endStatement(false) undoes what the
+    // statement did, endStatement(true) keeps it (within any open transaction).
+    virtual void beginStatement() = 0;
+    virtual void endStatement(bool succeeded) = 0;
+};
+
+} // namespace sql

@@ -1,0 +1,68 @@
+#pragma once
+// What the SQL engine needs to know about a stored table: its columns with their rules,
+// its indexes and the relationships in which it is the referring side.
+#include "jet/schema/ColumnType.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sql {
+
+struct ColumnInfo {
+    std::string name;
+    jet::ColumnType type = jet::ColumnType::Text;
+    // Text: characters; Binary: bytes; fixed-width types: their width; Memo and OLE: 0.
+    std::uint32_t size = 0;
+    std::uint8_t precision = 0, scale = 0; // Numeric
+    bool required = false;
+    // A Long numbered by the storage (Counter) or a GUID it makes up (replication ID).
+    bool autoNumber = false;
+    // The default as an expression text ("0", "\"Y\"", "Date()"); empty when there is none.
+    std::string defaultValue;
+};
+
+struct IndexKeyColumn {
+    std::string name;
+    bool descending = false;
+};
+
+struct IndexInfo {
+    std::string name;
+    std::vector<IndexKeyColumn> columns;
+    bool primary = false; // implies unique and no Null in any key column
+    bool unique = false;
+    bool ignoreNulls = false;  // rows whose key is all Null are left out of the index
+    bool disallowNull = false; // WITH DISALLOW NULL
+};
+
+// A relationship: the values of `columns` must be found in `referencedColumns` of the
+// referenced table, unless one of them is Null.
+struct ForeignKeyInfo {
+    std::string name;
+    std::vector<std::string> columns;
+    std::string referencedTable;
+    std::vector<std::string> referencedColumns;
+    bool cascadeUpdates = false;
+    bool cascadeDeletes = false;
+    bool cascadeSetNull = false; // ON DELETE SET NULL / ON UPDATE SET NULL
+};
+
+struct TableInfo {
+    std::string name;
+    std::vector<ColumnInfo> columns; // in column order
+    std::vector<IndexInfo> indexes;
+    std::vector<ForeignKeyInfo> foreignKeys;
+
+    // Both look names up without regard to case, as Jet does.
+    std::optional<std::size_t> findColumn(std::string_view columnName) const;
+    const IndexInfo* findIndex(std::string_view indexName) const;
+    const IndexInfo* primaryKey() const;
+};
+
+// Jet's rule for object and column names: equal when equal without regard to case.
+bool sameName(std::string_view a, std::string_view b);
+
+} // namespace sql

@@ -1,0 +1,236 @@
+// Files Tablory writes open in independent readers with every value intact: mdbtools
+// (mdb-ver, mdb-schema, mdb-json) and mdb-reader (npm). Each reader's view is compared
+// value for value with the engine's own reading.
+#include "WriteFixture.h"
+#include "cli/Json.h"
+#include "common/JsonValue.h"
+#include "common/Samples.h"
+#include "core/Conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sys/wait.h>
+
+using namespace write_test;
+using testing_support::Json;
+
+namespace {
+
+struct Output {
+    int status = -1;
+    std::string text;
+};
+
+Output run(const std::string& command) {
+    Output out;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return out;
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.text.append(buffer, n);
+    int raw = ::pclose(pipe);
+    out.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return out;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        if (end > start) out.push_back(text.substr(start, end - start));
+    return out;
+}
+
+std::string quote(const std::filesystem::path& p) {
+    return "'" + p.string() + "'";
+}
+
+std::filesystem::path interopFolder() {
+    return std::filesystem::path(TABLORY_SOURCE_DIR) / "tests/interop";
+}
+
+bool haveMdbReader() {
+    return std::filesystem::exists(interopFolder() / "node_modules/mdb-reader") &&
+           run("node --version").status == 0;
+}
+bool haveMdbTools() {
+    return run("mdb-ver --help").status != 127 && run("which mdb-json").status == 0;
+}
+
+// The file every interop test reads: all column types with nulls, empty strings, long memos
+// and OLE values; a table of 100,000 rows; deleted rows and rows grown by updates.
+const std::filesystem::path& writtenFile() {
+    static const std::filesystem::path path = [] {
+        auto dir = testing_support::scratchDir("interop");
+        auto file = dir / "written.mdb";
+        auto db = jet::Database::create(file, "interop pw");
+        db->begin();
+        db->createTable(everyTypeTable("Every Type"));
+        std::vector<jet::RowId> ids;
+        for (int i = 0; i < 600; ++i) {
+            auto row = everyTypeRow(i);
+            // Readers differ on dates before 1899-12-30 with a time of day (Jet counts the
+            // day back and the time forward; mdb-reader subtracts both), so the interop file
+            // keeps such dates to whole days.
+            row[2] = core::Value(core::DateTime{i % 10 == 0 ? -365.0 * i : 30000.25 + i * 1.5});
+            if (i % 13 == 0) row[1] = core::Value(std::string());
+            if (i % 50 == 1) row[4] = core::Value(std::string(70000 + i, 'L'));
+            ids.push_back(db->insertRow("Every Type", row));
+        }
+        for (int i = 0; i < 600; i += 9) db->deleteRow("Every Type", ids[i]);
+        for (int i = 2; i < 600; i += 9) {
+            auto row = everyTypeRow(i);
+            row[2] = core::Value(core::DateTime{40000.5 + i});
+            row[0] = core::Value(static_cast<std::int32_t>(i + 1));
+            row[1] = core::Value(std::string(50, 'G'));
+            row[4] = core::Value(std::string(3000, 'g'));
+            db->updateRow("Every Type", ids[i], row);
+        }
+        jet::TableSchema big;
+        big.name = "Big";
+        big.columns = {
+            column("N", jet::ColumnType::Long, 4), column("Label", jet::ColumnType::Text, 60),
+            column("X", jet::ColumnType::Double), column("When", jet::ColumnType::DateTime),
+            column("Cost", jet::ColumnType::Currency)};
+        db->createTable(big);
+        for (int i = 0; i < 100000; ++i)
+            db->insertRow("Big",
+                          {core::Value(std::int32_t{i}), core::Value("row " + std::to_string(i)),
+                           core::Value(i * 0.25), core::Value(core::DateTime{36526.0 + i / 96.0}),
+                           core::Value(core::Currency{i * 101LL})});
+        db->commit();
+        return file;
+    }();
+    return path;
+}
+
+// Our own reading of a table, in the canonical dump form.
+std::vector<Json> ourRows(const std::string& table) {
+    auto db = jet::Database::open(writtenFile(), "interop pw");
+    std::vector<Json> rows;
+    for (const auto& values : readAll(*db, table)) {
+        std::string line = "[";
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (i) line += ',';
+            cli::appendJsonValue(line, values[i]);
+        }
+        rows.push_back(testing_support::parseJson(line + "]"));
+    }
+    return rows;
+}
+
+TEST(Interop, MdbReaderReadsEveryValueAndThePassword) {
+    if (!haveMdbReader()) GTEST_SKIP() << "mdb-reader is not installed (scripts/test installs it)";
+    auto out = run("node " + quote(interopFolder() / "read-with-mdb-reader.mjs") + " " +
+                   quote(writtenFile()) + " 'interop pw'");
+    ASSERT_EQ(out.status, 0) << out.text.substr(0, 2000);
+    auto got = lines(out.text);
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got[0], "{\"password\":\"interop pw\"}");
+    std::map<std::string, std::vector<Json>> tables;
+    std::string current;
+    for (std::size_t i = 1; i < got.size(); ++i) {
+        Json j = testing_support::parseJson(got[i]);
+        if (auto object = std::get_if<std::shared_ptr<testing_support::JsonObject>>(&j.v)) {
+            current = std::get<std::string>((**object)["table"].v);
+            tables[current];
+        } else {
+            tables[current].push_back(j);
+        }
+    }
+    ASSERT_EQ(tables.size(), 2u);
+    for (const char* name : {"Every Type", "Big"}) {
+        auto ours = ourRows(name);
+        const auto& theirs = tables[name];
+        ASSERT_EQ(theirs.size(), ours.size()) << name;
+        for (std::size_t r = 0; r < ours.size(); ++r)
+            ASSERT_TRUE(theirs[r] == ours[r]) << name << " row " << r << "\n  " << got[0];
+    }
+}
+
+TEST(Interop, MdbToolsSeeAJet4FileWithTheTablesAndColumns) {
+    if (!haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed (scripts/test installs it)";
+    EXPECT_EQ(run("mdb-ver " + quote(writtenFile())).text, "JET4\n");
+    auto tables = run("mdb-tables -1 " + quote(writtenFile()));
+    EXPECT_EQ(tables.text, "Every Type\nBig\n");
+    auto schema = run("mdb-schema " + quote(writtenFile())).text;
+    for (const char* piece :
+         {"[Name]\t\t\tText (50)", "[Salary]\t\t\tCurrency", "[Notes]\t\t\tMemo",
+          "[Born]\t\t\tDateTime", "[Key]\t\t\tReplication ID", "[Amount]\t\t\tNumeric (18, 4)",
+          "[Blob]\t\t\tOLE", "[Label]\t\t\tText (30)"})
+        EXPECT_NE(schema.find(piece), std::string::npos) << piece << "\n" << schema;
+}
+
+// mdb-json's forms: numbers as numbers, yes/no as 0/1, dates in the format asked for; a
+// null value leaves the key out.
+bool sameAsMdbJson(const core::Value& ours, const Json* theirs) {
+    // Binary, GUID and numeric values are compared through mdb-reader: mdb-json prints
+    // binary as text (cut at a zero byte) and numerics through a double.
+    using core::DataType;
+    if (ours.type() == DataType::Binary || ours.type() == DataType::Guid ||
+        ours.type() == DataType::Decimal)
+        return true;
+    if (ours.isNull()) return theirs == nullptr;
+    // mdb-json leaves out empty texts as it leaves out nulls.
+    if (ours.getIf<std::string>() && ours.get<std::string>().empty()) return theirs == nullptr;
+    if (!theirs) return false;
+    switch (ours.type()) {
+    case DataType::Boolean:
+        return *theirs == Json{double(ours.get<bool>() ? 1 : 0)};
+    case DataType::Byte:
+        return *theirs == Json{double(ours.get<std::uint8_t>())};
+    case DataType::Integer:
+        return *theirs == Json{double(ours.get<std::int16_t>())};
+    case DataType::Long:
+        return *theirs == Json{double(ours.get<std::int32_t>())};
+    case DataType::Currency: {
+        auto d = std::get_if<double>(&theirs->v);
+        return d && std::fabs(*d - ours.get<core::Currency>().units / 10000.0) < 1e-9;
+    }
+    case DataType::Double: {
+        auto d = std::get_if<double>(&theirs->v);
+        return d && (*d == ours.get<double>() ||
+                     std::fabs(*d - ours.get<double>()) <= 1e-9 * std::fabs(*d));
+    }
+    case DataType::Single: {
+        auto d = std::get_if<double>(&theirs->v);
+        return d && std::fabs(*d - ours.get<float>()) <= 1e-6 * std::max(1.0, std::fabs(*d));
+    }
+    case DataType::Text:
+        return *theirs == Json{ours.get<std::string>()};
+    case DataType::DateTime:
+        // mdbtools cannot show dates before 1900 (it prints day 0 of January 1900).
+        if (ours.get<core::DateTime>().days < 2) return true;
+        return *theirs == Json{core::formatIsoDateTime(ours.get<core::DateTime>()).substr(0, 19)};
+    default:
+        return true; // binary, GUID and numeric forms are compared through mdb-reader
+    }
+}
+
+TEST(Interop, MdbToolsReadsEveryValue) {
+    if (!haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed (scripts/test installs it)";
+    auto db = jet::Database::open(writtenFile(), "interop pw");
+    for (const char* name : {"Every Type", "Big"}) {
+        auto out = run("mdb-json -D '%Y-%m-%dT%H:%M:%S' -T '%Y-%m-%dT%H:%M:%S' " +
+                       quote(writtenFile()) + " '" + name + "'");
+        ASSERT_EQ(out.status, 0) << out.text.substr(0, 500);
+        auto got = lines(out.text);
+        auto ours = readAll(*db, name);
+        const auto& columns = db->table(name).schema().columns;
+        ASSERT_EQ(got.size(), ours.size()) << name;
+        for (std::size_t r = 0; r < ours.size(); ++r) {
+            Json row = testing_support::parseJson(got[r]);
+            auto& object = *std::get<std::shared_ptr<testing_support::JsonObject>>(row.v);
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                auto it = object.find(columns[c].name);
+                ASSERT_TRUE(sameAsMdbJson(ours[r][c], it == object.end() ? nullptr : &it->second))
+                    << name << " row " << r << " column " << columns[c].name << "\n"
+                    << got[r].substr(0, 300);
+            }
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,61 @@
+// Sort keys: byte order must be ORDER BY order, and equal keys must mean equal values.
+#include "sql/engine/SortKey.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using core::Value;
+using sql::sortKey;
+
+TEST(SortKey, NullSortsFirst) {
+    EXPECT_LT(sortKey(Value()), sortKey(Value(std::int32_t(-1000000))));
+    EXPECT_LT(sortKey(Value()), sortKey(Value("")));
+    EXPECT_LT(sortKey(Value()), sortKey(Value(core::DateTime{-5})));
+}
+
+TEST(SortKey, NumbersCompareByValueAcrossTypes) {
+    EXPECT_EQ(sortKey(Value(std::int32_t(1))), sortKey(Value(1.0)));
+    EXPECT_EQ(sortKey(Value(std::int16_t(1))), sortKey(Value(core::Currency{10000})));
+    EXPECT_EQ(sortKey(Value(std::uint8_t(0))), sortKey(Value(false)));
+    EXPECT_EQ(sortKey(Value(true)), sortKey(Value(std::int32_t(-1))));
+    EXPECT_EQ(sortKey(Value(0.0)), sortKey(Value(-0.0)));
+    EXPECT_LT(sortKey(Value(-2.5)), sortKey(Value(-2.0)));
+    EXPECT_LT(sortKey(Value(-1.0)), sortKey(Value(0.5)));
+    EXPECT_LT(sortKey(Value(std::int32_t(9))), sortKey(Value(10.0)));
+    EXPECT_LT(sortKey(Value(core::Currency{5})), sortKey(Value(0.001)));
+}
+
+TEST(SortKey, TextIgnoresCaseAndKeepsPrefixesFirst) {
+    EXPECT_EQ(sortKey(Value("Paris")), sortKey(Value("PARIS")));
+    EXPECT_LT(sortKey(Value("a")), sortKey(Value("ab")));
+    EXPECT_LT(sortKey(Value("ab")), sortKey(Value("B")));
+    EXPECT_LT(sortKey(Value("")), sortKey(Value("a")));
+    EXPECT_NE(sortKey(Value("e")), sortKey(Value("\xC3\xA9"))); // e and e-acute differ
+}
+
+TEST(SortKey, SeveralValuesCompareValueByValue) {
+    const std::vector<Value> a{Value("a"), Value(std::int32_t(9))};
+    const std::vector<Value> b{Value("ab"), Value(std::int32_t(1))};
+    const std::vector<Value> c{Value("A"), Value(std::int32_t(10))};
+    EXPECT_LT(sortKey(a), sortKey(b));
+    EXPECT_LT(sortKey(a), sortKey(c));
+    EXPECT_EQ(sortKey(std::vector<Value>{Value("x"), Value()}),
+              sortKey(std::vector<Value>{Value("X"), Value()}));
+}
+
+TEST(SortKey, BinaryWithZeroBytesKeepsOrder) {
+    EXPECT_LT(sortKey(Value(core::Bytes{0x00})), sortKey(Value(core::Bytes{0x00, 0x00})));
+    EXPECT_LT(sortKey(Value(core::Bytes{0x00, 0x01})), sortKey(Value(core::Bytes{0x01})));
+    EXPECT_LT(sortKey(std::vector<Value>{Value(core::Bytes{0x00}), Value(std::int32_t(5))}),
+              sortKey(std::vector<Value>{Value(core::Bytes{0x00, 0x00}), Value(std::int32_t(1))}));
+}
+
+TEST(SortKey, KindsOfValueDoNotMix) {
+    EXPECT_NE(sortKey(Value(std::int32_t(1))), sortKey(Value("1")));
+    EXPECT_NE(sortKey(Value(core::DateTime{1})), sortKey(Value(1.0)));
+    EXPECT_EQ(sql::keyClass(core::DataType::Currency), sql::KeyClass::Number);
+    EXPECT_EQ(sql::keyClass(core::DataType::Text), sql::KeyClass::Text);
+}
+
+} // namespace
