@@ -354,13 +354,17 @@ void Database::createIndex(std::string_view table, IndexData data, IndexDef def)
     maintainers_.erase(entry.definitionPage());
     saveCounters();
     writers_.erase(entry.definitionPage());
-    auto previous = *schema;
+    // A refused index (duplicate keys in the rows) must leave no pages behind.
+    pages_->beginSavepoint();
     try {
         addIndexStorage(*store_, *schema, std::move(data), std::move(def));
         rewriteTableDefinition(*store_, *schema);
         reindex(*schema);
+        pages_->releaseSavepoint();
     } catch (...) {
-        *schema = previous;
+        pages_->rollbackToSavepoint();
+        forgetCachedTables();
+        reloadCatalog();
         throw;
     }
 }

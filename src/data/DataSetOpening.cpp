@@ -1,0 +1,187 @@
+// TCustomADODataSet: opening, closing and running the statement again.
+#include "data/DataErrors.h"
+#include "data/ParameterScan.h"
+#include "data/StatementKind.h"
+#include "data/TADOConnection.h"
+#include "data/TCustomADODataSet.h"
+#include "data/TDataSource.h"
+#include "sql/engine/Session.h"
+#include "sql/engine/TableInfo.h"
+
+namespace data {
+namespace {
+
+bool sameLayout(const std::vector<std::unique_ptr<TField>>& fields,
+                const std::vector<sql::ResultColumn>& columns) {
+    if (fields.size() != columns.size()) return false;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const sql::ResultColumn& a = fields[i]->column();
+        const sql::ResultColumn& b = columns[i];
+        if (a.name != b.name || a.type != b.type || a.columnType != b.columnType ||
+            a.size != b.size || a.readOnly != b.readOnly || a.baseTable != b.baseTable ||
+            a.baseColumn != b.baseColumn || a.baseTableIndex != b.baseTableIndex)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TCustomADODataSet::TCustomADODataSet(std::string name, std::string statementProperty)
+    : name_(std::move(name)), statementProperty_(std::move(statementProperty)) {}
+
+TCustomADODataSet::~TCustomADODataSet() {
+    auto sources = sources_;
+    sources_.clear();
+    for (TDataSource* source : sources) source->dataSetDestroyed();
+    close();
+    if (connection_) connection_->detach(*this);
+}
+
+void TCustomADODataSet::setConnection(TADOConnection* connection) {
+    if (connection == connection_) return;
+    close();
+    if (connection_) connection_->detach(*this);
+    connection_ = connection;
+    if (connection_) connection_->attach(*this);
+}
+
+void TCustomADODataSet::connectionDestroyed() {
+    close();
+    connection_ = nullptr;
+}
+
+void TCustomADODataSet::setFormats(LocaleFormats formats) {
+    formats_ = std::move(formats);
+    notify(DataEvent::DataSetChanged);
+}
+
+sql::ResultSet TCustomADODataSet::runStatement() {
+    if (statement_.empty())
+        raiseComponentError(name_, messages::missingProperty(statementProperty_));
+    if (!connection_) raiseComponentError(name_, messages::missingConnection);
+    const ScanResult scanned = scanParameters(statement_);
+    sql::Session& session = connection_->session();
+    if (!onlyReads(scanned.text)) connection_->prepareForChange();
+    sql::ResultSet result = session.execute(scanned.text);
+    if (!result.hasRows()) raiseComponentError(name_, messages::noResultSet);
+    return result;
+}
+
+bool TCustomADODataSet::takeResult(sql::ResultSet result) {
+    const std::vector<sql::ResultColumn> columns = result.columns();
+    std::vector<std::string> baseTables = result.baseTables();
+    Keyset rows(std::move(result));
+    // The first row is read before anything is replaced, so that a statement that fails on
+    // its first row leaves the data set as it was.
+    rows.hasRow(0);
+
+    const bool newLayout = !sameLayout(fields_, columns);
+    keyset_ = std::move(rows);
+    baseTables_ = std::move(baseTables);
+    if (newLayout) buildFields(columns);
+    opening_ = ++openings_;
+    buffer_.clear();
+    assigned_.clear();
+    modified_ = false;
+    row_ = 0;
+    hasCurrent_ = false;
+    bof_ = true;
+    eof_ = true;
+    applyFilter();
+    hasCurrent_ = keyset_.hasRow(0);
+    eof_ = !hasCurrent_;
+    return newLayout;
+}
+
+void TCustomADODataSet::buildFields(const std::vector<sql::ResultColumn>& columns) {
+    fields_.clear();
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        fields_.push_back(std::make_unique<TField>(*this, i, columns[i]));
+}
+
+void TCustomADODataSet::open() {
+    if (active()) return;
+    sql::ResultSet result = runStatement();
+    try {
+        takeResult(std::move(result));
+    } catch (...) {
+        keyset_ = Keyset();
+        fields_.clear();
+        opening_ = 0;
+        hasCurrent_ = false;
+        throw;
+    }
+    state_ = DataSetState::Browse;
+    notify(DataEvent::ActiveChanged);
+}
+
+void TCustomADODataSet::close() {
+    if (!active()) return;
+    keyset_ = Keyset();
+    fields_.clear();
+    baseTables_.clear();
+    buffer_.clear();
+    assigned_.clear();
+    modified_ = false;
+    opening_ = 0;
+    hasCurrent_ = false;
+    row_ = 0;
+    bof_ = true;
+    eof_ = true;
+    state_ = DataSetState::Inactive;
+    notify(DataEvent::ActiveChanged);
+}
+
+void TCustomADODataSet::requireActive() const {
+    if (!active()) raiseComponentError(name_, messages::dataSetClosed);
+}
+
+void TCustomADODataSet::requery() {
+    requireActive();
+    checkBrowseMode();
+    if (takeResult(runStatement())) notify(DataEvent::LayoutChanged);
+    notify(DataEvent::DataSetChanged);
+}
+
+void TCustomADODataSet::refresh() {
+    requireActive();
+    checkBrowseMode();
+    std::vector<std::optional<sql::RowLocator>> locators;
+    if (hasCurrent_) locators = keyset_.record(row_).locators;
+    const std::size_t oldRow = row_;
+    requery();
+    if (!hasCurrent_) return;
+    std::size_t target = 0;
+    bool found = false;
+    if (!locators.empty()) {
+        for (std::size_t r = 0; keyset_.hasRow(r); ++r) {
+            if (keyset_.record(r).locators == locators) {
+                target = r;
+                found = true;
+                break;
+            }
+        }
+    }
+    if (!found) {
+        target = oldRow;
+        while (target > 0 && !keyset_.hasRow(target)) --target;
+    }
+    row_ = target;
+    bof_ = false;
+    eof_ = false;
+    notify(DataEvent::DataSetChanged);
+}
+
+TField* TCustomADODataSet::findField(std::string_view name) const {
+    for (const auto& f : fields_)
+        if (sql::sameName(f->fieldName(), name)) return f.get();
+    return nullptr;
+}
+
+TField& TCustomADODataSet::fieldByName(std::string_view name) const {
+    if (TField* f = findField(name)) return *f;
+    raiseComponentError(name_, messages::fieldNotFound(name));
+}
+
+} // namespace data

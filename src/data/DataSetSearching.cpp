@@ -1,0 +1,78 @@
+// TCustomADODataSet: local filtering and Locate.
+#include "data/LocateMatch.h"
+#include "data/TCustomADODataSet.h"
+
+namespace data {
+namespace {
+
+// Points the fields at the record the filter test is judging, for as long as it runs.
+class JudgedRecord {
+public:
+    JudgedRecord(const KeysetRecord*& slot, const KeysetRecord& record)
+        : slot_(slot), saved_(slot) {
+        slot_ = &record;
+    }
+    ~JudgedRecord() { slot_ = saved_; }
+    JudgedRecord(const JudgedRecord&) = delete;
+    JudgedRecord& operator=(const JudgedRecord&) = delete;
+
+private:
+    const KeysetRecord*& slot_;
+    const KeysetRecord* saved_;
+};
+
+} // namespace
+
+void TCustomADODataSet::applyFilter() {
+    if (!filtered_ || !onFilterRecord_) {
+        keyset_.setFilter(nullptr);
+        return;
+    }
+    keyset_.setFilter([this](const KeysetRecord& record) {
+        JudgedRecord judged(filterRecord_, record);
+        return onFilterRecord_(*this);
+    });
+}
+
+void TCustomADODataSet::setOnFilterRecord(FilterRecordEvent test) {
+    onFilterRecord_ = std::move(test);
+    if (active() && filtered_) setFiltered(true);
+}
+
+void TCustomADODataSet::setFiltered(bool filtered) {
+    if (!active()) {
+        filtered_ = filtered;
+        return;
+    }
+    checkBrowseMode();
+    filtered_ = filtered;
+    applyFilter();
+    row_ = 0;
+    hasCurrent_ = false;
+    bof_ = true;
+    eof_ = true;
+    hasCurrent_ = keyset_.hasRow(0);
+    eof_ = !hasCurrent_;
+    notify(DataEvent::DataSetChanged);
+}
+
+bool TCustomADODataSet::locate(std::string_view fieldName, const core::Value& value,
+                               LocateOptions options) {
+    requireActive();
+    const TField& field = fieldByName(fieldName);
+    checkBrowseMode();
+    for (std::size_t row = 0; keyset_.hasRow(row); ++row) {
+        if (!locateMatches(keyset_.record(row).values[field.index()], field.dataType(),
+                           field.column().type, value, options, formats_))
+            continue;
+        row_ = row;
+        hasCurrent_ = true;
+        bof_ = false;
+        eof_ = false;
+        notify(DataEvent::DataSetChanged);
+        return true;
+    }
+    return false;
+}
+
+} // namespace data

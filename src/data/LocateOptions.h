@@ -1,0 +1,10 @@
+#pragma once
+// How Locate compares a field's value with the value searched for.
+namespace data {
+
+struct LocateOptions {
+    bool caseInsensitive = false; // loCaseInsensitive: letters match in either case
+    bool partialKey = false;      // loPartialKey: the value need only begin with the key
+};
+
+} // namespace data
