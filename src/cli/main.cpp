@@ -1,6 +1,7 @@
 // tablory-sql: the engine from the command line, for scripts, dumps and checks.
 #include "cli/Arguments.h"
 #include "cli/Dump.h"
+#include "cli/Exec.h"
 #include "core/Error.h"
 #include "jet/Database.h"
 #include "jet/check/IntegrityCheck.h"
@@ -16,6 +17,12 @@ Commands:
   tables FILE     list the user tables and views (saved select queries), one per line
   dump FILE       print every user table as JSON lines: a header line with the columns,
                   then one array per row, tables sorted by name, rows in stored order
+  exec FILE [--json] SQL ...
+                  run each SQL argument as one statement, in order; '-' reads statements
+                  from standard input, each ended by a ';' at the end of a line. Results
+                  print as an aligned table, or with --json as a header line
+                  {"columns":[[NAME,TYPE,SIZE],...]} and one JSON array per row; other
+                  statements print the rows they changed ({"rowsAffected":N} with --json)
   create FILE     make a new, empty Access 2000-2003 database (with --password, protected)
   compact SOURCE DEST
                   write a compacted copy of SOURCE to the new file DEST (same password)
@@ -54,6 +61,22 @@ int run(const cli::Arguments& args) {
         cli::dumpDatabase(*db, std::cout);
         std::cout.flush();
         return std::cout ? 0 : 1;
+    }
+    if (args.command == "exec") {
+        if (args.positional.size() < 2)
+            throw core::Error("The exec command takes a FILE and at least one statement.");
+        std::vector<std::string> statements;
+        for (std::size_t i = 1; i < args.positional.size(); ++i) {
+            if (args.positional[i] == "-") {
+                auto more = cli::splitStatements(std::cin);
+                statements.insert(statements.end(), more.begin(), more.end());
+            } else {
+                statements.push_back(args.positional[i]);
+            }
+        }
+        auto db = jet::Database::open(args.positional[0], password, jet::OpenMode::ReadWrite);
+        cli::execStatements(*db, statements, args.json, std::cout);
+        return 0;
     }
     if (args.command == "create") {
         needFile(args);

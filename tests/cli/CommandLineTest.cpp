@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <sys/wait.h>
 
 namespace {
@@ -67,6 +68,40 @@ TEST(CommandLine, HelpDescribesEveryCommand) {
     EXPECT_EQ(r.status, 0);
     for (const char* word : {"tables", "dump", "--password"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+} // namespace
+
+namespace {
+
+TEST(CommandLine, CreateExecAndCheckWorkTogether) {
+    auto dir = testing_support::scratchDir("cli-exec");
+    auto file = quoted(dir / "shop.mdb");
+    ASSERT_EQ(run("create " + file + " --password pw").status, 0);
+    auto made = run("exec " + file +
+                    " --password pw --json "
+                    "\"create table P (ID counter primary key, Name text(30), Price currency)\" "
+                    "\"insert into P (Name, Price) values ('pen', 1.5)\" "
+                    "\"select Name, Price from P\"");
+    EXPECT_EQ(made.status, 0) << made.out;
+    EXPECT_EQ(made.out, "{\"rowsAffected\":0}\n{\"rowsAffected\":1}\n"
+                        "{\"columns\":[[\"Name\",\"text\",30],[\"Price\",\"currency\",8]]}\n"
+                        "[\"pen\",\"1.5000\"]\n");
+    {
+        std::ofstream input(dir / "statements.sql");
+        input << "insert into P (Name)\r\nvalues ('ink');\nselect Count(*) as N from P;\n";
+    }
+    auto fromInput = run("exec " + file + " --password pw - < " + quoted(dir / "statements.sql"));
+    EXPECT_EQ(fromInput.status, 0) << fromInput.out;
+    EXPECT_NE(fromInput.out.find("1 row affected"), std::string::npos) << fromInput.out;
+    EXPECT_NE(fromInput.out.find("\n2\n"), std::string::npos) << fromInput.out;
+    auto refused =
+        run("exec " + file + " --password pw \"insert into P (ID, Name) values (1, 'dup')\"");
+    EXPECT_NE(refused.status, 0);
+    EXPECT_NE(refused.out.find("duplicate values"), std::string::npos) << refused.out;
+    auto checked = run("check " + file + " --password pw");
+    EXPECT_EQ(checked.status, 0) << checked.out;
+    EXPECT_EQ(checked.out.rfind("ok: ", 0), 0u) << checked.out;
 }
 
 } // namespace
