@@ -3,8 +3,21 @@
 namespace data {
 namespace {
 
-bool isQuote(char c) {
-    return c == '\'' || c == '"' || c == '`';
+// What closes a protected stretch opened by c, or '\0' when c opens none. Besides the three
+// quotes, a #date time# literal and a [bracketed name] are protected too: their colons are
+// a time's and a name's, not parameters (taken literally they broke every time literal).
+char closerOf(char c) {
+    switch (c) {
+    case '\'':
+    case '"':
+    case '`':
+    case '#':
+        return c;
+    case '[':
+        return ']';
+    default:
+        return '\0';
+    }
 }
 
 bool endsName(char c) {
@@ -25,8 +38,8 @@ ScanResult scanParameters(std::string_view text) {
             if (c == openQuote) openQuote = '\0';
             result.text += c;
             ++pos;
-        } else if (isQuote(c)) {
-            openQuote = c;
+        } else if (closerOf(c) != '\0') {
+            openQuote = closerOf(c);
             result.text += c;
             ++pos;
         } else if (c != ':') {
