@@ -63,7 +63,10 @@ bool haveMdbTools() {
 // and OLE values; a table of 100,000 rows; deleted rows and rows grown by updates.
 const std::filesystem::path& writtenFile() {
     static const std::filesystem::path path = [] {
-        auto dir = testing_support::scratchDir("interop");
+        // Each test runs in a process of its own, perhaps beside the others: a folder each.
+        auto dir = testing_support::scratchDir(
+            std::string("interop-") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         auto file = dir / "written.mdb";
         auto db = jet::Database::create(file, "interop pw");
         db->begin();
