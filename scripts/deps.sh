@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
-  mdbtools sqlite3 nodejs npm
+  mdbtools sqlite3 libsqlite3-dev nodejs npm
 )
 if [ "${1:-}" = "--window-only" ]; then
   packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libjpeg-dev)

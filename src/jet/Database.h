@@ -6,6 +6,7 @@
 #include "jet/catalog/Catalog.h"
 #include "jet/file/DatabaseHeader.h"
 #include "jet/file/PageFile.h"
+#include "jet/write/Relationships.h"
 
 #include <filesystem>
 #include <functional>
@@ -74,6 +75,14 @@ public:
     void dropColumn(std::string_view table, std::string_view column);
     // Replaces the table's column properties (defaults, required) as a whole.
     void setColumnProperties(std::string_view table, const PropertyMaps& properties);
+    // An enforced relationship, stored as Access stores it: a foreign-key entry in both
+    // tables' definitions and its rows in MSysRelationships. Refused, leaving everything as
+    // it was, when the referenced columns are not the referenced table's primary key or a
+    // unique index, or when a row already lacks its parent.
+    void createRelationship(const RelationshipDef& rel);
+    // Takes both foreign-key entries and the MSysRelationships rows away; `table` is the
+    // referencing table.
+    void dropRelationship(std::string_view table, std::string_view name);
     // Gives out the table's next counter value.
     std::int32_t nextCounter(std::string_view table);
 
@@ -98,6 +107,8 @@ private:
     void reindex(TableSchema& schema);
     const CatalogEntry& requireTable(std::string_view name) const;
     void updateCatalogProperties(const CatalogEntry& entry, const core::Bytes& blob);
+    std::vector<std::vector<core::Value>> allRows(std::string_view table) const;
+    void releaseWritersOf(std::uint32_t definitionPage);
     void insertCatalogRow(std::int32_t id, std::int32_t parentId, const std::string& name,
                           std::int16_t type, std::uint32_t flags, const core::Bytes& properties);
 

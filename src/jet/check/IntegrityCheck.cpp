@@ -74,6 +74,8 @@ private:
                 problem(owner + ": column '" + c.name +
                         "' has a variable slot past the table's count");
 
+        checkRelationshipEntries(owner, schema);
+
         bool hasVariable = schema.variableColumns > 0;
         std::uint32_t rows = 0;
         // Every row's values under the address indexes know it by: its own slot, or for a
@@ -181,6 +183,40 @@ private:
         } catch (const core::Error& e) {
             problem(owner + ": " + e.what());
             return std::nullopt;
+        }
+    }
+
+    // A foreign-key entry names the other table's definition page and its entry there; that
+    // entry must exist and point back, or Access cannot enforce the relationship.
+    void checkRelationshipEntries(const std::string& owner, const TableSchema& schema) {
+        for (const auto& def : schema.indexes) {
+            if (def.kind != IndexKind::ForeignKey) continue;
+            const std::string name = owner + ", relationship entry '" + def.name + "'";
+            guarded(name, [&] {
+                if (def.dataIndex >= schema.indexData.size())
+                    return problem(name + " uses an index the table does not have");
+                const CatalogEntry* other = nullptr;
+                for (const auto& e : db_.catalog().entries())
+                    if (e.isTable() && e.definitionPage() == def.relatedTablePage) other = &e;
+                if (!other)
+                    return problem(name + " names page " + std::to_string(def.relatedTablePage) +
+                                   ", which holds no table");
+                auto related = def.relatedTablePage == schema.definitionPage
+                                   ? schema
+                                   : readTableDefinition(file_, def.relatedTablePage);
+                auto back = std::find_if(
+                    related.indexes.begin(), related.indexes.end(), [&](const IndexDef& d) {
+                        return static_cast<std::int32_t>(d.number) == def.relatedIndexNumber;
+                    });
+                if (back == related.indexes.end() || back->kind != IndexKind::ForeignKey)
+                    return problem(name + " names index " + std::to_string(def.relatedIndexNumber) +
+                                   " of table '" + other->name +
+                                   "', which is not a relationship entry");
+                if (back->relatedTablePage != schema.definitionPage ||
+                    back->relatedIndexNumber != static_cast<std::int32_t>(def.number))
+                    problem(name + " and entry '" + back->name + "' of table '" + other->name +
+                            "' do not point at each other");
+            });
         }
     }
 

@@ -1,9 +1,15 @@
 #include "sql/engine/JetStorage.h"
 
 #include "jet/Database.h"
+#include "jet/index/IndexCursor.h"
+#include "jet/index/IndexKeyColumns.h"
+#include "jet/index/IndexPageStore.h"
+#include "jet/keys/KeyEncoder.h"
+#include "jet/keys/TextKey.h"
 #include "jet/rows/DataPage.h"
 #include "jet/rows/RowLayout.h"
 #include "jet/rows/ValueDecoder.h"
+#include "jet/write/Relationships.h"
 #include "sql/engine/EngineErrors.h"
 
 #include <algorithm>
@@ -172,6 +178,121 @@ std::optional<std::string> JetStorage::viewText(std::string_view view) const {
 
 std::unique_ptr<RowCursor> JetStorage::scan(std::string_view table) const {
     return std::make_unique<JetCursor>(database_.table(table).scan());
+}
+
+namespace {
+
+// The rows an index seek found, read one at a time by their home slots, so a row that
+// moved since it was indexed is still found and one deleted meanwhile is skipped.
+class SeekCursor : public RowCursor {
+public:
+    SeekCursor(const JetStorage& storage, std::string table, std::vector<jet::RowId> rows)
+        : storage_(storage), table_(std::move(table)), rows_(std::move(rows)) {}
+
+    bool next() override {
+        while (next_ < rows_.size()) {
+            current_ = rows_[next_++];
+            if (auto row = storage_.readRow(table_, RowLocator::fromRowId(current_))) {
+                values_ = std::move(*row);
+                return true;
+            }
+        }
+        return false;
+    }
+    core::Value value(std::size_t column) const override {
+        return column < values_.size() ? values_[column] : core::Value();
+    }
+    RowLocator locator() const override { return RowLocator::fromRowId(current_); }
+
+private:
+    const JetStorage& storage_;
+    std::string table_;
+    std::vector<jet::RowId> rows_;
+    std::size_t next_ = 0;
+    jet::RowId current_{};
+    std::vector<core::Value> values_;
+};
+
+// Longer than any key an index page can hold: a run of 0xFF bytes this long after a key
+// prefix sorts after every key that starts with that prefix.
+constexpr std::size_t kPastAnyKey = 4096;
+
+core::Bytes pastPrefix(core::Bytes prefix) {
+    prefix.insert(prefix.end(), kPastAnyKey, std::uint8_t{0xFF});
+    return prefix;
+}
+
+// Index entries keep only the first indexedTextUnits of a text, so two texts that differ
+// only beyond that share a key: a bound that long cannot exclude its own key.
+bool mayBeTruncated(const std::vector<jet::KeyColumn>& columns, const KeyBound& bound) {
+    for (std::size_t i = 0; i < bound.values.size(); ++i) {
+        const auto* text = bound.values[i].getIf<std::string>();
+        const bool textual = columns[i].type == jet::KeyColumnType::Text ||
+                             columns[i].type == jet::KeyColumnType::Memo;
+        // UTF-8 never takes fewer bytes than UTF-16 code units, so this errs on the wide side.
+        if (textual && text && text->size() >= jet::indexedTextUnits) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::string_view index,
+                                                 const KeyRange& range) const {
+    const jet::Table t = database_.table(table);
+    const jet::TableSchema& schema = t.schema();
+    const jet::IndexDef* logical = nullptr;
+    for (const auto& def : schema.indexes)
+        if (sameName(def.name, index)) logical = &def;
+    if (!logical || logical->dataIndex >= schema.indexData.size()) return nullptr;
+    const jet::IndexData& data = schema.indexData[logical->dataIndex];
+    if (data.firstPage == 0) return nullptr;
+
+    const std::size_t used = std::max(range.low ? range.low->values.size() : 0,
+                                      range.high ? range.high->values.size() : 0);
+    if (used == 0 || used > data.columns.size()) return nullptr;
+    std::vector<jet::KeyColumn> columns;
+    try {
+        columns = jet::indexKeyColumns(schema, data);
+    } catch (const core::Error&) {
+        return nullptr;
+    }
+    if (columns.size() < used) return nullptr;
+    columns.resize(used);
+    // A descending column reverses value order against byte order within its part; the
+    // scan handles those.
+    for (const auto& c : columns)
+        if (!c.ascending) return nullptr;
+
+    // The bytes of a bound over the first n columns are a prefix of the key of every row
+    // with those values, whatever the later columns hold.
+    auto prefixOf = [&](const KeyBound& bound) {
+        return jet::encodeKey(std::span(columns.data(), bound.values.size()), bound.values);
+    };
+    std::optional<core::Bytes> low, high;
+    try {
+        if (range.low) {
+            const bool inclusive = range.low->inclusive || mayBeTruncated(columns, *range.low);
+            low = inclusive ? prefixOf(*range.low) : pastPrefix(prefixOf(*range.low));
+        }
+        if (range.high) {
+            const bool inclusive = range.high->inclusive || mayBeTruncated(columns, *range.high);
+            high = inclusive ? pastPrefix(prefixOf(*range.high)) : prefixOf(*range.high);
+        }
+    } catch (const core::Error&) {
+        // A value the column's key cannot hold: the criteria decide on scanned rows.
+        return nullptr;
+    }
+    if (low && high && !(*low < *high))
+        return std::make_unique<SeekCursor>(*this, schema.name, std::vector<jet::RowId>{});
+
+    const jet::PageFileSource pages(database_.pages());
+    auto span = [](const std::optional<core::Bytes>& b) -> std::optional<jet::ByteSpan> {
+        if (!b) return std::nullopt;
+        return jet::ByteSpan(b->data(), b->size());
+    };
+    return std::make_unique<SeekCursor>(
+        *this, schema.name, jet::rowsInRange(pages, data.firstPage, span(low), span(high)));
 }
 
 std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view table,
@@ -380,64 +501,22 @@ void JetStorage::alterColumn(std::string_view table, const ColumnDefinition& col
     database_.setCounter(name, counter);
 }
 
-namespace {
-constexpr const char* kRelationships = "MSysRelationships";
-} // namespace
-
 void JetStorage::addForeignKey(std::string_view table, const ForeignKeyInfo& key) {
     forgetInfos();
-    if (key.columns.size() != key.referencedColumns.size() || key.columns.empty())
-        throw core::SqlError("Syntax error in CONSTRAINT clause.");
-    const jet::Table rel = database_.table(kRelationships);
-    const auto& columns = rel.schema().columns;
-    // One row per column pair, as Jet records a relationship.
-    std::int32_t grbit = (key.cascadeUpdates ? 0x100 : 0) | (key.cascadeDeletes ? 0x1000 : 0);
-    for (std::size_t i = 0; i < key.columns.size(); ++i) {
-        std::vector<core::Value> row(columns.size());
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const std::string& n = columns[c].name;
-            if (n == "ccolumn")
-                row[c] = core::Value(static_cast<std::int32_t>(key.columns.size()));
-            else if (n == "grbit")
-                row[c] = core::Value(grbit);
-            else if (n == "icolumn")
-                row[c] = core::Value(static_cast<std::int32_t>(i));
-            else if (n == "szColumn")
-                row[c] = core::Value(key.columns[i]);
-            else if (n == "szObject")
-                row[c] = core::Value(std::string(table));
-            else if (n == "szReferencedColumn")
-                row[c] = core::Value(key.referencedColumns[i]);
-            else if (n == "szReferencedObject")
-                row[c] = core::Value(key.referencedTable);
-            else if (n == "szRelationship")
-                row[c] = core::Value(key.name);
-        }
-        database_.insertRow(kRelationships, std::move(row));
-    }
+    jet::RelationshipDef r;
+    r.name = key.name;
+    r.table = std::string(table);
+    r.columns = key.columns;
+    r.referencedTable = key.referencedTable;
+    r.referencedColumns = key.referencedColumns;
+    r.cascadeUpdates = key.cascadeUpdates;
+    r.cascadeDeletes = key.cascadeDeletes;
+    database_.createRelationship(r);
 }
 
 void JetStorage::dropForeignKey(std::string_view table, std::string_view name) {
     forgetInfos();
-    const jet::Table rel = database_.table(kRelationships);
-    const auto& columns = rel.schema().columns;
-    std::size_t object = 0, relationship = 0;
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        if (columns[c].name == "szObject") object = c;
-        if (columns[c].name == "szRelationship") relationship = c;
-    }
-    std::vector<jet::RowId> doomed;
-    auto cursor = rel.scan();
-    while (cursor.next()) {
-        auto o = cursor.value(object), r = cursor.value(relationship);
-        if (o.getIf<std::string>() && r.getIf<std::string>() &&
-            sameName(*o.getIf<std::string>(), table) && sameName(*r.getIf<std::string>(), name))
-            doomed.push_back(cursor.rowId());
-    }
-    if (doomed.empty())
-        throw core::SqlError("Constraint '" + std::string(name) + "' does not exist on table '" +
-                             std::string(table) + "'.");
-    for (auto id : doomed) database_.deleteRow(kRelationships, id);
+    database_.dropRelationship(table, name);
 }
 
 core::Value JetStorage::nextAutoNumber(std::string_view table, std::string_view column) {

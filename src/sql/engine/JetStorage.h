@@ -25,6 +25,10 @@ public:
     std::optional<std::string> viewText(std::string_view view) const override;
 
     std::unique_ptr<RowCursor> scan(std::string_view table) const override;
+    // Walks the index B-tree for ranges over ascending leading columns; nullptr for a
+    // descending column or a range it cannot turn into key bytes, so the engine scans.
+    std::unique_ptr<RowCursor> seekIndex(std::string_view table, std::string_view index,
+                                         const KeyRange& range) const override;
     std::optional<std::vector<core::Value>> readRow(std::string_view table,
                                                     RowLocator locator) const override;
 
