@@ -93,10 +93,23 @@ const std::filesystem::path& writtenFile() {
         }
         jet::TableSchema big;
         big.name = "Big";
-        big.columns = {
-            column("N", jet::ColumnType::Long, 4), column("Label", jet::ColumnType::Text, 60),
-            column("X", jet::ColumnType::Double), column("When", jet::ColumnType::DateTime),
-            column("Cost", jet::ColumnType::Currency)};
+        big.columns = {column("N", jet::ColumnType::Long, 4), column("Label", jet::ColumnType::Text, 60),
+                       column("X", jet::ColumnType::Double), column("When", jet::ColumnType::DateTime),
+                       column("Cost", jet::ColumnType::Currency)};
+        // Indexed as users' tables are: a primary key and a second index, kept on every insert.
+        jet::IndexData key, byLabel;
+        key.columns = {{0, true}};
+        key.flags = 0x89;
+        byLabel.columns = {{1, true}};
+        byLabel.flags = 0x80;
+        jet::IndexDef keyDef, labelDef;
+        keyDef.name = "PrimaryKey";
+        keyDef.kind = jet::IndexKind::Primary;
+        labelDef.name = "ByLabel";
+        labelDef.number = 1;
+        labelDef.dataIndex = 1;
+        big.indexData = {key, byLabel};
+        big.indexes = {keyDef, labelDef};
         db->createTable(big);
         for (int i = 0; i < 100000; ++i)
             db->insertRow("Big",
