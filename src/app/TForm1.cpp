@@ -5,6 +5,8 @@
 #include "app/PageChangeWatcher.h"
 #include "app/QtPrompts.h"
 #include "creator/TableCreatorPage.h"
+#include "database/ConnectionCommand.h"
+#include "database/DatabasePage.h"
 #include "query/SqlConsolePage.h"
 #include "ui_TForm1.h"
 
@@ -40,6 +42,9 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     setPalette(buttonFace);
     ui_->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     showLogo();
+    // The Database page's controls are the window's own; its actions work on them.
+    new database::DatabasePage(*this);
+    setCommand(std::make_unique<database::ConnectionCommand>(ADOCommand1, ADOConnection1));
     // The pages bring their own controls; the window's tab pages hold them.
     new creator::TableCreatorPage(*this, ui_->TabSheet1);
     new query::SqlConsolePage(*this, ui_->TabSheet4);

@@ -5,6 +5,9 @@
 #include "app/FileDialogs.h"
 #include "app/NameList.h"
 #include "app/Prompts.h"
+#include "data/TADOCommand.h"
+#include "data/TADOConnection.h"
+#include "data/TADOXCatalog.h"
 
 #include <QWidget>
 
@@ -66,6 +69,11 @@ public:
     TOpenDialog OpenDialog1{*prompts_};
     TSaveDialog SaveDialog1{*prompts_};
     PageHandlers pageHandlers;
+    // The data components: the one connection every page works through, the command the
+    // pages execute statements with, and the catalog that makes new files.
+    data::TADOConnection ADOConnection1{"ADOConnection1"};
+    data::TADOCommand ADOCommand1{"ADOCommand1"};
+    data::TADOXCatalog ADOXCatalog1;
 
 protected:
     bool event(QEvent* event) override;
