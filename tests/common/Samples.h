@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -19,9 +20,10 @@ inline std::filesystem::path sample(const std::string& name) {
     return samplesDir() / name;
 }
 
-// A fresh, empty folder for one test's files.
+// A fresh, empty folder for one test's files. Test cases run as processes of their own, side
+// by side, so the folder is this process's alone.
 inline std::filesystem::path scratchDir(const std::string& name) {
-    auto dir = std::filesystem::path(TABLORY_TEST_OUTPUT) / name;
+    auto dir = std::filesystem::path(TABLORY_TEST_OUTPUT) / (name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
