@@ -10,6 +10,7 @@
 #include "jet/write/ColumnLayout.h"
 #include "jet/write/DataPageEditor.h"
 #include "jet/write/IndexMaintainer.h"
+#include "jet/write/JetClock.h"
 #include "jet/write/PageAllocator.h"
 #include "jet/write/PageStore.h"
 #include "jet/write/SystemTables.h"
@@ -17,7 +18,6 @@
 #include "jet/write/TableWriter.h"
 #include "jet/write/UsageMapEditor.h"
 
-#include <chrono>
 
 namespace jet {
 
@@ -219,22 +219,12 @@ std::vector<core::Value> Database::readRow(std::string_view table, RowId row) {
     return reader.read(row);
 }
 
-namespace {
-core::DateTime now() {
-    using namespace std::chrono;
-    auto seconds =
-        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count() / 1000.0;
-    // 1970-01-01 is day 25569 of Jet's calendar.
-    return core::DateTime{25569.0 + seconds / 86400.0};
-}
-} // namespace
-
 void Database::insertCatalogRow(std::int32_t id, std::int32_t parentId, const std::string& name,
                                 std::int16_t type, std::uint32_t flags,
                                 const core::Bytes& properties) {
     auto schema = catalogSchema();
     std::vector<core::Value> row(schema->columns.size());
-    core::DateTime stamp = now();
+    core::DateTime stamp = currentJetTime();
     for (std::size_t i = 0; i < schema->columns.size(); ++i) {
         const std::string& column = schema->columns[i].name;
         if (column == "Id")

@@ -5,26 +5,17 @@
 #include "core/Error.h"
 #include "jet/file/HeaderPage.h"
 #include "jet/write/DataPageEditor.h"
+#include "jet/write/JetClock.h"
 #include "jet/write/PageAllocator.h"
 #include "jet/write/SystemTables.h"
 #include "jet/write/TableStorage.h"
 #include "jet/write/TableWriter.h"
 #include "jet/write/UsageMapEditor.h"
 
-#include <chrono>
 
 namespace jet {
 
 namespace {
-
-core::DateTime currentTime() {
-    using namespace std::chrono;
-    double seconds =
-        static_cast<double>(
-            duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count()) /
-        1000.0;
-    return core::DateTime{25569.0 + seconds / 86400.0};
-}
 
 // The access entries the catalog gives the objects of a new file: object, mask, inherit, SID.
 struct AccessEntry {
@@ -61,7 +52,7 @@ public:
     static void build(Database& db, const std::string& password) {
         PageFile& file = *db.pages_;
         file.begin();
-        file.append(makeHeaderPage(password, currentTime()));
+        file.append(makeHeaderPage(password, currentJetTime()));
         // Page 1 holds the global usage map (free pages) and a second, empty map.
         PageBytes maps = emptyDataPage(1);
         auto row = UsageMapEditor::emptyRow();
