@@ -355,9 +355,13 @@ OperatorPtr FromPlanner::planLeaf(std::size_t sourceIndex, std::vector<Conjunct>
             const std::size_t slot = source.slots.first + i;
             if (source.allColumns || slotRead_[slot]) columns.push_back({i, slot});
         }
+        auto seek = chooseSeek(sourceIndex, applicable);
+        BoundList criteria;
+        for (auto& c : applicable) criteria.push_back(std::move(c.expr));
+        applicable.clear();
         op = std::make_unique<TableScan>(
             leaf.table->name, scope_.width(), std::move(columns), scope_.locatorCount(),
-            source.locator.value_or(scope_.locatorCount()), chooseSeek(sourceIndex, applicable));
+            source.locator.value_or(scope_.locatorCount()), std::move(seek), std::move(criteria));
     } else {
         op = std::make_unique<SubqueryScan>(std::move(leaf.derived.root), source.columns.size(),
                                             scope_.width(), source.slots.first,

@@ -6,40 +6,69 @@
 #include <cmath>
 #include <map>
 #include <numeric>
+#include <string_view>
 
 namespace sql {
+
+namespace {
+
+// The first eight bytes of a key as a number whose order is the bytes' order (missing bytes
+// count as zero, which still sorts a key before any longer key it begins).
+std::uint64_t keyPrefix(std::string_view key) {
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return prefix;
+}
+
+} // namespace
 
 void Sort::open(const Runtime& rt, const Frame* outer) {
     input_->open(rt, outer);
     rows_.clear();
-    std::vector<std::vector<std::string>> keys;
+    order_.clear();
+    // Every row's keys go into one buffer; bounds[r * n + i] .. bounds[r * n + i + 1] is the
+    // key of sort column i of row r.
+    const std::size_t n = columns_.size();
+    std::string keys;
+    std::vector<std::size_t> bounds{0};
     ResultRow row;
     while (input_->next(row)) {
-        std::vector<std::string> k;
-        k.reserve(columns_.size());
-        for (const auto& c : columns_) k.push_back(sortKey(row.values[c.index]));
-        keys.push_back(std::move(k));
+        for (const auto& c : columns_) {
+            appendSortKey(keys, row.values[c.index]);
+            bounds.push_back(keys.size());
+        }
         rows_.push_back(std::move(row));
     }
-    std::vector<std::size_t> order(rows_.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        for (std::size_t i = 0; i < columns_.size(); ++i) {
-            int c = keys[a][i].compare(keys[b][i]);
+    auto key = [&](std::size_t r, std::size_t i) {
+        const std::size_t from = bounds[r * n + i];
+        return std::string_view(keys).substr(from, bounds[r * n + i + 1] - from);
+    };
+    struct Entry {
+        std::uint64_t prefix; // of the first sort column's key
+        std::size_t row;
+    };
+    std::vector<Entry> entries(rows_.size());
+    for (std::size_t r = 0; r < rows_.size(); ++r) entries[r] = {n ? keyPrefix(key(r, 0)) : 0, r};
+    const bool firstDescending = n && columns_[0].descending;
+    // Ties end in input order, so the sort is stable.
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix)
+            return firstDescending ? a.prefix > b.prefix : a.prefix < b.prefix;
+        for (std::size_t i = 0; i < n; ++i) {
+            const int c = key(a.row, i).compare(key(b.row, i));
             if (c != 0) return columns_[i].descending ? c > 0 : c < 0;
         }
-        return false;
+        return a.row < b.row;
     });
-    std::vector<ResultRow> sorted;
-    sorted.reserve(rows_.size());
-    for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));
-    rows_ = std::move(sorted);
+    order_.reserve(entries.size());
+    for (const auto& e : entries) order_.push_back(e.row);
     position_ = 0;
 }
 
 bool Sort::next(ResultRow& row) {
-    if (position_ >= rows_.size()) return false;
-    row = std::move(rows_[position_++]);
+    if (position_ >= order_.size()) return false;
+    row = std::move(rows_[order_[position_++]]);
     return true;
 }
 

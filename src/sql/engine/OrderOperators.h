@@ -25,7 +25,8 @@ public:
 private:
     OperatorPtr input_;
     std::vector<SortColumn> columns_;
-    std::vector<ResultRow> rows_;
+    std::vector<ResultRow> rows_;    // in input order
+    std::vector<std::size_t> order_; // rows_ positions in sorted order
     std::size_t position_ = 0;
 };
 

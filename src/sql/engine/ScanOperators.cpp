@@ -5,6 +5,8 @@
 #include "sql/eval/Comparison.h"
 #include "sql/eval/Logic.h"
 
+#include <algorithm>
+
 namespace sql {
 
 bool passes(const core::Value& criterion) {
@@ -20,9 +22,17 @@ bool allPass(const BoundList& criteria, const Runtime& rt, const Frame& frame) {
 
 TableScan::TableScan(std::string table, std::size_t width, std::vector<ScanColumn> columns,
                      std::size_t locatorCount, std::size_t locatorIndex,
-                     std::optional<SeekPlan> seek)
-    : table_(std::move(table)), width_(width), columns_(std::move(columns)),
-      locatorCount_(locatorCount), locatorIndex_(locatorIndex), seek_(std::move(seek)) {}
+                     std::optional<SeekPlan> seek, BoundList criteria)
+    : table_(std::move(table)), width_(width), locatorCount_(locatorCount),
+      locatorIndex_(locatorIndex), seek_(std::move(seek)), criteria_(std::move(criteria)) {
+    std::vector<int> used;
+    for (const auto& c : criteria_) c->columnsUsed(0, used);
+    for (const auto& c : columns) {
+        const bool read =
+            std::find(used.begin(), used.end(), static_cast<int>(c.slot)) != used.end();
+        (read ? criteriaColumns_ : otherColumns_).push_back(c);
+    }
+}
 
 std::optional<KeyRange> TableScan::seekRange(const Runtime& rt, const Frame* outer,
                                              bool& empty) const {
@@ -78,6 +88,8 @@ std::optional<KeyRange> TableScan::seekRange(const Runtime& rt, const Frame* out
 }
 
 void TableScan::open(const Runtime& rt, const Frame* outer) {
+    rt_ = &rt;
+    outer_ = outer;
     cursor_.reset();
     if (seek_) {
         bool empty = false;
@@ -89,9 +101,14 @@ void TableScan::open(const Runtime& rt, const Frame* outer) {
 }
 
 bool TableScan::next(ResultRow& row) {
-    if (!cursor_ || !cursor_->next()) return false;
-    row.values.assign(width_, core::Value());
-    for (const auto& c : columns_) row.values[c.slot] = cursor_->value(c.column);
+    if (!cursor_) return false;
+    for (;;) {
+        if (!cursor_->next()) return false;
+        row.values.assign(width_, core::Value());
+        for (const auto& c : criteriaColumns_) row.values[c.slot] = cursor_->value(c.column);
+        if (allPass(criteria_, *rt_, Frame{row.values, outer_})) break;
+    }
+    for (const auto& c : otherColumns_) row.values[c.slot] = cursor_->value(c.column);
     row.locators.assign(locatorCount_, std::nullopt);
     if (locatorIndex_ < locatorCount_) row.locators[locatorIndex_] = cursor_->locator();
     return true;

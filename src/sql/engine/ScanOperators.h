@@ -27,10 +27,14 @@ struct SeekPlan {
     bool lowInclusive = true, highInclusive = true;
 };
 
+// A table read in stored order or through an index. The criteria that only this table's
+// columns decide are checked here, on the columns they read, before the row's other values
+// are decoded: most rows of a filtered scan are never decoded in full.
 class TableScan : public Operator {
 public:
     TableScan(std::string table, std::size_t width, std::vector<ScanColumn> columns,
-              std::size_t locatorCount, std::size_t locatorIndex, std::optional<SeekPlan> seek);
+              std::size_t locatorCount, std::size_t locatorIndex, std::optional<SeekPlan> seek,
+              BoundList criteria = {});
     void open(const Runtime& rt, const Frame* outer) override;
     bool next(ResultRow& row) override;
 
@@ -41,10 +45,13 @@ private:
 
     std::string table_;
     std::size_t width_;
-    std::vector<ScanColumn> columns_;
+    std::vector<ScanColumn> criteriaColumns_, otherColumns_;
     std::size_t locatorCount_, locatorIndex_;
     std::optional<SeekPlan> seek_;
+    BoundList criteria_;
     std::unique_ptr<RowCursor> cursor_;
+    const Runtime* rt_ = nullptr;
+    const Frame* outer_ = nullptr;
 };
 
 class SingleRow : public Operator {

@@ -14,6 +14,7 @@ struct ReadCounts {
     std::size_t seeks = 0;        // seekIndex calls that answered
     std::size_t refusedSeeks = 0; // seekIndex calls that returned nullptr
     std::size_t rowsRead = 0;     // rows delivered by either
+    std::size_t valuesRead = 0;   // column values asked of those rows
 };
 
 class CountingStorage : public sql::Storage {
@@ -94,23 +95,26 @@ public:
 private:
     class Cursor : public sql::RowCursor {
     public:
-        Cursor(std::unique_ptr<sql::RowCursor> inner, std::size_t& rows)
-            : inner_(std::move(inner)), rows_(rows) {}
+        Cursor(std::unique_ptr<sql::RowCursor> inner, ReadCounts& counts)
+            : inner_(std::move(inner)), counts_(counts) {}
         bool next() override {
             if (!inner_->next()) return false;
-            ++rows_;
+            ++counts_.rowsRead;
             return true;
         }
-        core::Value value(std::size_t column) const override { return inner_->value(column); }
+        core::Value value(std::size_t column) const override {
+            ++counts_.valuesRead;
+            return inner_->value(column);
+        }
         sql::RowLocator locator() const override { return inner_->locator(); }
 
     private:
         std::unique_ptr<sql::RowCursor> inner_;
-        std::size_t& rows_;
+        ReadCounts& counts_;
     };
 
     std::unique_ptr<sql::RowCursor> wrap(std::unique_ptr<sql::RowCursor> cursor) const {
-        return std::make_unique<Cursor>(std::move(cursor), counts.rowsRead);
+        return std::make_unique<Cursor>(std::move(cursor), counts);
     }
 
     sql::Storage& inner_;

@@ -97,6 +97,19 @@ protected:
     std::unique_ptr<sql::Session> session;
 };
 
+// An unindexed filter decodes only the columns its criteria read until a row passes: the
+// other columns of a rejected row are never asked of the file.
+TEST_F(JetSeek, ScanDecodesOtherColumnsOnlyOfRowsThatPass) {
+    counting->counts = {};
+    const auto passing = rows("select K, S, N from U where N = 2");
+    EXPECT_EQ(passing.size(), rows("select K, S, N from T where N = 2").size());
+    counting->counts = {};
+    rows("select K, S, N from U where N = 2");
+    EXPECT_EQ(counting->counts.rowsRead, std::size_t(kRows));
+    EXPECT_EQ(counting->counts.valuesRead, std::size_t(kRows) + 2 * passing.size());
+    ASSERT_FALSE(passing.empty());
+}
+
 TEST_F(JetSeek, PrimaryKeyEqualityAndRanges) {
     for (const char* where :
          {"K = 5", "K = -100", "K = 299", "K = 300", "K = -101", "K between 10 and 20",

@@ -134,6 +134,20 @@ const Case kDistinctAndTop[] = {
 };
 INSTANTIATE_TEST_SUITE_P(DistinctAndTop, SelectCorpus, ::testing::ValuesIn(kDistinctAndTop));
 
+// Keys longer than eight bytes that start alike, sorted without regard to case on one key
+// and the other way on the next, with rows equal on both keeping the order they were read in.
+TEST_F(EngineTest, LongKeysSharingABeginningSortByTheirWholeKey) {
+    run("create table Words (ID long primary key, W text(40), N long)");
+    const char* const rows[] = {
+        "1, 'abcdefghij2', 1", "2, 'ABCDEFGHIJ1', 1", "3, 'abcdefgh', 2",
+        "4, 'abcdefghij1', 2", "5, 'abcdefgh', 1",    "6, 'abcdefghij', 3",
+        "7, null, 1",          "8, 'ABCDEFGH', 1",    "9, 'abcdefghij2', 1"};
+    for (const char* r : rows) run(std::string("insert into Words values (") + r + ")");
+    EXPECT_EQ(run("select ID from Words order by W, N desc"), "7\n3\n5\n8\n6\n4\n2\n1\n9\n");
+    EXPECT_EQ(run("select ID from Words order by W desc, N"), "1\n9\n2\n4\n6\n5\n8\n3\n7\n");
+    EXPECT_EQ(run("select ID from Words order by N desc, W desc"), "6\n4\n3\n1\n9\n2\n5\n8\n7\n");
+}
+
 TEST_F(EngineTest, PlainColumnsKeepTheirStoredNames) {
     EXPECT_EQ(columnNames("select id, NAME from customers"),
               (std::vector<std::string>{"ID", "Name"}));
