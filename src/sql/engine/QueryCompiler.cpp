@@ -70,6 +70,7 @@ private:
     void bindOutputs();
     void bindOrderBy();
     void nameColumns(CompiledQuery& out, bool updatable);
+    std::vector<std::size_t> distinctRowTables() const;
 
     const SelectBlock& block_;
     std::string_view text_;
@@ -246,6 +247,31 @@ void BlockCompiler::nameColumns(CompiledQuery& out, bool updatable) {
     }
 }
 
+// The base tables whose rows DISTINCTROW tells apart: those whose fields are selected, when
+// the block also reads tables whose fields are not. Empty when DISTINCTROW changes nothing:
+// one table, fields of every table, or a selected source that is not a base table.
+std::vector<std::size_t> BlockCompiler::distinctRowTables() const {
+    if (block_.quantifier != SetQuantifier::DistinctRow || grouped_) return {};
+    std::vector<int> slots;
+    for (const auto& o : outputs_) o.bound->columnsUsed(0, slots);
+    std::vector<std::size_t> selected;
+    bool someUnselected = false;
+    for (const auto& s : scope_.sources()) {
+        const bool used = std::any_of(slots.begin(), slots.end(), [&](int slot) {
+            const auto i = static_cast<std::size_t>(slot);
+            return i >= s.slots.first && i < s.slots.first + s.slots.count;
+        });
+        if (!used) {
+            someUnselected = someUnselected || s.locator.has_value();
+            continue;
+        }
+        if (!s.locator) return {};
+        selected.push_back(*s.locator);
+    }
+    if (!someUnselected || selected.empty()) return {};
+    return selected;
+}
+
 CompiledQuery BlockCompiler::compile() {
     from_.addSources(block_.from);
     binder_.setSelectList(&block_.items);
@@ -303,10 +329,12 @@ CompiledQuery BlockCompiler::compile() {
             op = std::make_unique<Filter>(std::move(op), std::move(criteria));
         }
     }
+    const std::vector<std::size_t> distinctRows = distinctRowTables();
     BoundList projected;
     for (auto& o : outputs_) projected.push_back(std::move(o.bound));
     for (auto& h : hidden_) projected.push_back(std::move(h));
     op = std::make_unique<Project>(std::move(op), std::move(projected), updatable);
+    if (!distinctRows.empty()) op = std::make_unique<DistinctRows>(std::move(op), distinctRows);
     if (block_.quantifier == SetQuantifier::Distinct)
         op = std::make_unique<Distinct>(std::move(op), out.columns.size());
     std::vector<std::size_t> ties;

@@ -33,4 +33,19 @@ bool Project::next(ResultRow& row) {
     return true;
 }
 
+void DistinctRows::open(const Runtime& rt, const Frame* outer) {
+    seen_.clear();
+    input_->open(rt, outer);
+}
+
+bool DistinctRows::next(ResultRow& row) {
+    while (input_->next(row)) {
+        std::vector<std::optional<RowLocator>> key;
+        key.reserve(locators_.size());
+        for (std::size_t i : locators_) key.push_back(row.locators.at(i));
+        if (seen_.insert(std::move(key)).second) return true;
+    }
+    return false;
+}
+
 } // namespace sql

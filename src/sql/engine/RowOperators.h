@@ -4,6 +4,10 @@
 #include "sql/engine/BoundExpr.h"
 #include "sql/engine/Operator.h"
 
+#include <optional>
+#include <set>
+#include <vector>
+
 namespace sql {
 
 class Filter : public Operator {
@@ -36,6 +40,22 @@ private:
     ResultRow in_;
     const Runtime* rt_ = nullptr;
     const Frame* outer_ = nullptr;
+};
+
+// DISTINCTROW: the first row for each combination of base rows of the tables named by
+// `locators` (indexes into ResultRow::locators), so that a table joined only to filter does
+// not repeat the rows of the tables whose fields are selected.
+class DistinctRows : public Operator {
+public:
+    DistinctRows(OperatorPtr input, std::vector<std::size_t> locators)
+        : input_(std::move(input)), locators_(std::move(locators)) {}
+    void open(const Runtime& rt, const Frame* outer) override;
+    bool next(ResultRow& row) override;
+
+private:
+    OperatorPtr input_;
+    std::vector<std::size_t> locators_;
+    std::set<std::vector<std::optional<RowLocator>>> seen_;
 };
 
 } // namespace sql

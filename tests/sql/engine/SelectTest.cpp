@@ -123,6 +123,15 @@ const Case kDistinctAndTop[] = {
      "Paris\nLondon\nberlin\nNULL\n"},
     {"distinctrow_keeps_rows", "select distinctrow Product from Items",
      "Pen\nInk\npen\nPaper\nInk\n"},
+    // Customer 1 has two orders: a table joined only to filter repeats no customer.
+    {"distinctrow_over_join",
+     "select distinctrow Customers.Name from Customers inner join Orders on Customers.ID = "
+     "Orders.CustomerID order by Customers.ID",
+     "Alice\nbob\nCarol\n"},
+    {"distinctrow_with_fields_of_both_tables",
+     "select distinctrow Customers.Name, Orders.OrderID from Customers inner join Orders on "
+     "Customers.ID = Orders.CustomerID order by Orders.OrderID",
+     "Alice|10\nAlice|11\nbob|12\nCarol|13\n"},
     {"top", "select top 2 Name from Customers order by ID", "Alice\nbob\n"},
     {"top_includes_ties",
      "select top 1 Name from Customers where Joined is not null order by Joined", "Alice\nEve\n"},
