@@ -6,6 +6,7 @@
 #include "jet/catalog/Catalog.h"
 #include "jet/file/DatabaseHeader.h"
 #include "jet/file/PageFile.h"
+#include "jet/query/QueryRow.h"
 #include "jet/write/Relationships.h"
 
 #include <filesystem>
@@ -52,6 +53,16 @@ public:
     // Throws core::SqlError naming the table when it does not exist.
     Table table(std::string_view name) const;
 
+    // Saved queries of any kind, found without regard to case.
+    bool hasQuery(std::string_view name) const;
+    // The kind bits of the query's catalog Flags; core::SqlError when there is no such query.
+    query::QueryKind queryKind(std::string_view name) const;
+    // The query's MSysQueries rows in stored order, Start and End rows included.
+    std::vector<query::QueryRow> queryRows(std::string_view name) const;
+    // The SQL of a select or union query rebuilt from its rows; core::FormatError naming the
+    // query for another kind or rows out of shape.
+    std::string queryText(std::string_view name) const;
+
     // Transactions. Every change below needs one.
     void begin();
     void commit();
@@ -83,6 +94,13 @@ public:
     // Takes both foreign-key entries and the MSysRelationships rows away; `table` is the
     // referencing table.
     void dropRelationship(std::string_view table, std::string_view name);
+    // A new saved query: its catalog row (in the Tables container, since tables and queries
+    // share one set of names) and its MSysQueries rows, Start, Type and End added around the
+    // given ones. Select and union queries only.
+    void createQuery(const std::string& name, query::QueryKind kind,
+                     std::vector<query::QueryRow> rows);
+    // Takes the query's catalog row and its MSysQueries rows away.
+    void dropQuery(std::string_view name);
     // Gives out the table's next counter value.
     std::int32_t nextCounter(std::string_view table);
 
@@ -109,6 +127,9 @@ private:
     void updateCatalogProperties(const CatalogEntry& entry, const core::Bytes& blob);
     std::vector<std::vector<core::Value>> allRows(std::string_view table) const;
     void releaseWritersOf(std::uint32_t definitionPage);
+    const CatalogEntry& requireQuery(std::string_view name) const;
+    std::int32_t newObjectId() const;
+    void deleteCatalogRow(std::int32_t id);
     void insertCatalogRow(std::int32_t id, std::int32_t parentId, const std::string& name,
                           std::int16_t type, std::uint32_t flags, const core::Bytes& properties);
 

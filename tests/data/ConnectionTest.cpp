@@ -9,6 +9,7 @@
 #include "data/TADOQuery.h"
 #include "jet/file/PageFile.h"
 #include "sql/engine/MemoryStorage.h"
+#include "sql/engine/ResultText.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -96,6 +97,26 @@ TEST_F(ConnectionTest, ListsTheColumnsOfAView) {
     connection.openOn(std::move(storage));
     connection.session().execute("create table People (ID long, Name text(20), Age long)");
     EXPECT_THAT(connection.fieldNames("names"), ElementsAre("Name", "ID"));
+}
+
+// A saved query written into the file is listed after the tables and gives its columns and
+// rows to a later connection, as one saved by Access would.
+TEST_F(ConnectionTest, ASavedQueryOfTheFileIsListedAndRead) {
+    makeShop();
+    {
+        TADOConnection connection;
+        connection.setConnectionString(openString(file));
+        connection.session().execute(
+            "create view Elders as select Name, Age from gamma where Age >= 0 order by Name");
+    }
+    TADOConnection connection;
+    connection.setConnectionString(openString(file));
+    EXPECT_THAT(connection.tableNames(), ElementsAre("Alpha", "beta", "gamma", "Elders"));
+    EXPECT_THAT(connection.fieldNames("elders"), ElementsAre("Name", "Age"));
+    auto all = connection.session().execute("select count(*) from gamma where Age >= 0");
+    auto viewed = connection.session().execute("select count(*) from Elders");
+    ASSERT_TRUE(all.next() && viewed.next());
+    EXPECT_EQ(sql::valueText(viewed.values()[0]), sql::valueText(all.values()[0]));
 }
 
 TEST_F(ConnectionTest, AnOperationOnAClosedConnectionOpensItWithItsString) {

@@ -121,6 +121,13 @@ void IndexMaintainer::remove(const std::vector<core::Value>& values, RowId row) 
 
 void IndexMaintainer::rebuild(const std::vector<std::pair<std::vector<core::Value>, RowId>>& rows) {
     for (auto& index : indexes_) {
+        // A key that may not hold Null cannot be built over rows that hold one.
+        if (index->primary || (index->data->flags & index_flag::kRequired))
+            for (const auto& [values, id] : rows)
+                for (std::size_t p : index->positions)
+                    if (values.at(p).isNull())
+                        throw core::ConstraintError(
+                            "Index or primary key cannot contain a Null value.");
         std::vector<IndexEntry> entries;
         entries.reserve(rows.size());
         for (const auto& [values, id] : rows) entries.push_back({keyOf(*index, values), id});

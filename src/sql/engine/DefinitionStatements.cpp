@@ -4,6 +4,7 @@
 #include "sql/engine/DefinitionMapping.h"
 #include "sql/engine/EngineErrors.h"
 #include "sql/engine/PreparedStatement.h"
+#include "sql/engine/QueryCompiler.h"
 #include "sql/engine/Storage.h"
 
 #include <algorithm>
@@ -153,12 +154,7 @@ void addConstraint(const Constraint& c, ConstraintTarget target, const Storage& 
     case ConstraintKind::ForeignKey: {
         requireColumns(c.columns, table);
         ForeignKeyInfo key = foreignKeyFor(c, name, storage, table);
-        if (!c.noIndex) {
-            IndexInfo index;
-            index.name = name;
-            for (const auto& col : c.columns) index.columns.push_back({col, false});
-            target.indexes.push_back(std::move(index));
-        }
+        key.indexed = !c.noIndex;
         target.foreignKeys.push_back(key);
         table.foreignKeys.push_back(std::move(key));
         return;
@@ -166,8 +162,9 @@ void addConstraint(const Constraint& c, ConstraintTarget target, const Storage& 
     }
 }
 
+// Tables and saved queries share one set of names.
 void requireNewTable(const Storage& storage, const std::string& name) {
-    if (storage.tableInfo(name) || storage.viewText(name))
+    if (storage.tableInfo(name) || storage.hasQuery(name))
         throw core::SqlError(messages::tableExists(name));
 }
 
@@ -188,6 +185,8 @@ public:
         if (const auto* s = statement_.as<DropTable>()) dropTable(storage, *s);
         if (const auto* s = statement_.as<DropIndex>()) dropIndex(storage, *s);
         if (const auto* s = statement_.as<AlterTable>()) alterTable(storage, *s);
+        if (const auto* s = statement_.as<CreateView>()) createView(storage, *s);
+        if (const auto* s = statement_.as<DropView>()) dropView(storage, *s);
         return ResultSet(0);
     }
 
@@ -197,6 +196,8 @@ private:
     void dropTable(Storage& storage, const DropTable& s);
     void dropIndex(Storage& storage, const DropIndex& s);
     void alterTable(Storage& storage, const AlterTable& s);
+    void createView(Storage& storage, const CreateView& s);
+    void dropView(Storage& storage, const DropView& s);
     void addColumn(Storage& storage, TableInfo& table, const ColumnDef& definition);
     void alterColumn(Storage& storage, const TableInfo& table, const ColumnDef& definition);
     void dropColumn(Storage& storage, const TableInfo& table, const std::string& name);
@@ -397,10 +398,40 @@ void DefinitionStatement::alterTable(Storage& storage, const AlterTable& s) {
     storage.dropIndex(table.name, index->name);
 }
 
+void DefinitionStatement::createView(Storage& storage, const CreateView& s) {
+    if (s.name.empty() || s.name.size() > 64)
+        throw core::SqlError("'" + s.name + "' is not a valid name.");
+    requireNewTable(storage, s.name);
+    storage.createView(s.name, *s.query, s.parameters);
+}
+
+void DefinitionStatement::dropView(Storage& storage, const DropView& s) {
+    if (!storage.hasQuery(s.name)) {
+        if (storage.tableInfo(s.name))
+            throw core::SqlError("'" + s.name + "' is a table, not a saved query; use DROP TABLE.");
+        throw core::SqlError(messages::unknownTable(s.name));
+    }
+    storage.dropView(s.name);
+}
+
+// A saved query must make sense when it is saved: its names are bound once here, with
+// parameters of its own, so that a misspelt table is refused now rather than at each use.
+void checkSavedQuery(CompileContext& context, const Statement& statement, std::string_view text) {
+    const auto* view = statement.as<CreateView>();
+    if (!view) return;
+    if (statement.positionalParameters > 0)
+        throw core::SqlError("A saved query cannot hold \"?\" parameters; name them instead.");
+    ParameterTable parameters;
+    parameters.declare(view->parameters);
+    CompileContext check(context.storage, parameters, context.likeMode);
+    compileQuery(check, *view->query, text, nullptr);
+}
+
 } // namespace
 
-std::unique_ptr<PreparedStatement> prepareDefinition(CompileContext&, const Statement& statement,
-                                                     std::string_view text) {
+std::unique_ptr<PreparedStatement>
+prepareDefinition(CompileContext& context, const Statement& statement, std::string_view text) {
+    checkSavedQuery(context, statement, text);
     return std::make_unique<DefinitionStatement>(statement, text);
 }
 

@@ -11,6 +11,7 @@
 #include "jet/rows/ValueDecoder.h"
 #include "jet/write/Relationships.h"
 #include "sql/engine/EngineErrors.h"
+#include "sql/engine/SavedQueryRows.h"
 
 #include <algorithm>
 #include <cctype>
@@ -168,12 +169,26 @@ std::optional<TableInfo> JetStorage::tableInfo(std::string_view table) const {
 }
 
 std::optional<std::string> JetStorage::viewText(std::string_view view) const {
-    for (const auto& name : database_.viewNames())
-        if (sameName(name, view))
-            throw core::SqlError("The saved query '" + name +
-                                 "' cannot be opened: reading the text of saved queries is not "
-                                 "supported yet.");
-    return std::nullopt;
+    if (!database_.hasQuery(view)) return std::nullopt;
+    const jet::query::QueryKind kind = database_.queryKind(view);
+    if (!jet::query::returnsRows(kind))
+        throw core::SqlError("The action query '" + std::string(view) +
+                             "' cannot be used as a row source.");
+    return database_.queryText(view);
+}
+
+bool JetStorage::hasQuery(std::string_view name) const {
+    return database_.hasQuery(name);
+}
+
+void JetStorage::createView(std::string_view name, const SelectQuery& query,
+                            const std::vector<ParameterDecl>& parameters) {
+    SavedQueryRows saved = savedQueryRows(query, parameters);
+    database_.createQuery(std::string(name), saved.kind, std::move(saved.rows));
+}
+
+void JetStorage::dropView(std::string_view name) {
+    database_.dropQuery(name);
 }
 
 std::unique_ptr<RowCursor> JetStorage::scan(std::string_view table) const {

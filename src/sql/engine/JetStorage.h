@@ -21,8 +21,10 @@ public:
     std::vector<std::string> tableNames() const override;
     std::vector<std::string> viewNames() const override;
     std::optional<TableInfo> tableInfo(std::string_view table) const override;
-    // Raises the error that the text of saved queries cannot be read yet.
+    // The text rebuilt from the query's MSysQueries rows, for select and union queries;
+    // core::SqlError for an action query, core::FormatError for rows out of shape.
     std::optional<std::string> viewText(std::string_view view) const override;
+    bool hasQuery(std::string_view name) const override;
 
     std::unique_ptr<RowCursor> scan(std::string_view table) const override;
     // Walks the index B-tree for ranges over ascending leading columns; nullptr for a
@@ -42,6 +44,10 @@ public:
                      const std::function<core::Value(const core::Value&)>& convert) override;
     void addForeignKey(std::string_view table, const ForeignKeyInfo& key) override;
     void dropForeignKey(std::string_view table, std::string_view name) override;
+    // Stores the query as Access does: a catalog entry and its MSysQueries rows.
+    void createView(std::string_view name, const SelectQuery& query,
+                    const std::vector<ParameterDecl>& parameters) override;
+    void dropView(std::string_view name) override;
 
     core::Value nextAutoNumber(std::string_view table, std::string_view column) override;
     RowLocator insertRow(std::string_view table, std::vector<core::Value> row) override;

@@ -3,6 +3,7 @@
 #include "sql/engine/EngineErrors.h"
 #include "sql/engine/SortKey.h"
 #include "sql/eval/Comparison.h"
+#include "sql/syntax/Printer.h"
 
 #include <algorithm>
 
@@ -110,6 +111,26 @@ std::optional<std::string> MemoryStorage::viewText(std::string_view view) const 
     return std::nullopt;
 }
 
+void MemoryStorage::createView(std::string_view name, const SelectQuery& query,
+                               const std::vector<ParameterDecl>& parameters) {
+    if (findTable(name) || viewText(name)) throw core::SqlError(messages::tableExists(name));
+    // Kept as the printer writes it, which parses back to the same query.
+    std::string text;
+    for (std::size_t i = 0; i < parameters.size(); ++i)
+        text += (i ? ", " : "parameters ") + nameText(parameters[i].name) + " " +
+                toText(parameters[i].type);
+    if (!text.empty()) text += "; ";
+    addView(std::string(name), text + toText(query));
+}
+
+void MemoryStorage::dropView(std::string_view name) {
+    auto& views = state_.views;
+    auto it = std::find_if(views.begin(), views.end(),
+                           [&](const auto& v) { return sameName(v.first, name); });
+    if (it == views.end()) throw core::SqlError(messages::unknownTable(name));
+    views.erase(it);
+}
+
 std::unique_ptr<RowCursor> MemoryStorage::scan(std::string_view table) const {
     const Table* t = findTable(table);
     if (!t) throw core::SqlError(messages::unknownTable(table));
@@ -189,8 +210,8 @@ void MemoryStorage::createTable(const TableDefinition& layout) {
         }
     }
     t.info.indexes = layout.indexes;
-    t.info.foreignKeys = layout.foreignKeys;
     state_.tables.push_back(std::move(t));
+    for (const auto& key : layout.foreignKeys) addForeignKey(layout.name, key);
 }
 
 void MemoryStorage::dropTable(std::string_view table) {
@@ -282,6 +303,12 @@ void MemoryStorage::alterColumn(std::string_view table, const ColumnDefinition& 
 }
 
 void MemoryStorage::addForeignKey(std::string_view table, const ForeignKeyInfo& key) {
+    if (key.indexed) {
+        IndexInfo index;
+        index.name = key.name;
+        for (const auto& column : key.columns) index.columns.push_back({column, false});
+        createIndex(table, index);
+    }
     find(table).info.foreignKeys.push_back(key);
 }
 

@@ -49,6 +49,10 @@ public:
                      const std::function<core::Value(const core::Value&)>& convert) override;
     void addForeignKey(std::string_view table, const ForeignKeyInfo& key) override;
     void dropForeignKey(std::string_view table, std::string_view name) override;
+    // Keeps the query's text, as addView does.
+    void createView(std::string_view name, const SelectQuery& query,
+                    const std::vector<ParameterDecl>& parameters) override;
+    void dropView(std::string_view name) override;
 
     core::Value nextAutoNumber(std::string_view table, std::string_view column) override;
     RowLocator insertRow(std::string_view table, std::vector<core::Value> row) override;

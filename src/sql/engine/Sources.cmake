@@ -18,6 +18,7 @@ target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ResultSet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RowOperators.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SavedQueryRows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScanOperators.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Scope.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Session.cpp

@@ -10,10 +10,12 @@
 // (raising core::ConstraintError with duplicateValuesMessage()), keeps its counters past any
 // number stored explicitly into a counter column, and makes statements and transactions
 // atomic.
+#include "core/Error.h"
 #include "core/Value.h"
 #include "sql/engine/RowLocator.h"
 #include "sql/engine/SchemaChange.h"
 #include "sql/engine/TableInfo.h"
+#include "sql/syntax/Statement.h"
 
 #include <functional>
 #include <memory>
@@ -62,6 +64,9 @@ public:
     // The SQL of a saved select query; nullopt when there is no such query. Raises
     // core::SqlError when the query exists but its text cannot be recovered.
     virtual std::optional<std::string> viewText(std::string_view view) const = 0;
+    // Whether a saved query of any kind (action queries too) has this name, which no new
+    // table or query may then take.
+    virtual bool hasQuery(std::string_view name) const { return viewText(name).has_value(); }
 
     // --- Reading ---
     virtual std::unique_ptr<RowCursor> scan(std::string_view table) const = 0;
@@ -89,6 +94,18 @@ public:
                              const std::function<core::Value(const core::Value&)>& convert) = 0;
     virtual void addForeignKey(std::string_view table, const ForeignKeyInfo& key) = 0;
     virtual void dropForeignKey(std::string_view table, std::string_view name) = 0;
+    // A saved select query under a name no table or query has (the engine checked), with
+    // the PARAMETERS it declares. A storage that keeps no queries refuses.
+    virtual void createView(std::string_view name, const SelectQuery&,
+                            const std::vector<ParameterDecl>&) {
+        throw core::SqlError("Saved queries cannot be kept here: '" + std::string(name) +
+                             "' was not created.");
+    }
+    // Takes away the saved query of that name (the engine checked that there is one).
+    virtual void dropView(std::string_view name) {
+        throw core::SqlError("Saved queries cannot be kept here: '" + std::string(name) +
+                             "' was not dropped.");
+    }
 
     // --- Rows ---
     // Reserves and returns the next number of a counter column (a Long), or a new GUID for

@@ -48,6 +48,9 @@ struct ForeignKeyInfo {
     bool cascadeUpdates = false;
     bool cascadeDeletes = false;
     bool cascadeSetNull = false; // ON DELETE SET NULL / ON UPDATE SET NULL
+    // The key's columns get an index of the key's name (not with NO INDEX). The storage makes
+    // it with the key: a Jet relationship is itself an entry in the table's index list.
+    bool indexed = true;
 };
 
 struct TableInfo {

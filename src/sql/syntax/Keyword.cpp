@@ -15,7 +15,7 @@ struct Entry {
 };
 
 // Sorted by text for the binary search in keywordOf.
-constexpr std::array<Entry, 75> entries{{
+constexpr std::array<Entry, 76> entries{{
     {"action", Keyword::Action, false},
     {"add", Keyword::Add, false},
     {"all", Keyword::All, true},
@@ -86,6 +86,7 @@ constexpr std::array<Entry, 75> entries{{
     {"unique", Keyword::Unique, true},
     {"update", Keyword::Update, true},
     {"values", Keyword::Values, true},
+    {"view", Keyword::View, false},
     {"where", Keyword::Where, true},
     {"with", Keyword::With, true},
     {"work", Keyword::Work, false},

@@ -77,6 +77,7 @@ enum class Keyword : std::uint8_t {
     Unique,
     Update,
     Values,
+    View,
     Where,
     With,
     Work,

@@ -8,6 +8,9 @@ namespace sql::messages {
 inline constexpr std::string_view createTable = "Syntax error in CREATE TABLE statement.";
 inline constexpr std::string_view createIndex = "Syntax error in CREATE INDEX statement.";
 inline constexpr std::string_view dropStatement = "Syntax error in DROP TABLE or DROP INDEX.";
+inline constexpr std::string_view createView = "Syntax error in CREATE VIEW statement.";
+inline constexpr std::string_view createProcedure = "Syntax error in CREATE PROCEDURE statement.";
+inline constexpr std::string_view dropView = "Syntax error in DROP VIEW or DROP PROCEDURE.";
 inline constexpr std::string_view alterTable = "Syntax error in ALTER TABLE statement.";
 inline constexpr std::string_view insertInto = "Syntax error in INSERT INTO statement.";
 inline constexpr std::string_view update = "Syntax error in UPDATE statement.";

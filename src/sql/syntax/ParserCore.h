@@ -74,6 +74,8 @@ private:
     CreateTable createTable();
     CreateIndex createIndex(bool unique);
     Statement::Node drop();
+    CreateView createView();
+    DropView dropView();
     AlterTable alterTable();
     ColumnDef columnDefinition();
     ColumnType columnType();

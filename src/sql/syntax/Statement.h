@@ -4,6 +4,7 @@
 #include "sql/syntax/Dml.h"
 #include "sql/syntax/Select.h"
 
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -21,9 +22,24 @@ struct ParameterDecl {
     ColumnType type;
 };
 
+// CREATE VIEW name AS select, or CREATE PROCEDURE name [(parameters)] AS select: a saved
+// select query. A procedure's parameters are its PARAMETERS declarations.
+struct CreateView {
+    std::string name;
+    std::unique_ptr<SelectQuery> query;
+    std::vector<ParameterDecl> parameters;
+    bool procedure = false;
+};
+
+// DROP VIEW name or DROP PROCEDURE name.
+struct DropView {
+    std::string name;
+    bool procedure = false;
+};
+
 struct Statement {
     using Node = std::variant<SelectQuery, Insert, Update, Delete, CreateTable, CreateIndex,
-                              DropTable, DropIndex, AlterTable, Transaction>;
+                              DropTable, DropIndex, AlterTable, Transaction, CreateView, DropView>;
 
     std::vector<ParameterDecl> parameters;
     int positionalParameters = 0; // how many "?" the statement holds

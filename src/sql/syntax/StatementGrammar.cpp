@@ -29,8 +29,10 @@ Statement::Node Parser::statementBody() {
         case Keyword::Delete:
             return deleteStatement();
         case Keyword::Create:
+            if (peek(1).is(Keyword::View) || peek(1).is(Keyword::Procedure)) return createView();
             return create();
         case Keyword::Drop:
+            if (peek(1).is(Keyword::View) || peek(1).is(Keyword::Procedure)) return dropView();
             return drop();
         case Keyword::Alter:
             return alterTable();
@@ -43,6 +45,43 @@ Statement::Node Parser::statementBody() {
         }
     }
     fail(messages::unknownStatement);
+}
+
+// CREATE VIEW name AS select; CREATE PROCEDURE name [(parameter type, ...)] AS select. Both
+// save a select query; a procedure may declare parameters.
+CreateView Parser::createView() {
+    advance();
+    CreateView view;
+    view.procedure = advance().is(Keyword::Procedure);
+    ClauseScope clause(*this, view.procedure ? messages::createProcedure : messages::createView);
+    view.name = name();
+    if (view.procedure && accept(TokenKind::LParen)) {
+        do {
+            ParameterDecl declaration;
+            declaration.name = name();
+            declaration.type = columnType();
+            view.parameters.push_back(std::move(declaration));
+        } while (accept(TokenKind::Comma));
+        expect(TokenKind::RParen);
+    }
+    expect(Keyword::As);
+    if (!at(Keyword::Select)) fail();
+    {
+        ClauseScope body(*this, messages::selectStatement);
+        view.query = std::make_unique<SelectQuery>(selectQuery());
+    }
+    endOfStatement();
+    return view;
+}
+
+DropView Parser::dropView() {
+    ClauseScope clause(*this, messages::dropView);
+    advance();
+    DropView drop;
+    drop.procedure = advance().is(Keyword::Procedure);
+    drop.name = name();
+    endOfStatement();
+    return drop;
 }
 
 std::vector<ParameterDecl> Parser::parameterDeclarations() {

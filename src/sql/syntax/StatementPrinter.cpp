@@ -219,6 +219,17 @@ struct StatementText {
             return out + "add " + tableConstraintText(a->constraint);
         return out + "drop constraint " + nameText(std::get<DropConstraint>(n.action).name);
     }
+    std::string operator()(const CreateView& n) const {
+        std::string out =
+            std::string(n.procedure ? "create procedure " : "create view ") + nameText(n.name);
+        for (std::size_t i = 0; i < n.parameters.size(); ++i)
+            out += (i ? ", " : " (") + nameText(n.parameters[i].name) + " " +
+                   toText(n.parameters[i].type) + (i + 1 == n.parameters.size() ? ")" : "");
+        return out + " as " + toText(*n.query);
+    }
+    std::string operator()(const DropView& n) const {
+        return std::string(n.procedure ? "drop procedure " : "drop view ") + nameText(n.name);
+    }
     std::string operator()(const Transaction& n) const {
         switch (n.op) {
         case TransactionOp::Begin:
