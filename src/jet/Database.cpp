@@ -18,7 +18,6 @@
 #include "jet/write/TableWriter.h"
 #include "jet/write/UsageMapEditor.h"
 
-
 namespace jet {
 
 Database::Database() = default;
@@ -129,6 +128,21 @@ void Database::endStatement(bool succeeded) {
         pages_->releaseSavepoint();
         return;
     }
+    undoToSavepoint();
+}
+
+void Database::atomically(const std::function<void()>& change) {
+    pages_->beginSavepoint();
+    try {
+        change();
+        pages_->releaseSavepoint();
+    } catch (...) {
+        undoToSavepoint();
+        throw;
+    }
+}
+
+void Database::undoToSavepoint() {
     pages_->rollbackToSavepoint();
     forgetCachedTables();
     reloadCatalog();
@@ -345,18 +359,11 @@ void Database::createIndex(std::string_view table, IndexData data, IndexDef def)
     saveCounters();
     writers_.erase(entry.definitionPage());
     // A refused index (duplicate keys in the rows) must leave no pages behind.
-    pages_->beginSavepoint();
-    try {
+    atomically([&] {
         addIndexStorage(*store_, *schema, std::move(data), std::move(def));
         rewriteTableDefinition(*store_, *schema);
         reindex(*schema);
-        pages_->releaseSavepoint();
-    } catch (...) {
-        pages_->rollbackToSavepoint();
-        forgetCachedTables();
-        reloadCatalog();
-        throw;
-    }
+    });
 }
 
 void Database::dropIndex(std::string_view table, std::string_view index) {
@@ -533,8 +540,7 @@ void Database::createRelationship(const RelationshipDef& rel) {
 
     releaseWritersOf(parentEntry.definitionPage());
     releaseWritersOf(childEntry.definitionPage());
-    pages_->beginSavepoint();
-    try {
+    atomically([&] {
         // The referenced side's entry comes first, so the referencing side's number is the
         // next one after it (in the same table, for a table that refers to itself).
         IndexDef referenced;
@@ -600,13 +606,7 @@ void Database::createRelationship(const RelationshipDef& rel) {
             }
             insertRow(kRelationshipsTable, std::move(row));
         }
-        pages_->releaseSavepoint();
-    } catch (...) {
-        pages_->rollbackToSavepoint();
-        forgetCachedTables();
-        reloadCatalog();
-        throw;
-    }
+    });
 }
 
 void Database::dropRelationship(std::string_view tableName, std::string_view name) {
@@ -648,8 +648,7 @@ void Database::dropRelationship(std::string_view tableName, std::string_view nam
 
     releaseWritersOf(childEntry.definitionPage());
     if (parent) releaseWritersOf(parent->definitionPage);
-    pages_->beginSavepoint();
-    try {
+    atomically([&] {
         if (!childEntryName.empty()) {
             dropIndexStorage(*store_, *child, childEntryName);
             rewriteTableDefinition(*store_, *child);
@@ -660,13 +659,7 @@ void Database::dropRelationship(std::string_view tableName, std::string_view nam
             rewriteTableDefinition(*store_, *parent);
         }
         for (auto id : rows) deleteRow(kRelationshipsTable, id);
-        pages_->releaseSavepoint();
-    } catch (...) {
-        pages_->rollbackToSavepoint();
-        forgetCachedTables();
-        reloadCatalog();
-        throw;
-    }
+    });
 }
 
 } // namespace jet

@@ -122,6 +122,10 @@ private:
     void forgetCachedTables();
     void requireTransaction() const;
     void reloadCatalog();
+    // Runs a change that must leave no trace if it fails: its pages go back to a savepoint
+    // taken before it, and the catalog and cached schemas are read again.
+    void atomically(const std::function<void()>& change);
+    void undoToSavepoint();
     void reindex(TableSchema& schema);
     const CatalogEntry& requireTable(std::string_view name) const;
     void updateCatalogProperties(const CatalogEntry& entry, const core::Bytes& blob);

@@ -91,8 +91,7 @@ void Database::createQuery(const std::string& name, query::QueryKind kind,
     const auto framed = query::framedRows(kind, std::move(rows));
     const std::int32_t id = newObjectId();
     // Both tables change or neither does.
-    pages_->beginSavepoint();
-    try {
+    atomically([&] {
         insertCatalogRow(id, tablesContainer(catalog_), name,
                          static_cast<std::int16_t>(ObjectType::Query),
                          static_cast<std::uint32_t>(kind), {});
@@ -100,13 +99,7 @@ void Database::createQuery(const std::string& name, query::QueryKind kind,
         for (std::size_t i = 0; i < framed.size(); ++i)
             insertRow(query::kQueriesTable,
                       query::queryRowValues(*schema, id, framed[i], static_cast<std::uint32_t>(i)));
-        pages_->releaseSavepoint();
-    } catch (...) {
-        pages_->rollbackToSavepoint();
-        forgetCachedTables();
-        reloadCatalog();
-        throw;
-    }
+    });
     reloadCatalog();
 }
 
@@ -114,19 +107,12 @@ void Database::dropQuery(std::string_view name) {
     requireTransaction();
     const CatalogEntry& entry = requireQuery(name);
     const std::int32_t id = entry.id;
-    pages_->beginSavepoint();
-    try {
+    atomically([&] {
         if (catalog_.findTable(query::kQueriesTable))
             for (const auto& stored : query::readQueryRows(table(query::kQueriesTable), id))
                 deleteRow(query::kQueriesTable, stored.id);
         deleteCatalogRow(id);
-        pages_->releaseSavepoint();
-    } catch (...) {
-        pages_->rollbackToSavepoint();
-        forgetCachedTables();
-        reloadCatalog();
-        throw;
-    }
+    });
     reloadCatalog();
 }
 
