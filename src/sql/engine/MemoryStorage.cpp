@@ -117,8 +117,7 @@ void MemoryStorage::createView(std::string_view name, const SelectQuery& query,
     // Kept as the printer writes it, which parses back to the same query.
     std::string text;
     for (std::size_t i = 0; i < parameters.size(); ++i)
-        text += (i ? ", " : "parameters ") + nameText(parameters[i].name) + " " +
-                toText(parameters[i].type);
+        text += (i ? ", " : "parameters ") + toText(parameters[i]);
     if (!text.empty()) text += "; ";
     addView(std::string(name), text + toText(query));
 }

@@ -248,9 +248,9 @@ SavedQueryRows savedQueryRows(const SelectQuery& query,
     RowBuilder builder;
     for (const auto& p : parameters) {
         const std::int32_t size =
-            p.type.type == FieldType::Text ? static_cast<std::int32_t>(p.type.size) : 0;
-        builder.rows.push_back(
-            makeRow(Attribute::Parameter, {}, dataTypeCode(p.type.type), p.name, {}, size));
+            p.type && p.type->type == FieldType::Text ? static_cast<std::int32_t>(p.type->size) : 0;
+        const std::int16_t code = p.type ? dataTypeCode(p.type->type) : std::int16_t{0};
+        builder.rows.push_back(makeRow(Attribute::Parameter, {}, code, p.name, {}, size));
     }
     SavedQueryRows out;
     if (query.unions.empty()) {

@@ -13,17 +13,6 @@ using messages::ExpressionFault;
 
 namespace {
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool equalsFolded(std::string_view a, std::string_view lowercase) {
-    if (a.size() != lowercase.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lowercase[i]) return false;
-    return true;
-}
-
 Aggregate aggregateNamed(std::string_view name) {
     struct Entry {
         std::string_view name;

@@ -113,6 +113,12 @@ const Entry* find(Keyword keyword) {
 
 } // namespace
 
+bool equalsFolded(std::string_view word, std::string_view lowercase) {
+    return word.size() == lowercase.size() &&
+           std::equal(word.begin(), word.end(), lowercase.begin(),
+                      [](char a, char b) { return lower(a) == b; });
+}
+
 Keyword keywordOf(std::string_view word) {
     constexpr std::size_t longest = 16;
     if (word.empty() || word.size() > longest) return Keyword::None;

@@ -88,6 +88,9 @@ enum class Keyword : std::uint8_t {
 // Case-insensitive; Keyword::None for any other word.
 Keyword keywordOf(std::string_view word);
 
+// Whether a word, in any letter case, is the given lowercase ASCII word.
+bool equalsFolded(std::string_view word, std::string_view lowercase);
+
 // Reserved words end a clause or an alias, so a bare one cannot be a name; the others only
 // mean something in one place of one statement and stay usable as names elsewhere.
 bool isReserved(Keyword keyword);

@@ -50,6 +50,7 @@ private:
     // Statements.
     Statement::Node statementBody();
     std::vector<ParameterDecl> parameterDeclarations();
+    std::optional<ColumnType> parameterType();
     Transaction transaction();
     void endOfStatement();
 

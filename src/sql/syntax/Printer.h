@@ -14,6 +14,8 @@ std::string toText(const ColumnRef& column);
 std::string toText(const SelectQuery& query);
 std::string toText(const Statement& statement);
 std::string toText(const ColumnType& type);
+// "name type", the type `Value` when the declaration leaves it open.
+std::string toText(const ParameterDecl& declaration);
 
 // A name as it must be written: bare when it is a plain word, else in brackets.
 std::string nameText(std::string_view name);

@@ -19,7 +19,9 @@ struct Transaction {
 // PARAMETERS [name] type, ...; before a query: names the binder treats as parameters.
 struct ParameterDecl {
     std::string name;
-    ColumnType type;
+    // None for a parameter declared `Value`: it takes any value as it is given, as Access
+    // declares a parameter whose type was left open.
+    std::optional<ColumnType> type;
 };
 
 // CREATE VIEW name AS select, or CREATE PROCEDURE name [(parameters)] AS select: a saved

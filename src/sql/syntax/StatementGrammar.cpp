@@ -59,7 +59,7 @@ CreateView Parser::createView() {
         do {
             ParameterDecl declaration;
             declaration.name = name();
-            declaration.type = columnType();
+            declaration.type = parameterType();
             view.parameters.push_back(std::move(declaration));
         } while (accept(TokenKind::Comma));
         expect(TokenKind::RParen);
@@ -84,6 +84,15 @@ DropView Parser::dropView() {
     return drop;
 }
 
+// A declared parameter's type: a column type, or `Value` for one left open.
+std::optional<ColumnType> Parser::parameterType() {
+    if (at(TokenKind::Word) && equalsFolded(peek().text, "value")) {
+        advance();
+        return std::nullopt;
+    }
+    return columnType();
+}
+
 std::vector<ParameterDecl> Parser::parameterDeclarations() {
     ClauseScope clause(*this, messages::parameters);
     advance();
@@ -91,7 +100,7 @@ std::vector<ParameterDecl> Parser::parameterDeclarations() {
     do {
         ParameterDecl declaration;
         declaration.name = name();
-        declaration.type = columnType();
+        declaration.type = parameterType();
         declarations.push_back(std::move(declaration));
     } while (accept(TokenKind::Comma));
     expect(TokenKind::Semicolon);

@@ -223,8 +223,8 @@ struct StatementText {
         std::string out =
             std::string(n.procedure ? "create procedure " : "create view ") + nameText(n.name);
         for (std::size_t i = 0; i < n.parameters.size(); ++i)
-            out += (i ? ", " : " (") + nameText(n.parameters[i].name) + " " +
-                   toText(n.parameters[i].type) + (i + 1 == n.parameters.size() ? ")" : "");
+            out += (i ? ", " : " (") + toText(n.parameters[i]) +
+                   (i + 1 == n.parameters.size() ? ")" : "");
         return out + " as " + toText(*n.query);
     }
     std::string operator()(const DropView& n) const {
@@ -280,14 +280,18 @@ std::string toText(const SelectQuery& query) {
     return out;
 }
 
+std::string toText(const ParameterDecl& declaration) {
+    return nameText(declaration.name) + " " +
+           (declaration.type ? toText(*declaration.type) : std::string("value"));
+}
+
 std::string toText(const Statement& statement) {
     std::string out;
     if (!statement.parameters.empty()) {
         out = "parameters ";
         for (std::size_t i = 0; i < statement.parameters.size(); ++i) {
             if (i) out += ", ";
-            out +=
-                nameText(statement.parameters[i].name) + " " + toText(statement.parameters[i].type);
+            out += toText(statement.parameters[i]);
         }
         out += "; ";
     }

@@ -179,6 +179,15 @@ TEST_F(Views, UnionAndParametersAreKept) {
                                    std::vector<core::Value>{core::Value("Paris")});
     EXPECT_EQ(sql::resultText(result), "Ann\nCid\n");
     run("drop procedure ByCity");
+    // A parameter of any type, as Access saves one whose type was left open.
+    run("create procedure Named (Who value) as select ID from Customers where Name = Who");
+    EXPECT_EQ(*storage->viewText("Named"), "PARAMETERS Who Value;\r\n"
+                                           "SELECT ID\r\nFROM Customers\r\n"
+                                           "WHERE (Name = Who);");
+    auto named =
+        session->execute("select ID from Named", std::vector<core::Value>{core::Value("cid")});
+    EXPECT_EQ(sql::resultText(named), run("select ID from Customers where Name = 'Cid'"));
+    run("drop procedure Named");
     run("drop view Places");
     EXPECT_FALSE(database->hasQuery("Places"));
     expectSound();

@@ -204,10 +204,22 @@ TEST(Select, ParametersDeclaration) {
         "Date] and q >= [Min Qty]");
     ASSERT_EQ(s.parameters.size(), 2u);
     EXPECT_EQ(s.parameters[0].name, "Start Date");
-    EXPECT_EQ(s.parameters[0].type.type, FieldType::DateTime);
-    EXPECT_EQ(s.parameters[1].type.type, FieldType::Integer);
+    EXPECT_EQ(s.parameters[0].type->type, FieldType::DateTime);
+    EXPECT_EQ(s.parameters[1].type->type, FieldType::Integer);
     EXPECT_EQ(toText(s), "parameters [Start Date] datetime, [Min Qty] short; select * from t "
                          "where ((d > [Start Date]) and (q >= [Min Qty]))");
+}
+
+// Access declares a parameter whose type was left open as `Value`; `value` is still a name
+// elsewhere.
+TEST(Select, ParameterOfAnyType) {
+    const Statement s =
+        parseStatement("parameters [Which] Value, N long; select value from t where k = [Which]");
+    ASSERT_EQ(s.parameters.size(), 2u);
+    EXPECT_FALSE(s.parameters[0].type.has_value());
+    ASSERT_TRUE(s.parameters[1].type.has_value());
+    EXPECT_EQ(toText(s), "parameters Which value, N long; select value from t where (k = Which)");
+    EXPECT_EQ(toText(parseStatement(toText(s))), toText(s));
 }
 
 } // namespace
