@@ -17,16 +17,16 @@ template <class Before> void IndexCursor::descend(Before before) {
     std::uint32_t page = root_;
     for (int depth = 0;; ++depth) {
         if (depth == kMaxDepth) throwDamaged("an index tree is deeper than any can be");
-        IndexPage p = parseIndexPage(bytesOf(pages_.read(page)));
-        std::size_t lo = 0, hi = p.size();
+        std::shared_ptr<const IndexPage> p = pages_.parsed(page);
+        std::size_t lo = 0, hi = p->size();
         while (lo < hi) {
             const std::size_t mid = lo + (hi - lo) / 2;
-            if (before(p, mid))
+            if (before(*p, mid))
                 lo = mid + 1;
             else
                 hi = mid;
         }
-        if (p.leaf) {
+        if (p->leaf) {
             leaf_ = std::move(p);
             leafPage_ = page;
             gap_ = lo;
@@ -34,12 +34,12 @@ template <class Before> void IndexCursor::descend(Before before) {
         }
         // Past every entry: the tail child holds the rest, or the last entry's child when
         // there is no tail.
-        if (lo < p.size())
-            page = p.child(lo);
-        else if (p.tail != 0)
-            page = p.tail;
-        else if (!p.empty())
-            page = p.child(p.size() - 1);
+        if (lo < p->size())
+            page = p->child(lo);
+        else if (p->tail != 0)
+            page = p->tail;
+        else if (!p->empty())
+            page = p->child(p->size() - 1);
         else
             throwDamaged("an intermediate index page has no children");
     }
@@ -78,17 +78,17 @@ void IndexCursor::load(std::uint32_t page, Step step) {
         visited_.insert(leafPage_);
     }
     if (!visited_.insert(page).second) throwDamaged("the leaf pages of an index form a loop");
-    IndexPage p = parseIndexPage(bytesOf(pages_.read(page)));
-    if (!p.leaf) throwDamaged("an index leaf links to a page that is not a leaf");
+    std::shared_ptr<const IndexPage> p = pages_.parsed(page);
+    if (!p->leaf) throwDamaged("an index leaf links to a page that is not a leaf");
     leaf_ = std::move(p);
     leafPage_ = page;
 }
 
 bool IndexCursor::next() {
     if (!positioned_) beforeFirst();
-    while (gap_ >= leaf_.size()) {
-        if (leaf_.next == 0) return false;
-        load(leaf_.next, Step::Forward);
+    while (gap_ >= leaf_->size()) {
+        if (leaf_->next == 0) return false;
+        load(leaf_->next, Step::Forward);
         gap_ = 0;
     }
     current_ = gap_++;
@@ -98,9 +98,9 @@ bool IndexCursor::next() {
 bool IndexCursor::previous() {
     if (!positioned_) beforeFirst();
     while (gap_ == 0) {
-        if (leaf_.previous == 0) return false;
-        load(leaf_.previous, Step::Backward);
-        gap_ = leaf_.size();
+        if (leaf_->previous == 0) return false;
+        load(leaf_->previous, Step::Backward);
+        gap_ = leaf_->size();
     }
     current_ = --gap_;
     return true;

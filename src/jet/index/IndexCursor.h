@@ -31,9 +31,9 @@ public:
     bool previous();
 
     // The entry next() or previous() returned last.
-    ByteSpan key() const { return leaf_.key(current_); }
-    RowId rowId() const { return leaf_.row(current_); }
-    IndexEntry entry() const { return leaf_.entryValue(current_); }
+    ByteSpan key() const { return leaf_->key(current_); }
+    RowId rowId() const { return leaf_->row(current_); }
+    IndexEntry entry() const { return leaf_->entryValue(current_); }
     // Where that entry is stored.
     std::uint32_t leafPage() const { return leafPage_; }
 
@@ -45,7 +45,7 @@ private:
 
     const IndexPageSource& pages_;
     std::uint32_t root_;
-    IndexPage leaf_;
+    std::shared_ptr<const IndexPage> leaf_ = std::make_shared<const IndexPage>();
     std::uint32_t leafPage_ = 0;
     std::size_t gap_ = 0;     // entries before it are behind the cursor
     std::size_t current_ = 0; // valid after next() or previous() returned true

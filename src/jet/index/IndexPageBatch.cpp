@@ -22,7 +22,7 @@ IndexPageBatch::Held& IndexPageBatch::hold(std::uint32_t page) {
     if (page == 0) throwDamaged("an index refers to page 0");
     if (std::find(released_.begin(), released_.end(), page) != released_.end())
         throw core::Error("Internal error: an index page used after its release.");
-    IndexPage p = parseIndexPage(bytesOf(store_.read(page)));
+    IndexPage p = *store_.parsed(page);
     if (p.owner != owner_) throwDamaged("an index refers to a page of another table");
     return pages_.emplace(page, Held{std::move(p), false}).first->second;
 }

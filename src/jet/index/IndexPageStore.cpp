@@ -4,4 +4,8 @@ namespace jet {
 
 IndexPageSource::~IndexPageSource() = default;
 
+std::shared_ptr<const IndexPage> IndexPageSource::parsed(std::uint32_t page) const {
+    return std::make_shared<const IndexPage>(parseIndexPage(bytesOf(read(page))));
+}
+
 } // namespace jet

@@ -3,6 +3,9 @@
 // seeking, read-write with allocation for upkeep, so the write path can put its transaction
 // and page allocator behind them.
 #include "jet/file/PageFile.h"
+#include "jet/index/IndexPage.h"
+
+#include <memory>
 
 namespace jet {
 
@@ -10,6 +13,9 @@ class IndexPageSource {
 public:
     virtual ~IndexPageSource();
     virtual PageRef read(std::uint32_t page) const = 0;
+    // The page parsed. A source that reads the same pages again and again (the upkeep of an
+    // index during many inserts) may keep parsed pages while their bytes stay the same.
+    virtual std::shared_ptr<const IndexPage> parsed(std::uint32_t page) const;
 };
 
 class IndexPageStore : public IndexPageSource {

@@ -9,4 +9,5 @@ target_sources(tablory_jet PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/IndexTree.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IndexTreeEdit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IndexVerify.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ParsedIndexPages.cpp
 )

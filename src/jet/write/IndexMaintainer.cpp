@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "jet/index/IndexKeyColumns.h"
 #include "jet/index/IndexTree.h"
+#include "jet/index/ParsedIndexPages.h"
 #include "jet/keys/KeyEncoder.h"
 #include "jet/write/UsageMapEditor.h"
 
@@ -18,6 +19,11 @@ public:
     MappedIndexStore(PageStore& store, std::uint32_t usageMap)
         : store_(store), usageMap_(usageMap) {}
     PageRef read(std::uint32_t page) const override { return store_.read(page); }
+    // Each insert checks its key and then adds it along the same path of pages: those stay
+    // parsed until they are written.
+    std::shared_ptr<const IndexPage> parsed(std::uint32_t page) const override {
+        return parsed_.get(page, store_.read(page));
+    }
     void write(std::uint32_t page, const PageBytes& bytes) override { store_.write(page, bytes); }
     std::uint32_t allocate() override {
         std::uint32_t page = store_.allocate();
@@ -32,6 +38,7 @@ public:
 private:
     PageStore& store_;
     std::uint32_t usageMap_;
+    mutable ParsedIndexPages parsed_;
 };
 
 bool isPrimary(const TableSchema& schema, std::size_t dataIndex) {
