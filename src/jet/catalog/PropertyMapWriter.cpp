@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/TextEncoding.h"
+#include "jet/file/Bytes.h"
 #include "jet/rows/ColumnValue.h"
 #include "jet/rows/RowEncoder.h"
 
@@ -16,16 +17,6 @@ constexpr std::uint16_t kNameListChunk = 0x80;
 constexpr std::uint16_t kTableChunk = 0x00;
 constexpr std::uint16_t kColumnChunk = 0x01;
 constexpr std::size_t kValueHeader = 8;
-
-void put16(core::Bytes& out, std::size_t at, std::uint16_t v) {
-    out[at] = static_cast<std::uint8_t>(v);
-    out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void put32(core::Bytes& out, std::size_t at, std::uint32_t v) {
-    put16(out, at, static_cast<std::uint16_t>(v));
-    put16(out, at + 2, static_cast<std::uint16_t>(v >> 16));
-}
 
 void append16(core::Bytes& out, std::uint16_t v) {
     out.push_back(static_cast<std::uint8_t>(v));

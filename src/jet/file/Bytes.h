@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <span>
 #include <string>
 
@@ -54,6 +55,28 @@ inline float f32(ByteSpan b, std::size_t off) {
     std::memcpy(&f, &bits, sizeof f);
     return f;
 }
+// Little-endian writes into buffers the engine builds itself (its own offsets, so unchecked).
+inline void put16(std::uint8_t* at, std::uint16_t v) {
+    at[0] = static_cast<std::uint8_t>(v);
+    at[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void put32(std::uint8_t* at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+inline void put64(std::uint8_t* at, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+// The same at an offset into a page, a byte vector or a span.
+template <class Buffer> void put16(Buffer&& b, std::size_t at, std::uint16_t v) {
+    put16(std::data(b) + at, v);
+}
+template <class Buffer> void put32(Buffer&& b, std::size_t at, std::uint32_t v) {
+    put32(std::data(b) + at, v);
+}
+template <class Buffer> void put64(Buffer&& b, std::size_t at, std::uint64_t v) {
+    put64(std::data(b) + at, v);
+}
+
 inline ByteSpan slice(ByteSpan b, std::size_t off, std::size_t len, const char* what) {
     requireRange(b, off, len, what);
     return b.subspan(off, len);

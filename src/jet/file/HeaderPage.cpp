@@ -1,21 +1,12 @@
 #include "jet/file/HeaderPage.h"
 
 #include "core/TextEncoding.h"
+#include "jet/file/Bytes.h"
 #include "jet/file/DatabaseHeader.h"
 
 #include <cstring>
 
 namespace jet {
-
-namespace {
-void put16(PageBytes& p, std::size_t at, std::uint16_t v) {
-    p[at] = static_cast<std::uint8_t>(v);
-    p[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void put32(PageBytes& p, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-} // namespace
 
 PageBytes makeHeaderPage(const std::string& password, core::DateTime created) {
     core::Bytes secret = core::utf8ToUtf16le(password);

@@ -12,15 +12,6 @@ namespace jet {
 
 namespace {
 
-void put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-void put64(std::span<std::uint8_t> out, std::size_t at, std::uint64_t v) {
-    put32(out, at, static_cast<std::uint32_t>(v));
-    put32(out, at + 4, static_cast<std::uint32_t>(v >> 32));
-}
-
 constexpr std::size_t kHeaderChecksum = journal::kHeaderSize - 4;
 
 std::array<std::uint8_t, journal::kHeaderSize> encodeHeader(std::uint64_t originalSize,

@@ -1,5 +1,7 @@
 // Index pages mark where each entry ends in a bitmap, counting from the first entry; every
 // entry after the first leaves out the prefix it shares with the first. Header numbers are
+#include "jet/file/Bytes.h"
+
 // little-endian, the pointers inside entries big-endian so that entries compare as bytes.
 #include "jet/index/IndexPage.h"
 
@@ -28,15 +30,6 @@ std::uint32_t bigEndian(ByteSpan b, std::size_t at, std::size_t size) {
 
 void putBigEndian(std::uint8_t* out, std::uint32_t v, std::size_t size) {
     for (std::size_t k = size; k-- > 0; v >>= 8) out[k] = std::uint8_t(v);
-}
-
-void put16(PageBytes& p, std::size_t at, std::uint16_t v) {
-    p[at] = std::uint8_t(v);
-    p[at + 1] = std::uint8_t(v >> 8);
-}
-
-void put32(PageBytes& p, std::size_t at, std::uint32_t v) {
-    for (std::size_t k = 0; k < 4; ++k) p[at + k] = std::uint8_t(v >> (8 * k));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/TextEncoding.h"
+#include "jet/file/Bytes.h"
 #include "jet/rows/ColumnValue.h"
 #include "jet/rows/LongValue.h"
 
@@ -14,19 +15,6 @@ namespace jet {
 LongValueStore::~LongValueStore() = default;
 
 namespace {
-
-void put16(std::uint8_t* at, std::uint16_t v) {
-    at[0] = static_cast<std::uint8_t>(v);
-    at[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void put32(std::uint8_t* at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-void put64(std::uint8_t* at, std::uint64_t v) {
-    for (int i = 0; i < 8; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 template <class T> std::uint64_t bitsOf(T value) {
     static_assert(sizeof(T) == 4 || sizeof(T) == 8);

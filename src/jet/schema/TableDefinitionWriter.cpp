@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/TextEncoding.h"
+#include "jet/file/Bytes.h"
 #include "jet/schema/TableDefinition.h"
 
 #include <string>
@@ -45,16 +46,6 @@ public:
 private:
     core::Bytes& out_;
 };
-
-void put16(std::uint8_t* at, std::uint16_t v) {
-    at[0] = static_cast<std::uint8_t>(v);
-    at[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void put32(std::uint8_t* at, std::uint32_t v) {
-    put16(at, static_cast<std::uint16_t>(v));
-    put16(at + 2, static_cast<std::uint16_t>(v >> 16));
-}
 
 std::uint16_t narrow16(std::size_t value, const char* what) {
     if (value > 0xFFFF)

@@ -1,17 +1,12 @@
 #include "jet/write/DataPageEditor.h"
 
+#include "jet/file/Bytes.h"
+
 #include <cstring>
 
 namespace jet {
 
 namespace {
-void put16(PageBytes& p, std::size_t at, std::uint16_t v) {
-    p[at] = static_cast<std::uint8_t>(v);
-    p[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void put32(PageBytes& p, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 std::uint16_t flagsOf(SlotState s) {
     switch (s) {
     case SlotState::Row:

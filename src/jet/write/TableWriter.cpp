@@ -1,5 +1,6 @@
 #include "jet/write/TableWriter.h"
 
+#include "jet/file/Bytes.h"
 #include "jet/file/UsageMap.h"
 #include "jet/rows/ColumnValue.h"
 #include "jet/rows/LongValue.h"
@@ -29,9 +30,6 @@ private:
     LongValueWriter& writer_;
 };
 
-void put32(PageBytes& p, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 } // namespace
 
 TableWriter::TableWriter(PageStore& store, TableSchema& schema)

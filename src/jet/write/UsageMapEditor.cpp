@@ -1,17 +1,12 @@
 #include "jet/write/UsageMapEditor.h"
 
+#include "jet/file/Bytes.h"
 #include "jet/file/UsageMap.h"
 #include "jet/rows/DataPage.h"
 
 #include <cstring>
 
 namespace jet {
-
-namespace {
-void put32(PageBytes& p, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-} // namespace
 
 UsageMapEditor::UsageMapEditor(PageStore& store, std::uint32_t rowPointer)
     : store_(store), row_(RowId::fromPointer(rowPointer)) {
