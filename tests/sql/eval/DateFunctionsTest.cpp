@@ -1,6 +1,6 @@
 // Date functions: DateSerial normalisation, DateAdd month ends, DateDiff boundaries, DatePart,
 // the injected clock.
-#include "EvalTestValues.h"
+#include "FunctionCallCase.h"
 
 #include "core/Error.h"
 #include "sql/eval/EvalErrors.h"
@@ -11,25 +11,10 @@ namespace {
 
 using namespace evaltest;
 
-struct CallCase {
-    const char* function;
-    std::vector<Value> args;
-    Value expected;
-};
-
-void PrintTo(const CallCase& c, std::ostream* os) {
-    *os << c.function << "(";
-    for (const Value& v : c.args) *os << testing::PrintToString(v) << " ";
-    *os << ")";
-}
-
-class DateFunction : public testing::TestWithParam<CallCase> {};
+class DateFunction : public FunctionCallTest {};
 
 TEST_P(DateFunction, Returns) {
-    const CallCase& c = GetParam();
-    const Value result = sql::callFunction(c.function, c.args, {});
-    EXPECT_EQ(result.type(), c.expected.type()) << testing::PrintToString(result);
-    EXPECT_EQ(result, c.expected);
+    expectReturns(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,5 +1,5 @@
 // Text functions: positions, lengths, edge cases, Null handling.
-#include "EvalTestValues.h"
+#include "FunctionCallCase.h"
 
 #include "core/Error.h"
 #include "sql/eval/EvalErrors.h"
@@ -10,25 +10,10 @@ namespace {
 
 using namespace evaltest;
 
-struct CallCase {
-    const char* function;
-    std::vector<Value> args;
-    Value expected;
-};
-
-void PrintTo(const CallCase& c, std::ostream* os) {
-    *os << c.function << "(";
-    for (const Value& v : c.args) *os << testing::PrintToString(v) << " ";
-    *os << ")";
-}
-
-class TextFunction : public testing::TestWithParam<CallCase> {};
+class TextFunction : public FunctionCallTest {};
 
 TEST_P(TextFunction, Returns) {
-    const CallCase& c = GetParam();
-    const Value result = sql::callFunction(c.function, c.args, {});
-    EXPECT_EQ(result.type(), c.expected.type()) << testing::PrintToString(result);
-    EXPECT_EQ(result, c.expected);
+    expectReturns(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
