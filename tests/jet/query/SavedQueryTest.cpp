@@ -2,6 +2,7 @@
 // MSysQueries rows, read back, listed, dropped, undone by a rollback, and refused or reported
 // clearly when something is wrong.
 #include "common/Samples.h"
+#include "common/SoundFile.h"
 #include "core/Error.h"
 #include "jet/Database.h"
 #include "jet/check/IntegrityCheck.h"
@@ -60,12 +61,7 @@ protected:
         db = jet::Database::open(path, "", jet::OpenMode::ReadWrite);
     }
 
-    void expectSound() {
-        auto report = jet::checkDatabase(*db);
-        std::string problems;
-        for (const auto& p : report.problems) problems += p + "\n";
-        EXPECT_TRUE(report.ok()) << problems;
-    }
+    void expectSound() { EXPECT_TRUE(testing_support::passesCheck(*db)); }
 
     std::filesystem::path path;
     std::unique_ptr<jet::Database> db;

@@ -2,6 +2,7 @@
 #include "CorpusFile.h"
 #include "CorpusRunner.h"
 #include "common/Samples.h"
+#include "common/SoundFile.h"
 #include "jet/Database.h"
 #include "jet/check/IntegrityCheck.h"
 #include "sql/engine/JetStorage.h"
@@ -30,10 +31,7 @@ TEST_P(Corpus, EveryRecordHasItsOutcome) {
             ADD_FAILURE() << corpus::describe(name, mismatch);
         EXPECT_EQ(session.transactionDepth(), 0) << name << " leaves a transaction open";
     }
-    const auto report = jet::checkDatabase(*database);
-    std::string problems;
-    for (const auto& p : report.problems) problems += p + "\n";
-    EXPECT_TRUE(report.ok()) << name << " leaves a damaged file:\n" << problems;
+    EXPECT_TRUE(testing_support::passesCheck(*database)) << name << " leaves a damaged file";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Corpus, ::testing::ValuesIn(corpus::corpusFiles(kCorpusDir)),

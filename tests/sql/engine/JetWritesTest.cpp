@@ -1,5 +1,6 @@
 // Statements that change a Jet file: tables, indexes, rows and transactions through the
 // engine, leaving a file that reopens with the changes and passes the integrity check.
+#include "JetFileTest.h"
 #include "common/Samples.h"
 #include "core/Error.h"
 #include "jet/Database.h"
@@ -12,41 +13,13 @@
 
 namespace {
 
-class JetWrites : public ::testing::Test {
+class JetWrites : public engine_test::JetFileTest {
 protected:
-    void SetUp() override {
-        path = testing_support::scratchDir(
-                   std::string("sql-jet-") +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name()) /
-               "t.mdb";
-        database = jet::Database::create(path);
-        storage = std::make_unique<sql::JetStorage>(*database);
-        session = std::make_unique<sql::Session>(*storage);
-    }
     std::string run(const std::string& sql) {
         auto result = session->execute(sql);
         return sql::resultText(result);
     }
     std::int64_t changed(const std::string& sql) { return session->execute(sql).rowsAffected(); }
-    void reopen() {
-        session.reset();
-        storage.reset();
-        database.reset();
-        database = jet::Database::open(path, "", jet::OpenMode::ReadWrite);
-        storage = std::make_unique<sql::JetStorage>(*database);
-        session = std::make_unique<sql::Session>(*storage);
-    }
-    void expectSound() {
-        auto report = jet::checkDatabase(*database);
-        std::string problems;
-        for (const auto& p : report.problems) problems += p + "\n";
-        EXPECT_TRUE(report.ok()) << problems;
-    }
-
-    std::filesystem::path path;
-    std::unique_ptr<jet::Database> database;
-    std::unique_ptr<sql::JetStorage> storage;
-    std::unique_ptr<sql::Session> session;
 };
 
 TEST_F(JetWrites, TableCreatorSchemaThenRowsSurviveReopening) {

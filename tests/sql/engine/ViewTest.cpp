@@ -1,6 +1,7 @@
 // Saved queries through SQL: CREATE VIEW and CREATE PROCEDURE store a select query in a Jet
 // file as Access does, statements select from it and join it like a table, DROP VIEW takes
 // it away; the same statements on tables in memory; and the errors on the way.
+#include "JetFileTest.h"
 #include "common/Samples.h"
 #include "core/Error.h"
 #include "jet/Database.h"
@@ -30,27 +31,11 @@ const char* const kTables[] = {
     "insert into Orders values (14, 9, 4)",
 };
 
-class Views : public ::testing::Test {
+class Views : public engine_test::JetFileTest {
 protected:
     void SetUp() override {
-        path = testing_support::scratchDir(
-                   std::string("sql-views-") +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name()) /
-               "v.mdb";
-        database = jet::Database::create(path);
-        connect();
+        JetFileTest::SetUp();
         for (const char* sql : kTables) session->execute(sql);
-    }
-    void connect() {
-        storage = std::make_unique<sql::JetStorage>(*database);
-        session = std::make_unique<sql::Session>(*storage);
-    }
-    void reopen() {
-        session.reset();
-        storage.reset();
-        database.reset();
-        database = jet::Database::open(path, "", jet::OpenMode::ReadWrite);
-        connect();
     }
     std::string run(const std::string& sql) {
         auto result = session->execute(sql);
@@ -71,17 +56,6 @@ protected:
         for (const auto& c : result.columns()) names.push_back(c.name);
         return names;
     }
-    void expectSound() {
-        auto report = jet::checkDatabase(*database);
-        std::string problems;
-        for (const auto& p : report.problems) problems += p + "\n";
-        EXPECT_TRUE(report.ok()) << problems;
-    }
-
-    std::filesystem::path path;
-    std::unique_ptr<jet::Database> database;
-    std::unique_ptr<sql::JetStorage> storage;
-    std::unique_ptr<sql::Session> session;
 };
 
 TEST_F(Views, CreateSelectFromAndDropOnAJetFile) {
