@@ -7,6 +7,7 @@
 //
 //   bench_bulk [--rows N] [--runs N] [--dir PATH] [--keep]
 #include "BulkRows.h"
+#include "Options.h"
 #include "Timings.h"
 #include "cli/Dump.h"
 #include "jet/Database.h"
@@ -20,45 +21,10 @@
 #include <thread>
 
 namespace fs = std::filesystem;
+using bench::shellQuoted;
 using bench::Stopwatch;
 
 namespace {
-
-struct Options {
-    int rows = 1'000'000;
-    int runs = 3;
-    fs::path dir = fs::temp_directory_path() / "tablory-bulk";
-    bool keep = false;
-};
-
-Options parse(int argc, char** argv) {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto next = [&]() -> std::string {
-            if (i + 1 >= argc) throw std::runtime_error(a + " needs a value");
-            return argv[++i];
-        };
-        if (a == "--rows")
-            o.rows = std::stoi(next());
-        else if (a == "--runs")
-            o.runs = std::stoi(next());
-        else if (a == "--dir")
-            o.dir = next();
-        else if (a == "--keep")
-            o.keep = true;
-        else
-            throw std::runtime_error("unknown option " + a);
-    }
-    if (o.rows < 1 || o.runs < 1) throw std::runtime_error("--rows and --runs must be positive");
-    return o;
-}
-
-std::string quoted(const fs::path& p) {
-    std::string out = "'";
-    for (char c : p.string()) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 std::string loadAverage() {
     std::ifstream in("/proc/loadavg");
@@ -180,7 +146,7 @@ std::string sizeOf(const fs::path& p) {
     return s.str();
 }
 
-int run(const Options& o) {
+int run(const bench::Options& o) {
     fs::create_directories(o.dir);
     const fs::path mdb = o.dir / "bulk.mdb";
     const fs::path sql = o.dir / "bulk.sql", csv = o.dir / "bulk.csv";
@@ -226,22 +192,23 @@ int run(const Options& o) {
         at(4).push_back(engineDump(mdb));
         at(7).push_back(engineScan(mdb, o.rows));
         if (mdbtools)
-            at(5).push_back(bench::timeShell("mdb-export " + quoted(mdb) + " T >/dev/null"));
+            at(5).push_back(bench::timeShell("mdb-export " + shellQuoted(mdb) + " T >/dev/null"));
         if (mdbReader) {
             // Its one line of output (the rows and values it saw) is kept for the checks.
-            at(8).push_back(bench::timeShell("node " + quoted(readerScript) + " " + quoted(mdb) +
-                                             " T " + quoted(nodeModules) + " >" +
-                                             quoted(readerOut)));
+            at(8).push_back(bench::timeShell("node " + shellQuoted(readerScript) + " " +
+                                             shellQuoted(mdb) + " T " + shellQuoted(nodeModules) +
+                                             " >" + shellQuoted(readerOut)));
             readerSaw = readFile(readerOut);
         }
         if (sqlite) {
             fs::remove(sqliteDb);
             fs::remove(sqliteCsvDb);
-            at(2).push_back(bench::timeShell("sqlite3 " + quoted(sqliteDb) + " <" + quoted(sql)));
-            at(3).push_back(
-                bench::timeShell("sqlite3 " + quoted(sqliteCsvDb) + " <" + quoted(importScript)));
-            at(6).push_back(
-                bench::timeShell("sqlite3 " + quoted(sqliteDb) + " 'select * from T' >/dev/null"));
+            at(2).push_back(
+                bench::timeShell("sqlite3 " + shellQuoted(sqliteDb) + " <" + shellQuoted(sql)));
+            at(3).push_back(bench::timeShell("sqlite3 " + shellQuoted(sqliteCsvDb) + " <" +
+                                             shellQuoted(importScript)));
+            at(6).push_back(bench::timeShell("sqlite3 " + shellQuoted(sqliteDb) +
+                                             " 'select * from T' >/dev/null"));
         }
         std::cout << " done\n";
     }
@@ -250,16 +217,16 @@ int run(const Options& o) {
     // the timed runs.
     std::cout << "checks (not timed):\n";
     if (mdbtools) {
-        auto lines = bench::captureShell("mdb-export " + quoted(mdb) + " T | wc -l");
+        auto lines = bench::captureShell("mdb-export " + shellQuoted(mdb) + " T | wc -l");
         std::cout << "  mdb-export lines (with header): " << std::stoll(lines) << "\n";
     }
     if (mdbReader) std::cout << "  mdb-reader (last timed run): " << readerSaw;
     if (sqlite) {
         std::cout << "  sqlite3 rows (INSERT / .import): "
-                  << std::stoll(bench::captureShell("sqlite3 " + quoted(sqliteDb) +
+                  << std::stoll(bench::captureShell("sqlite3 " + shellQuoted(sqliteDb) +
                                                     " 'select count(*) from T'"))
                   << " / "
-                  << std::stoll(bench::captureShell("sqlite3 " + quoted(sqliteCsvDb) +
+                  << std::stoll(bench::captureShell("sqlite3 " + shellQuoted(sqliteCsvDb) +
                                                     " 'select count(*) from T'"))
                   << "\n";
     }
@@ -285,7 +252,8 @@ int run(const Options& o) {
 
 int main(int argc, char** argv) {
     try {
-        return run(parse(argc, argv));
+        return run(bench::parseOptions(argc, argv,
+                                       {.dir = fs::temp_directory_path() / "tablory-bulk"}, true));
     } catch (const std::exception& e) {
         std::cerr << "bench_bulk: " << e.what() << "\n";
         return 1;

@@ -41,10 +41,6 @@ void writeScripts(int rows, const fs::path& jet, const fs::path& sqlite) {
     s << "commit;\n";
 }
 
-std::string quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
-
 } // namespace
 
 int main(int argc, char** argv) try {
@@ -58,24 +54,26 @@ int main(int argc, char** argv) try {
     const fs::path jetScript = dir / "load.sql", liteScript = dir / "load-sqlite.sql",
                    mdb = dir / "load.mdb", lite = dir / "load.sqlite";
     writeScripts(rows, jetScript, liteScript);
-    const std::string program = quoted(TABLORY_SQL_PROGRAM);
+    const std::string program = bench::shellQuoted(TABLORY_SQL_PROGRAM);
 
     bench::Measurement ours{"load", "tablory-sql exec", rows, {}};
     bench::Measurement theirs{"load", "sqlite3", rows, {}};
     for (int run = 0; run < runs; ++run) {
         fs::remove(mdb);
         fs::remove(lite);
-        bench::timeShell(program + " create " + quoted(mdb));
-        ours.seconds.push_back(bench::timeShell(program + " exec " + quoted(mdb) + " - <" +
-                                                quoted(jetScript) + " >/dev/null"));
-        theirs.seconds.push_back(
-            bench::timeShell("sqlite3 " + quoted(lite) + " <" + quoted(liteScript)));
+        bench::timeShell(program + " create " + bench::shellQuoted(mdb.string()));
+        ours.seconds.push_back(
+            bench::timeShell(program + " exec " + bench::shellQuoted(mdb.string()) + " - <" +
+                             bench::shellQuoted(jetScript.string()) + " >/dev/null"));
+        theirs.seconds.push_back(bench::timeShell("sqlite3 " + bench::shellQuoted(lite.string()) +
+                                                  " <" + bench::shellQuoted(liteScript.string())));
     }
     // Both files must hold every row, or the times mean nothing.
-    const std::string ourCount = bench::captureShell(program + " exec --json " + quoted(mdb) +
-                                                     " 'select count(*) from People'");
-    const std::string theirCount =
-        bench::captureShell("sqlite3 " + quoted(lite) + " 'select count(*) from People'");
+    const std::string ourCount =
+        bench::captureShell(program + " exec --json " + bench::shellQuoted(mdb.string()) +
+                            " 'select count(*) from People'");
+    const std::string theirCount = bench::captureShell(
+        "sqlite3 " + bench::shellQuoted(lite.string()) + " 'select count(*) from People'");
     std::cout << "rows: " << rows << "\nTablory: " << ourCount << "sqlite3: " << theirCount
               << std::fixed << std::setprecision(2) << "tablory-sql exec: " << ours.median()
               << " s (" << rows / ours.median() << " statements/s)\nsqlite3: " << theirs.median()

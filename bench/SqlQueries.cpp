@@ -8,6 +8,7 @@
 // include parsing and planning the statement and reading every row's values.
 //
 //   bench_sql_queries [--rows N] [--runs N] [--dir PATH]
+#include "Options.h"
 #include "Timings.h"
 #include "jet/Database.h"
 #include "sql/engine/JetStorage.h"
@@ -20,42 +21,10 @@
 #include <random>
 
 namespace fs = std::filesystem;
+using bench::shellQuoted;
 using bench::Stopwatch;
 
 namespace {
-
-struct Options {
-    int rows = 1'000'000;
-    int runs = 3;
-    fs::path dir = fs::temp_directory_path() / "tablory-sql-queries";
-};
-
-Options parse(int argc, char** argv) {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto next = [&]() -> std::string {
-            if (i + 1 >= argc) throw std::runtime_error(a + " needs a value");
-            return argv[++i];
-        };
-        if (a == "--rows")
-            o.rows = std::stoi(next());
-        else if (a == "--runs")
-            o.runs = std::stoi(next());
-        else if (a == "--dir")
-            o.dir = next();
-        else
-            throw std::runtime_error("unknown option " + a);
-    }
-    if (o.rows < 1 || o.runs < 1) throw std::runtime_error("--rows and --runs must be positive");
-    return o;
-}
-
-std::string shellQuoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 constexpr int kSmallRows = 10'000;
 
@@ -137,7 +106,8 @@ std::int64_t runTablory(sql::Session& session, const std::string& sql, std::size
 } // namespace
 
 int main(int argc, char** argv) try {
-    const Options o = parse(argc, argv);
+    const bench::Options o = bench::parseOptions(
+        argc, argv, {.dir = fs::temp_directory_path() / "tablory-sql-queries"}, false);
     if (!bench::haveCommand("sqlite3")) {
         std::cout << "sqlite3 not found: nothing to compare with\n";
         return 1;

@@ -22,6 +22,14 @@ private:
     Clock::time_point start_;
 };
 
+// Text as one word for /bin/sh, whatever it holds: in apostrophes, with each apostrophe
+// closed, escaped and reopened.
+inline std::string shellQuoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
 // Runs a command through /bin/sh and returns its wall time; the shell's own start (a
 // millisecond or so) is part of it, as it is for anyone typing the command. A failing command
 // is an error, not a fast result.
