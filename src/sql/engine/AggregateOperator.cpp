@@ -10,36 +10,6 @@ namespace sql {
 
 namespace {
 
-AggregateKind kindOf(AggregateFunction f) {
-    switch (f) {
-    case AggregateFunction::Count:
-        return AggregateKind::Count;
-    case AggregateFunction::CountRows:
-        return AggregateKind::CountRows;
-    case AggregateFunction::Sum:
-        return AggregateKind::Sum;
-    case AggregateFunction::Avg:
-        return AggregateKind::Avg;
-    case AggregateFunction::Min:
-        return AggregateKind::Min;
-    case AggregateFunction::Max:
-        return AggregateKind::Max;
-    case AggregateFunction::First:
-        return AggregateKind::First;
-    case AggregateFunction::Last:
-        return AggregateKind::Last;
-    case AggregateFunction::StDev:
-        return AggregateKind::StDev;
-    case AggregateFunction::StDevP:
-        return AggregateKind::StDevP;
-    case AggregateFunction::Var:
-        return AggregateKind::Var;
-    case AggregateFunction::VarP:
-        return AggregateKind::VarP;
-    }
-    return AggregateKind::CountRows;
-}
-
 struct Group {
     std::vector<core::Value> values;
     std::vector<Aggregate> accumulators;
@@ -55,7 +25,7 @@ void GroupAggregate::open(const Runtime& rt, const Frame* outer) {
     input_->open(rt, outer);
     auto fresh = [this] {
         Group g;
-        for (const auto& a : aggregates_) g.accumulators.emplace_back(kindOf(a.function));
+        for (const auto& a : aggregates_) g.accumulators.emplace_back(a.function);
         return g;
     };
     // Ordered by the grouping values' keys, which is the order the groups come out in.

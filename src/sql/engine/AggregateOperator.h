@@ -5,29 +5,14 @@
 // by sorting gives them.
 #include "sql/engine/BoundExpr.h"
 #include "sql/engine/Operator.h"
+#include "sql/eval/AggregateKind.h"
 
 #include <vector>
 
 namespace sql {
 
-// The aggregates of Jet SQL as the binder names them.
-enum class AggregateFunction {
-    Count,     // Count(expression)
-    CountRows, // Count(*)
-    Sum,
-    Avg,
-    Min,
-    Max,
-    First,
-    Last,
-    StDev,
-    StDevP,
-    Var,
-    VarP,
-};
-
 struct AggregateCall {
-    AggregateFunction function = AggregateFunction::CountRows;
+    AggregateKind function = AggregateKind::CountRows;
     BoundPtr argument; // null for Count(*)
 };
 

@@ -69,34 +69,34 @@ UnaryOperator operatorOf(UnaryOp op) {
     return UnaryOperator::Plus;
 }
 
-AggregateFunction functionOf(const FunctionCall& call) {
+AggregateKind functionOf(const FunctionCall& call) {
     switch (call.aggregate) {
     case Aggregate::Count:
-        return call.star ? AggregateFunction::CountRows : AggregateFunction::Count;
+        return call.star ? AggregateKind::CountRows : AggregateKind::Count;
     case Aggregate::Sum:
-        return AggregateFunction::Sum;
+        return AggregateKind::Sum;
     case Aggregate::Avg:
-        return AggregateFunction::Avg;
+        return AggregateKind::Avg;
     case Aggregate::Min:
-        return AggregateFunction::Min;
+        return AggregateKind::Min;
     case Aggregate::Max:
-        return AggregateFunction::Max;
+        return AggregateKind::Max;
     case Aggregate::First:
-        return AggregateFunction::First;
+        return AggregateKind::First;
     case Aggregate::Last:
-        return AggregateFunction::Last;
+        return AggregateKind::Last;
     case Aggregate::StDev:
-        return AggregateFunction::StDev;
+        return AggregateKind::StDev;
     case Aggregate::StDevP:
-        return AggregateFunction::StDevP;
+        return AggregateKind::StDevP;
     case Aggregate::Var:
-        return AggregateFunction::Var;
+        return AggregateKind::Var;
     case Aggregate::VarP:
-        return AggregateFunction::VarP;
+        return AggregateKind::VarP;
     case Aggregate::None:
         break;
     }
-    return AggregateFunction::CountRows;
+    return AggregateKind::CountRows;
 }
 
 bool sameText(std::string_view a, std::string_view b) {
@@ -296,7 +296,7 @@ BoundPtr ExpressionBinder::bindAggregate(const Expr& expr, const FunctionCall& c
                                  ? messages::aggregateInExpression(textOf(expr))
                                  : aggregateMessage_);
     }
-    const AggregateFunction function = functionOf(call);
+    const AggregateKind function = functionOf(call);
     BoundPtr argument;
     if (!call.star) {
         if (call.args.size() != 1)

@@ -143,12 +143,12 @@ DataType functionResultType(std::string_view name, std::span<const DataType> arg
     return DataType::Null;
 }
 
-DataType aggregateResultType(AggregateFunction function, DataType argument) {
+DataType aggregateResultType(AggregateKind function, DataType argument) {
     switch (function) {
-    case AggregateFunction::Count:
-    case AggregateFunction::CountRows:
+    case AggregateKind::Count:
+    case AggregateKind::CountRows:
         return DataType::Long;
-    case AggregateFunction::Sum:
+    case AggregateKind::Sum:
         switch (argument) {
         case DataType::Boolean:
         case DataType::Byte:
@@ -163,13 +163,13 @@ DataType aggregateResultType(AggregateFunction function, DataType argument) {
         default:
             return DataType::Double;
         }
-    case AggregateFunction::Avg:
+    case AggregateKind::Avg:
         return argument == DataType::Currency || argument == DataType::Decimal ? argument
                                                                                : DataType::Double;
-    case AggregateFunction::Min:
-    case AggregateFunction::Max:
-    case AggregateFunction::First:
-    case AggregateFunction::Last:
+    case AggregateKind::Min:
+    case AggregateKind::Max:
+    case AggregateKind::First:
+    case AggregateKind::Last:
         return argument;
     default:
         return DataType::Double;

@@ -14,7 +14,7 @@ namespace sql {
 core::DataType binaryResultType(BinaryOperator op, core::DataType left, core::DataType right);
 core::DataType unaryResultType(UnaryOperator op, core::DataType operand);
 core::DataType functionResultType(std::string_view name, std::span<const core::DataType> args);
-core::DataType aggregateResultType(AggregateFunction function, core::DataType argument);
+core::DataType aggregateResultType(AggregateKind function, core::DataType argument);
 // The kind two branches (IIf, UNION) have in common: theirs when equal, else Null.
 core::DataType commonType(core::DataType a, core::DataType b);
 

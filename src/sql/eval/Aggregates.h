@@ -9,31 +9,13 @@
 // Currency (a Currency rounded half to even) and Decimal. Min and Max compare as criteria do
 // and return the value itself. StDev and Var (sample) need two values, StDevP and VarP one.
 #include "core/Value.h"
+#include "sql/eval/AggregateKind.h"
 
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
 namespace sql {
-
-enum class AggregateKind {
-    Count,     // Count(expression): values that are not Null
-    CountRows, // Count(*): every row
-    Sum,
-    Avg,
-    Min,
-    Max,
-    First,
-    Last,
-    StDev,
-    StDevP,
-    Var,
-    VarP,
-};
-
-// The aggregate of that name ("count", "StDevP"; case ignored); nullopt for other names.
-// "Count" gives Count; the binder picks CountRows for Count(*).
-std::optional<AggregateKind> aggregateKind(std::string_view name);
 
 class Aggregate {
 public:
