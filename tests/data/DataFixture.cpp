@@ -23,16 +23,6 @@ std::string compactString(const std::filesystem::path& file) {
     return "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=" + file.string();
 }
 
-jet::ColumnDef column(const std::string& name, jet::ColumnType type, std::uint16_t size,
-                      std::uint8_t flags) {
-    jet::ColumnDef c;
-    c.name = name;
-    c.type = type;
-    c.size = size;
-    c.flags = flags;
-    return c;
-}
-
 jet::TableSchema peopleTable(const std::string& name) {
     using T = jet::ColumnType;
     jet::TableSchema t;

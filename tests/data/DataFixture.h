@@ -2,6 +2,7 @@
 // Shared pieces of the access-layer tests: connection strings as the window builds them,
 // Jet files made through the storage engine, connections over tables in memory, and a data
 // link that writes down what its data source tells it.
+#include "common/ColumnDefs.h"
 #include "data/TADOConnection.h"
 #include "data/TDataLink.h"
 #include "jet/Database.h"
@@ -22,8 +23,7 @@ std::string createString(const std::filesystem::path& file, const std::string& p
 // As Compact Database builds both of its strings ("Provider=...; Data Source=").
 std::string compactString(const std::filesystem::path& file);
 
-jet::ColumnDef column(const std::string& name, jet::ColumnType type, std::uint16_t size = 0,
-                      std::uint8_t flags = 0);
+using testing_support::column;
 
 // People (ID counter, Name text(50), Age long, Born date/time), rows 1..count: Name
 // "Person <i>", Age i, Born day 36000 + i.

@@ -8,16 +8,6 @@
 
 namespace write_test {
 
-jet::ColumnDef column(const std::string& name, jet::ColumnType type, std::uint16_t size,
-                      std::uint8_t flags) {
-    jet::ColumnDef c;
-    c.name = name;
-    c.type = type;
-    c.size = size;
-    c.flags = flags;
-    return c;
-}
-
 jet::TableSchema everyTypeTable(const std::string& name) {
     using T = jet::ColumnType;
     jet::TableSchema t;

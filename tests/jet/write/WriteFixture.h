@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the write tests: a table with every column type, rows of predictable
 // values, and a full read-back of a table.
+#include "common/ColumnDefs.h"
 #include "jet/Database.h"
 
 #include <filesystem>
@@ -9,8 +10,7 @@
 
 namespace write_test {
 
-jet::ColumnDef column(const std::string& name, jet::ColumnType type, std::uint16_t size = 0,
-                      std::uint8_t flags = 0);
+using testing_support::column;
 
 // ID counter, Name text(50), Born date, Salary currency, Notes memo, Active yes/no,
 // Score double, Small integer, Tiny byte, Ratio single, Key GUID, Amount numeric(18,4),
