@@ -19,6 +19,9 @@ inline constexpr const char* kDuplicateKeyMessage =
     "or fields that contain duplicate data, remove the index, or redefine the index to permit "
     "duplicate entries and try again.";
 
+// What Jet says when a key that may not hold Null would hold one.
+inline constexpr const char* kNullKeyMessage = "Index or primary key cannot contain a Null value.";
+
 enum class InsertStatus {
     Inserted,
     DuplicateKey,   // a unique index already holds the key for another row; nothing written

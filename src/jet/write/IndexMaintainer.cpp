@@ -56,6 +56,9 @@ struct IndexMaintainer::Index {
     std::vector<KeyColumn> columns;
     std::unique_ptr<MappedIndexStore> pages;
     std::unique_ptr<IndexTree> tree;
+
+    // A primary key or an index with Disallow Null: no key column may hold Null.
+    bool refusesNull() const { return primary || (data->flags & index_flag::kRequired); }
 };
 
 IndexMaintainer::IndexMaintainer(PageStore& store, const TableSchema& schema) : schema_(schema) {
@@ -86,12 +89,11 @@ core::Bytes IndexMaintainer::keyOf(const Index& index,
 void IndexMaintainer::checkAdmissible(const std::vector<core::Value>& values,
                                       std::optional<RowId> replacing) const {
     for (const auto& index : indexes_) {
-        bool required = index->primary || (index->data->flags & index_flag::kRequired);
-        if (required)
+        if (index->refusesNull())
             for (std::size_t p : index->positions)
                 if (values.at(p).isNull())
                     throw core::ConstraintError(
-                        index->primary ? "Index or primary key cannot contain a Null value."
+                        index->primary ? std::string(kNullKeyMessage)
                                        : "The field '" + schema_.columns[p].name +
                                              "' cannot contain a Null value because the index "
                                              "requires a value.");
@@ -129,12 +131,10 @@ void IndexMaintainer::remove(const std::vector<core::Value>& values, RowId row) 
 void IndexMaintainer::rebuild(const std::vector<std::pair<std::vector<core::Value>, RowId>>& rows) {
     for (auto& index : indexes_) {
         // A key that may not hold Null cannot be built over rows that hold one.
-        if (index->primary || (index->data->flags & index_flag::kRequired))
+        if (index->refusesNull())
             for (const auto& [values, id] : rows)
                 for (std::size_t p : index->positions)
-                    if (values.at(p).isNull())
-                        throw core::ConstraintError(
-                            "Index or primary key cannot contain a Null value.");
+                    if (values.at(p).isNull()) throw core::ConstraintError(kNullKeyMessage);
         std::vector<IndexEntry> entries;
         entries.reserve(rows.size());
         for (const auto& [values, id] : rows) entries.push_back({keyOf(*index, values), id});
