@@ -2,6 +2,7 @@
 // million rows, shown at its first record (OpenAtFirstRecord), then moved from there to its
 // last (MoveToLast, the open itself not timed). The file is generated once per machine.
 #include "BenchFile.h"
+#include "JetTables.h"
 #include "data/TADOConnection.h"
 #include "data/TADOQuery.h"
 #include "data/TField.h"
@@ -13,17 +14,10 @@
 
 namespace {
 
-constexpr int kRows = 1'000'000;
+using bench::column;
+using bench::openString;
 
-jet::ColumnDef column(const std::string& name, jet::ColumnType type, std::uint16_t size = 0,
-                      std::uint8_t flags = 0) {
-    jet::ColumnDef c;
-    c.name = name;
-    c.type = type;
-    c.size = size;
-    c.flags = flags;
-    return c;
-}
+constexpr int kRows = 1'000'000;
 
 // T (ID counter, Name text(50), Amount currency, Born date/time), written in one transaction.
 void makeMillionRows(const std::filesystem::path& path) {
@@ -44,11 +38,6 @@ void makeMillionRows(const std::filesystem::path& path) {
 }
 
 const bench::BenchFile kMillionRows = bench::generatedFile("million-rows.mdb", makeMillionRows);
-
-std::string openString(const std::filesystem::path& file) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file.string() +
-           ";Jet OLEDB:Engine Type=5;;Jet OLEDB:Database Password=";
-}
 
 double peakMemoryMiB() {
     rusage usage{};

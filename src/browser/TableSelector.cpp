@@ -1,0 +1,46 @@
+#include "browser/TableSelector.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace browser {
+
+TableSelector::TableSelector(QComboBox& combo) : QObject(&combo), combo_(combo) {
+    // The completion is ours, so that it happens before the change is reported, once.
+    combo_.setCompleter(nullptr);
+    combo_.setInsertPolicy(QComboBox::NoInsert);
+    connect(combo_.lineEdit(), &QLineEdit::textEdited, this, &TableSelector::edited);
+    combo_.lineEdit()->installEventFilter(this);
+    connect(&combo_, &QComboBox::activated, this, [this] { emit userChanged(); });
+}
+
+bool TableSelector::eventFilter(QObject* watched, QEvent* event) {
+    // Enter is no change of the text: it neither picks an entry nor opens a table.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+        deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TableSelector::edited(const QString& text) {
+    QLineEdit& line = *combo_.lineEdit();
+    // Typing at the end completes; deleting does not (the user is taking characters away).
+    const bool typedAtEnd = !deleting_ && line.cursorPosition() == text.size();
+    deleting_ = false;
+    if (typedAtEnd && !text.isEmpty()) {
+        for (int i = 0; i < combo_.count(); ++i) {
+            const QString entry = combo_.itemText(i);
+            if (!entry.startsWith(text, Qt::CaseInsensitive)) continue;
+            line.setText(entry);
+            line.setSelection(static_cast<int>(entry.size()),
+                              -static_cast<int>(entry.size() - text.size()));
+            break;
+        }
+    }
+    emit userChanged();
+}
+
+} // namespace browser
