@@ -5,7 +5,7 @@
 
 class QPlainTextEdit;
 
-namespace creator {
+namespace controls {
 
 // The most characters a box takes from a file; a longer text is refused as too long.
 inline constexpr qsizetype memoCapacity = 16 * 1024 * 1024;
@@ -21,4 +21,4 @@ QString withLineAppended(const QString& text, const QString& line);
 // Adds the line to the end of the box by that rule, keeping the box's undo history.
 void appendMemoLine(QPlainTextEdit& box, const QString& line);
 
-} // namespace creator
+} // namespace controls

@@ -11,7 +11,7 @@ namespace Ui {
 class ProgressDialog;
 }
 
-namespace database {
+namespace controls {
 
 class ProgressDialog : public QDialog {
     Q_OBJECT
@@ -41,4 +41,4 @@ private:
     std::unique_ptr<Ui::ProgressDialog> ui_;
 };
 
-} // namespace database
+} // namespace controls

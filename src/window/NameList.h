@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace window {
 
 class NameList {
 public:
@@ -27,4 +27,4 @@ private:
     std::int32_t count_ = 0;
 };
 
-} // namespace app
+} // namespace window

@@ -1,10 +1,10 @@
-#include "creator/MemoText.h"
+#include "controls/MemoText.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace creator {
+namespace controls {
 
 namespace {
 
@@ -45,4 +45,4 @@ void appendMemoLine(QPlainTextEdit& box, const QString& line) {
     end.insertText(withLineFeeds(added));
 }
 
-} // namespace creator
+} // namespace controls

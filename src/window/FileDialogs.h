@@ -1,11 +1,11 @@
 #pragma once
 // The window's two shared file dialogs. Each remembers its file name between uses, as the
 // actions that share them expect: a cancelled dialog keeps the name it held before.
-#include "app/Prompts.h"
+#include "window/Prompts.h"
 
 #include <QString>
 
-namespace app {
+namespace window {
 
 // The open dialog: every action sets its own filter before executing it.
 class TOpenDialog {
@@ -36,4 +36,4 @@ private:
     Prompts& prompts_;
 };
 
-} // namespace app
+} // namespace window

@@ -1,16 +1,16 @@
 #pragma once
 // The window's command in use: ADOCommand1 bound to ADOConnection1, so the Table Creator and
 // the SQL console run what the user wrote on the database that Open connected.
-#include "app/CommandExecutor.h"
+#include "window/CommandExecutor.h"
 
 namespace data {
 class TADOCommand;
 class TADOConnection;
 } // namespace data
 
-namespace database {
+namespace window {
 
-class ConnectionCommand final : public app::CommandExecutor {
+class ConnectionCommand final : public CommandExecutor {
 public:
     ConnectionCommand(data::TADOCommand& command, data::TADOConnection& connection);
 
@@ -23,4 +23,4 @@ private:
     data::TADOConnection& connection_;
 };
 
-} // namespace database
+} // namespace window

@@ -1,4 +1,4 @@
-#include "database/ProgressDialog.h"
+#include "controls/ProgressDialog.h"
 
 #include "ui_ProgressDialog.h"
 
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace database {
+namespace controls {
 
 ProgressDialog::ProgressDialog(const QString& text, QWidget* window)
     : QDialog(window), ui_(std::make_unique<Ui::ProgressDialog>()) {
@@ -51,4 +51,4 @@ void ProgressDialog::letWindowsPaint() {
     QCoreApplication::processEvents();
 }
 
-} // namespace database
+} // namespace controls

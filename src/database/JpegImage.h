@@ -4,9 +4,9 @@
 
 #include <span>
 
-namespace app {
+namespace database {
 
 // The decoded picture, or a null image when the data is not a JPEG libjpeg can read.
 QImage decodeJpeg(std::span<const unsigned char> data);
 
-} // namespace app
+} // namespace database

@@ -1,9 +1,9 @@
-#include "database/ConnectionCommand.h"
+#include "window/ConnectionCommand.h"
 
 #include "data/TADOCommand.h"
 #include "data/TADOConnection.h"
 
-namespace database {
+namespace window {
 
 ConnectionCommand::ConnectionCommand(data::TADOCommand& command, data::TADOConnection& connection)
     : command_(command), connection_(connection) {}
@@ -15,4 +15,4 @@ void ConnectionCommand::execute(const std::string& commandText) {
     command_.execute();
 }
 
-} // namespace database
+} // namespace window

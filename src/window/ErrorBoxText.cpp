@@ -1,6 +1,6 @@
-#include "app/ErrorBoxText.h"
+#include "window/ErrorBoxText.h"
 
-namespace app {
+namespace window {
 
 std::string errorBoxText(std::string message) {
     // Compared as unsigned bytes: the last byte of a multi-byte UTF-8 character is above '.',
@@ -9,4 +9,4 @@ std::string errorBoxText(std::string message) {
     return message;
 }
 
-} // namespace app
+} // namespace window

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace app {
+namespace window {
 
 class Prompts {
 public:
@@ -25,4 +25,4 @@ public:
                                                 const QString& presetName) = 0;
 };
 
-} // namespace app
+} // namespace window

@@ -4,8 +4,8 @@
 // space, is part of the text.
 #include <QString>
 
-namespace creator {
+namespace controls {
 
 QString trimmedText(const QString& text);
 
-} // namespace creator
+} // namespace controls

@@ -1,6 +1,6 @@
-#include "creator/TrimmedText.h"
+#include "controls/TrimmedText.h"
 
-namespace creator {
+namespace controls {
 
 namespace {
 bool isBlankOrControl(QChar c) {
@@ -16,4 +16,4 @@ QString trimmedText(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-} // namespace creator
+} // namespace controls

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-namespace database {
+namespace browser {
 
 // Replaces the list with these names, in this order, and leaves the text the box shows as it
 // was ("Select Table" until the user picks a name). The box's change handler does not run:
 // only the user's changes open a table.
 void fillTableList(QComboBox& box, const std::vector<std::string>& names);
 
-} // namespace database
+} // namespace browser

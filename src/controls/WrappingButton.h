@@ -3,7 +3,7 @@
 // as the tall, narrow "ADD Index" button needs.
 #include <QPushButton>
 
-namespace creator {
+namespace controls {
 
 class WrappingButton : public QPushButton {
     Q_OBJECT
@@ -14,4 +14,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-} // namespace creator
+} // namespace controls

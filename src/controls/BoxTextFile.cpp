@@ -1,7 +1,8 @@
-#include "creator/BoxTextFile.h"
+#include "controls/BoxTextFile.h"
 
 #include "core/Error.h"
 #include "core/TextEncoding.h"
+#include "data/UserFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace creator {
+namespace controls {
 
 namespace {
 
@@ -49,14 +50,8 @@ QString withCrLfLineBreaks(const QString& text) {
 
 void writeBoxTextFile(const QString& path, const QString& text) {
     const std::string bytes = core::utf8ToCp1252(text.toStdString());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        fail("Cannot create file", path, file.errorString());
-    // A full disk shows up at the write or at the flush; either way the save did not happen.
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size || !file.flush())
-        fail("Cannot create file", path, file.errorString());
-    file.close();
+    const QByteArray encoded = QFile::encodeName(path);
+    data::writeUserFile(std::string(encoded.constData(), std::size_t(encoded.size())), bytes);
 }
 
 QString readBoxTextFile(const QString& path, qsizetype capacity) {
@@ -73,4 +68,4 @@ QString readBoxTextFile(const QString& path, qsizetype capacity) {
     return text;
 }
 
-} // namespace creator
+} // namespace controls

@@ -1,10 +1,9 @@
 #pragma once
 // The window's command: runs one statement text on the main connection, as ADOCommand1 bound
 // to ADOConnection1 does, for the pages that execute what the user wrote.
-#include <stdexcept>
 #include <string>
 
-namespace app {
+namespace window {
 
 // What ADOCommand1 says when it is given no text to execute; the error box adds the full stop.
 inline constexpr const char* missingCommandTextMessage =
@@ -20,14 +19,4 @@ public:
     virtual void execute(const std::string& commandText) = 0;
 };
 
-// The command before a database is connected to the window: it keeps the contract for an
-// empty text and refuses everything else.
-class DisconnectedCommand final : public CommandExecutor {
-public:
-    void execute(const std::string& commandText) override {
-        if (commandText.empty()) throw std::runtime_error(missingCommandTextMessage);
-        throw std::runtime_error("No database is open");
-    }
-};
-
-} // namespace app
+} // namespace window

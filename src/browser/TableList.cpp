@@ -1,8 +1,8 @@
-#include "database/TableList.h"
+#include "browser/TableList.h"
 
 #include <QSignalBlocker>
 
-namespace database {
+namespace browser {
 
 void fillTableList(QComboBox& box, const std::vector<std::string>& names) {
     const QSignalBlocker quiet(box);
@@ -14,4 +14,4 @@ void fillTableList(QComboBox& box, const std::vector<std::string>& names) {
     box.setEditText(shown);
 }
 
-} // namespace database
+} // namespace browser

@@ -1,9 +1,9 @@
-#include "creator/WrappingButton.h"
+#include "controls/WrappingButton.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace creator {
+namespace controls {
 
 WrappingButton::WrappingButton(QWidget* parent) : QPushButton(parent) {}
 
@@ -21,4 +21,4 @@ void WrappingButton::paintEvent(QPaintEvent*) {
                          option.palette, isEnabled(), caption, QPalette::ButtonText);
 }
 
-} // namespace creator
+} // namespace controls

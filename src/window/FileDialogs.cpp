@@ -1,6 +1,6 @@
-#include "app/FileDialogs.h"
+#include "window/FileDialogs.h"
 
-namespace app {
+namespace window {
 
 bool TOpenDialog::execute() {
     const std::optional<QString> chosen = prompts_.openFileName(filter, fileName);
@@ -16,4 +16,4 @@ bool TSaveDialog::execute() {
     return true;
 }
 
-} // namespace app
+} // namespace window

@@ -1,11 +1,11 @@
-#include "app/JpegImage.h"
+#include "database/JpegImage.h"
 
 #include <csetjmp>
 #include <cstdio>
 
 #include <jpeglib.h>
 
-namespace app {
+namespace database {
 
 namespace {
 
@@ -58,4 +58,4 @@ QImage decodeJpeg(std::span<const unsigned char> data) {
     return decoded ? image : QImage();
 }
 
-} // namespace app
+} // namespace database

@@ -1,9 +1,9 @@
-#include "app/NameList.h"
+#include "window/NameList.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-namespace app {
+namespace window {
 
 namespace {
 // The slots the list starts with; past these it grows, because no caller checks the capacity
@@ -36,4 +36,4 @@ const std::string& NameList::entry(std::int32_t index) const {
     return entries_[static_cast<std::size_t>(index)];
 }
 
-} // namespace app
+} // namespace window
