@@ -42,6 +42,7 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     setPalette(buttonFace);
     ui_->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     showLogo();
+    ui_->Label3->setText(QStringLiteral("Version " TABLORY_VERSION));
     // The Database page's controls are the window's own; its actions work on them.
     new database::DatabasePage(*this);
     setCommand(std::make_unique<database::ConnectionCommand>(ADOCommand1, ADOConnection1));
