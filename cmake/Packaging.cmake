@@ -36,11 +36,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Tablory developers")
 set(CPACK_PACKAGE_CONTACT "The Tablory developers <dev@tablory.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "create and maintain Microsoft Access database files")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tablory creates, opens, edits and compacts Microsoft Access (.mdb, Jet 4) files without "
-    "Access or any Microsoft component, with its own Jet 4 storage engine and Jet SQL engine. "
-    "The package holds the window program tablory and the command-line tool tablory-sql, "
-    "which runs SQL, dumps, checks and compacts files and imports and exports CSV.")
+# One text (CPack would join a list with semicolons), broken into Debian's short lines.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Tablory creates, opens, edits and compacts Microsoft Access (.mdb, Jet 4)\n"
+  "files without Access or any Microsoft component, with its own Jet 4 storage\n"
+  "engine and Jet SQL engine. The package holds the window program tablory and\n"
+  "the command-line tool tablory-sql, which runs SQL, dumps, checks and compacts\n"
+  "files and imports and exports CSV.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # tablory_<version>_<arch>.deb

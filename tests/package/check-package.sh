@@ -25,7 +25,10 @@ expect_eq "$(field Package)" tablory Package
 expect_eq "$(field Version)" "$version" Version
 expect_eq "$(field Architecture)" "$arch" Architecture
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
-[ -n "$(field Description)" ] || fail "no Description"
+description="$(field Description)"
+[ -n "$description" ] || fail "no Description"
+grep -q ';' <<<"$description" && fail "Description holds a CMake list: $description"
+awk 'length > 80' <<<"$description" | grep -q . && fail "Description has lines past 80 columns"
 depends="$(field Depends)"
 names="$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')"
 for library in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libjpeg62-turbo; do
