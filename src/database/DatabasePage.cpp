@@ -46,6 +46,7 @@ DatabasePage::DatabasePage(window::Workspace& workspace, QWidget* page)
 #endif
     ui_->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     showLogo();
+    ui_->Label3->setText(QStringLiteral("Version " TABLORY_VERSION));
     const auto onClick = [this](QPushButton* button, void (DatabasePage::*action)()) {
         connect(button, &QPushButton::clicked, this,
                 workspace_.guarded([this, action] { runAlone(action); }));

@@ -176,6 +176,7 @@ private slots:
         QCOMPARE(child<QPushButton>(page, "BitBtn1").text(), QStringLiteral("&Close"));
         QVERIFY(!child<QPushButton>(page, "BitBtn1").icon().isNull());
         auto& version = child<QLabel>(page, "Label3");
+        QCOMPARE(version.text(), QStringLiteral("Version " TABLORY_VERSION));
         QVERIFY(version.font().bold());
         QVERIFY(version.wordWrap());
         QVERIFY(version.alignment().testFlag(Qt::AlignHCenter));
