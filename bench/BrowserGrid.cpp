@@ -166,11 +166,20 @@ int main(int argc, char** argv) {
             b.nav->click(controls::NavButtonStyle::NextPage);
             b.paint();
         });
-        measure(table, "scroll-bar drag to the middle (<= 50)", picked, [](Browser& b) {
-            QScrollBar* bar = b.grid->verticalScrollBar();
-            bar->setValue(bar->maximum() / 2);
-            b.paint();
-        });
+        // The grid's scroll range covers the records read so far; after the last record it
+        // covers the whole table.
+        measure(
+            table, "scroll-bar drag to the middle (<= 50)",
+            [&](Browser& b) {
+                b.pick(table);
+                b.query.last();
+                b.paint();
+            },
+            [](Browser& b) {
+                QScrollBar* bar = b.grid->verticalScrollBar();
+                bar->setValue(bar->maximum() / 2);
+                b.paint();
+            });
         measure(table, "title sort, unindexed text (<= 1000)", picked,
                 [&](Browser& b) { b.sort(table, "Name"); });
         measure(table, "title sort, ID (indexed in K) (<= 100)", picked,
