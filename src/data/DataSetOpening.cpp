@@ -1,4 +1,5 @@
 // TCustomADODataSet: opening, closing and running the statement again.
+#include "core/ObjectName.h"
 #include "data/DataErrors.h"
 #include "data/ParameterScan.h"
 #include "data/StatementKind.h"
@@ -6,7 +7,6 @@
 #include "data/TCustomADODataSet.h"
 #include "data/TDataSource.h"
 #include "sql/engine/Session.h"
-#include "sql/engine/TableInfo.h"
 
 namespace data {
 namespace {
@@ -175,7 +175,7 @@ void TCustomADODataSet::refresh() {
 
 TField* TCustomADODataSet::findField(std::string_view name) const {
     for (const auto& f : fields_)
-        if (sql::sameName(f->fieldName(), name)) return f.get();
+        if (core::sameName(f->fieldName(), name)) return f.get();
     return nullptr;
 }
 

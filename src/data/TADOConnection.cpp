@@ -1,5 +1,6 @@
 #include "data/TADOConnection.h"
 
+#include "core/ObjectName.h"
 #include "data/ConnectionString.h"
 #include "data/DataErrors.h"
 #include "jet/Database.h"
@@ -92,7 +93,7 @@ std::vector<std::string> TADOConnection::fieldNames(std::string_view table) {
         return names;
     }
     for (const auto& view : engine.storage().viewNames()) {
-        if (!sql::sameName(view, table)) continue;
+        if (!core::sameName(view, table)) continue;
         // The query's columns are known once it is prepared; no row is read.
         sql::ResultSet result = engine.execute("select * from [" + view + "]");
         for (const auto& column : result.columns()) names.push_back(column.name);

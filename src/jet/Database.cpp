@@ -1,6 +1,7 @@
 #include "jet/Database.h"
 
 #include "core/Error.h"
+#include "core/ObjectName.h"
 #include "jet/catalog/PropertyMapWriter.h"
 #include "jet/file/UsageMap.h"
 #include "jet/rows/DataPage.h"
@@ -173,7 +174,7 @@ std::shared_ptr<TableSchema> Database::catalogSchema() const {
 TableWriter& Database::writerFor(std::string_view name) {
     requireTransaction();
     std::shared_ptr<TableSchema> schema;
-    if (sameObjectName(name, "MSysObjects")) {
+    if (core::sameName(name, "MSysObjects")) {
         schema = catalogSchema();
     } else {
         const CatalogEntry* entry = catalog_.findTable(name);
@@ -345,7 +346,7 @@ void Database::createIndex(std::string_view table, IndexData data, IndexDef def)
     const CatalogEntry& entry = requireTable(table);
     auto schema = schemaFor(entry);
     for (const auto& existing : schema->indexes)
-        if (sameObjectName(existing.name, def.name))
+        if (core::sameName(existing.name, def.name))
             throw core::SqlError("Index '" + def.name + "' already exists.");
     if (def.kind == IndexKind::Primary)
         for (const auto& existing : schema->indexes)
@@ -423,7 +424,7 @@ void Database::dropColumn(std::string_view table, std::string_view column) {
     auto& columns = maps.columns;
     columns.erase(
         std::remove_if(columns.begin(), columns.end(),
-                       [&](const PropertyMap& m) { return sameObjectName(m.objectName, name); }),
+                       [&](const PropertyMap& m) { return core::sameName(m.objectName, name); }),
         columns.end());
     updateCatalogProperties(entry, encodePropertyMaps(maps));
 }
@@ -462,7 +463,7 @@ constexpr std::string_view kRelationshipsTable = "MSysRelationships";
 
 std::size_t columnPosition(const TableSchema& schema, std::string_view name) {
     for (std::size_t i = 0; i < schema.columns.size(); ++i)
-        if (schema.columns[i].name == name) return i;
+        if (core::sameName(schema.columns[i].name, name)) return i;
     throwDamaged("MSysRelationships lacks its column " + std::string(name));
 }
 
@@ -517,7 +518,7 @@ void Database::createRelationship(const RelationshipDef& rel) {
             throw core::SqlError(
                 "Relationship must be on the same number of fields with the same data types.");
     for (const auto& existing : child->indexes)
-        if (sameObjectName(existing.name, rel.name))
+        if (core::sameName(existing.name, rel.name))
             throw core::SqlError("Relationship '" + rel.name + "' already exists.");
     const Table relationships = table(kRelationshipsTable);
     const TableSchema& relSchema = relationships.schema();
@@ -525,7 +526,7 @@ void Database::createRelationship(const RelationshipDef& rel) {
         const std::size_t nameAt = columnPosition(relSchema, "szRelationship");
         auto cursor = relationships.scan();
         while (cursor.next())
-            if (sameObjectName(textOf(cursor.value(nameAt)), rel.name))
+            if (core::sameName(textOf(cursor.value(nameAt)), rel.name))
                 throw core::SqlError("Relationship '" + rel.name + "' already exists.");
     }
     const auto parentData = indexOverColumns(*parent, parentColumns, true);
@@ -615,7 +616,7 @@ void Database::dropRelationship(std::string_view tableName, std::string_view nam
     auto child = schemaFor(childEntry);
     const IndexDef* referencing = nullptr;
     for (const auto& d : child->indexes)
-        if (d.kind == IndexKind::ForeignKey && sameObjectName(d.name, name)) referencing = &d;
+        if (d.kind == IndexKind::ForeignKey && core::sameName(d.name, name)) referencing = &d;
 
     const Table relationships = table(kRelationshipsTable);
     const TableSchema& relSchema = relationships.schema();
@@ -625,8 +626,8 @@ void Database::dropRelationship(std::string_view tableName, std::string_view nam
     {
         auto cursor = relationships.scan();
         while (cursor.next())
-            if (sameObjectName(textOf(cursor.value(objectAt)), child->name) &&
-                sameObjectName(textOf(cursor.value(nameAt)), name))
+            if (core::sameName(textOf(cursor.value(objectAt)), child->name) &&
+                core::sameName(textOf(cursor.value(nameAt)), name))
                 rows.push_back(cursor.rowId());
     }
     if (!referencing && rows.empty())

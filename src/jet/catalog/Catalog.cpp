@@ -1,26 +1,19 @@
 #include "jet/catalog/Catalog.h"
 
+#include "core/ObjectName.h"
 #include "jet/Cursor.h"
 #include "jet/schema/TableDefinition.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace jet {
-
-bool sameObjectName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 Catalog Catalog::read(const PageFile& file) {
     auto schema =
         std::make_shared<const TableSchema>(readTableDefinition(file, kCatalogDefinitionPage));
     auto column = [&](std::string_view name) -> std::size_t {
         for (std::size_t i = 0; i < schema->columns.size(); ++i)
-            if (sameObjectName(schema->columns[i].name, name)) return i;
+            if (core::sameName(schema->columns[i].name, name)) return i;
         throwDamaged("the system catalog has no column " + std::string(name));
     };
     std::size_t id = column("Id"), parent = column("ParentId"), name = column("Name"),
@@ -53,7 +46,7 @@ const CatalogEntry* Catalog::findTable(std::string_view name) const {
 
 const CatalogEntry* Catalog::findObject(std::string_view name, ObjectType type) const {
     for (const auto& e : entries_)
-        if (e.type == static_cast<std::int16_t>(type) && sameObjectName(e.name, name)) return &e;
+        if (e.type == static_cast<std::int16_t>(type) && core::sameName(e.name, name)) return &e;
     return nullptr;
 }
 

@@ -61,6 +61,4 @@ private:
     std::vector<CatalogEntry> entries_;
 };
 
-bool sameObjectName(std::string_view a, std::string_view b);
-
 } // namespace jet

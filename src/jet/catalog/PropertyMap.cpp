@@ -1,10 +1,10 @@
 #include "jet/catalog/PropertyMap.h"
 
+#include "core/ObjectName.h"
 #include "core/TextEncoding.h"
 #include "jet/rows/ValueDecoder.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace jet {
@@ -13,13 +13,6 @@ namespace {
 constexpr std::uint16_t kNameListChunk = 0x80;
 constexpr std::uint16_t kTableChunk = 0x00;
 constexpr std::uint16_t kColumnChunk = 0x01;
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 core::Value decodePropertyValue(std::uint8_t type, ByteSpan bytes) {
     ColumnDef c;
@@ -76,13 +69,13 @@ void readProperties(ByteSpan chunk, const std::vector<std::string>& names, Prope
 
 const Property* PropertyMap::find(std::string_view name) const {
     for (const auto& p : properties)
-        if (equalsIgnoringCase(p.name, name)) return &p;
+        if (core::sameName(p.name, name)) return &p;
     return nullptr;
 }
 
 const PropertyMap* PropertyMaps::column(std::string_view name) const {
     for (const auto& m : columns)
-        if (equalsIgnoringCase(m.objectName, name)) return &m;
+        if (core::sameName(m.objectName, name)) return &m;
     return nullptr;
 }
 

@@ -2,6 +2,7 @@
 #include "jet/keys/GeneralSortTable.h"
 
 #include <algorithm>
+#include <bitset>
 
 namespace jet {
 
@@ -36,7 +37,29 @@ std::array<SortCode, 256> latin1Codes() {
     return codes;
 }
 
+bool weighs(const SortCode& code) {
+    return code.sortClass == SortClass::Plain || code.sortClass == SortClass::Accented ||
+           code.sortClass == SortClass::Kana;
+}
+
+// The bytes that are, alone, the whole weight of some character.
+std::bitset<256> oneByteLetters() {
+    std::bitset<256> letters;
+    for (const SortCodeRun& run : general_sort_table::runs)
+        if (weighs(run.code) && run.code.weightLength == 1) letters.set(run.code.weight[0]);
+    return letters;
+}
+
 } // namespace
+
+std::size_t sortLetters(const SortCode& code) {
+    if (code.weightLength <= 1) return code.weightLength;
+    static const std::bitset<256> oneByte = oneByteLetters();
+    std::size_t letters = 0;
+    for (std::size_t at = 0; at < code.weightLength; ++letters)
+        at += oneByte[code.weight[at]] ? 1 : 2;
+    return letters;
+}
 
 SortCode generalSortCode(char16_t unit) {
     // Nearly all text is Latin-1; those codes come from a small direct table.

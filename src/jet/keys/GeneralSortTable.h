@@ -2,6 +2,7 @@
 // Jet 4's General sort order as Access 2000-2003 files use it: what each UTF-16 code unit
 // contributes to a text index key.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -29,6 +30,12 @@ struct SortCode {
 
 // The code of one UTF-16 code unit.
 SortCode generalSortCode(char16_t unit);
+
+// How many letters of the sort order a code's weight stands for: 2 for "ß" (ss) or
+// "æ" (ae), 1 for most. Each takes its own place in the mark part of a key, so later
+// marks and control positions count them all. A byte that is some character's whole weight
+// is a letter of its own; any other byte starts a two-byte letter.
+std::size_t sortLetters(const SortCode& code);
 
 // A run of consecutive code units sharing one code, or, when `stepping`, carrying two-byte
 // weights that rise by one per unit (the low bytes 00 and 01 never occur in weights).

@@ -117,8 +117,7 @@ void appendPayload(core::Bytes& out, const KeyColumn& column, const core::Value&
         return;
     case Type::Text:
     case Type::Memo:
-        if (auto text = value.getIf<std::string>())
-            return appendTextKey(out, *text, asc, indexedTextUnits);
+        if (auto text = value.getIf<std::string>()) return appendIndexTextKey(out, *text, asc);
         mismatch(value, "Text");
     case Type::Binary:
         if (auto bytes = value.getIf<core::Bytes>()) return appendBinaryKey(out, *bytes, asc);

@@ -1,6 +1,7 @@
 // Builds General sort-order keys. A key has up to three parts after the weights: the accent
-// and case marks (one per weighted character, trailing "no mark" values dropped), the kana
-// flags, and the control characters with their positions.
+// and case marks (one per letter of the sort order, so two for a character that weighs as
+// two letters, trailing "no mark" values dropped), the kana flags, and the control
+// characters with their positions.
 #include "jet/keys/TextKey.h"
 
 #include "core/TextEncoding.h"
@@ -80,7 +81,7 @@ public:
 private:
     void appendWeight(const SortCode& code) {
         out_.insert(out_.end(), code.weight.begin(), code.weight.begin() + code.weightLength);
-        ++weighted_;
+        weighted_ += sortLetters(code);
     }
 
     // Characters without marks before `position` get the neutral mark.
@@ -94,8 +95,9 @@ private:
     void addMarks(std::size_t position, const SortCode& code) {
         marksStarted_ = true;
         padMarksTo(position);
+        // An expanding character carries one mark per letter it weighs as.
         marks_.insert(marks_.end(), code.mark.begin(), code.mark.begin() + code.markLength);
-        ++markedChars_;
+        markedChars_ += code.markLength;
     }
 
     // A combining mark adds to the mark of what precedes it, so "e" + U+0301 keys like "é".
@@ -142,9 +144,9 @@ private:
 
     core::Bytes& out_;
     std::size_t start_;
-    std::size_t weighted_ = 0;
+    std::size_t weighted_ = 0; // letters of the sort order so far
     std::vector<std::uint8_t> marks_;
-    std::size_t markedChars_ = 0;
+    std::size_t markedChars_ = 0; // letters the marks cover
     std::size_t leadingDiacritics_ = 0;
     bool marksStarted_ = false;
     std::vector<std::uint8_t> controls_;
@@ -174,6 +176,12 @@ void appendTextKey(core::Bytes& out, std::string_view utf8, bool ascending, std:
         ++units;
     }
     writer.finish(ascending);
+}
+
+void appendIndexTextKey(core::Bytes& out, std::string_view utf8, bool ascending) {
+    const std::size_t end = utf8.find_last_not_of(' ');
+    appendTextKey(out, utf8.substr(0, end == std::string_view::npos ? 0 : end + 1), ascending,
+                  indexedTextUnits);
 }
 
 core::Bytes textSortKey(std::string_view utf8) {

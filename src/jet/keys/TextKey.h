@@ -18,6 +18,11 @@ inline constexpr std::size_t indexedTextUnits = 255;
 void appendTextKey(core::Bytes& out, std::string_view utf8, bool ascending,
                    std::size_t maxUnits = std::numeric_limits<std::size_t>::max());
 
+// The text part of an index entry's key: the first indexedTextUnits code units of the text
+// without its trailing blanks, which Access leaves out of the keys it writes ("Frankfurt
+// a.M. " and "Frankfurt a.M." share one key).
+void appendIndexTextKey(core::Bytes& out, std::string_view utf8, bool ascending);
+
 // The ascending key of the whole text: equal for texts that differ only in letter case,
 // different for different accents; byte order is the General sort order.
 core::Bytes textSortKey(std::string_view utf8);

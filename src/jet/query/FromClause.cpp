@@ -1,6 +1,6 @@
 #include "jet/query/FromClause.h"
 
-#include "jet/catalog/Catalog.h"
+#include "core/ObjectName.h"
 #include "jet/query/QueryErrors.h"
 #include "jet/query/QueryText.h"
 
@@ -22,7 +22,7 @@ struct Source {
     bool isJoin() const { return left != nullptr; }
     bool contains(std::string_view name) const {
         if (isJoin()) return left->contains(name) || right->contains(name);
-        return sameObjectName(key, name);
+        return core::sameName(key, name);
     }
 };
 

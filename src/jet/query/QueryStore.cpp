@@ -1,5 +1,6 @@
 #include "jet/query/QueryStore.h"
 
+#include "core/ObjectName.h"
 #include "jet/file/Bytes.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ struct Columns {
 Columns columnsOf(const TableSchema& schema) {
     auto at = [&](std::string_view name) {
         for (std::size_t i = 0; i < schema.columns.size(); ++i)
-            if (schema.columns[i].name == name) return i;
+            if (core::sameName(schema.columns[i].name, name)) return i;
         throwDamaged("MSysQueries lacks its column " + std::string(name));
     };
     return {at("Attribute"), at("Expression"), at("Flag"),     at("LvExtra"),

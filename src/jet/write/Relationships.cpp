@@ -1,6 +1,7 @@
 #include "jet/write/Relationships.h"
 
 #include "core/Error.h"
+#include "core/ObjectName.h"
 #include "jet/catalog/Catalog.h"
 #include "jet/index/IndexKeyColumns.h"
 #include "jet/keys/KeyEncoder.h"
@@ -61,7 +62,7 @@ std::string referencedEntryName(const TableSchema& schema) {
     for (char c = 'B'; c <= 'z'; c = c == 'Z' ? 'a' : static_cast<char>(c + 1)) {
         std::string name = std::string(".r") + c;
         bool used = std::any_of(schema.indexes.begin(), schema.indexes.end(),
-                                [&](const IndexDef& d) { return sameObjectName(d.name, name); });
+                                [&](const IndexDef& d) { return core::sameName(d.name, name); });
         if (!used) return name;
     }
     throw core::SqlError("Too many relationships on table '" + schema.name + "'.");

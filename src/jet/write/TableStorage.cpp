@@ -1,6 +1,7 @@
 #include "jet/write/TableStorage.h"
 
 #include "core/Error.h"
+#include "core/ObjectName.h"
 #include "jet/catalog/Catalog.h"
 #include "jet/file/UsageMap.h"
 #include "jet/rows/LongValue.h"
@@ -195,7 +196,7 @@ void addIndexStorage(PageStore& store, TableSchema& schema, IndexData data, Inde
 
 void dropIndexStorage(PageStore& store, TableSchema& schema, std::string_view name) {
     auto it = std::find_if(schema.indexes.begin(), schema.indexes.end(),
-                           [&](const IndexDef& d) { return sameObjectName(d.name, name); });
+                           [&](const IndexDef& d) { return core::sameName(d.name, name); });
     if (it == schema.indexes.end())
         throw core::SqlError("Index '" + std::string(name) + "' does not exist on table '" +
                              schema.name + "'.");
@@ -264,7 +265,7 @@ void addColumnToSchema(TableSchema& schema, ColumnDef c) {
 
 void removeColumnFromSchema(TableSchema& schema, const std::string& name) {
     auto it = std::find_if(schema.columns.begin(), schema.columns.end(),
-                           [&](const ColumnDef& c) { return c.name == name; });
+                           [&](const ColumnDef& c) { return core::sameName(c.name, name); });
     if (it == schema.columns.end()) return;
     std::uint16_t number = it->number;
     schema.columns.erase(it);

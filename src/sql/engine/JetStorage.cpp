@@ -243,15 +243,14 @@ core::Bytes pastPrefix(core::Bytes prefix) {
     return prefix;
 }
 
-// Index entries keep only the first indexedTextUnits of a text, so two texts that differ
-// only beyond that share a key: a bound that long cannot exclude its own key.
-bool mayBeTruncated(const std::vector<jet::KeyColumn>& columns, const KeyBound& bound) {
+// A text's index key leaves out its trailing blanks and everything past its first
+// indexedTextUnits, so texts that compare unequal can share a key ("a" and "a "): a bound
+// over a text column cannot exclude its own key.
+bool sharesKeyWithOthers(const std::vector<jet::KeyColumn>& columns, const KeyBound& bound) {
     for (std::size_t i = 0; i < bound.values.size(); ++i) {
-        const auto* text = bound.values[i].getIf<std::string>();
         const bool textual = columns[i].type == jet::KeyColumnType::Text ||
                              columns[i].type == jet::KeyColumnType::Memo;
-        // UTF-8 never takes fewer bytes than UTF-16 code units, so this errs on the wide side.
-        if (textual && text && text->size() >= jet::indexedTextUnits) return true;
+        if (textual && bound.values[i].getIf<std::string>()) return true;
     }
     return false;
 }
@@ -293,11 +292,12 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
     std::optional<core::Bytes> low, high;
     try {
         if (range.low) {
-            const bool inclusive = range.low->inclusive || mayBeTruncated(columns, *range.low);
+            const bool inclusive = range.low->inclusive || sharesKeyWithOthers(columns, *range.low);
             low = inclusive ? prefixOf(*range.low) : pastPrefix(prefixOf(*range.low));
         }
         if (range.high) {
-            const bool inclusive = range.high->inclusive || mayBeTruncated(columns, *range.high);
+            const bool inclusive =
+                range.high->inclusive || sharesKeyWithOthers(columns, *range.high);
             high = inclusive ? pastPrefix(prefixOf(*range.high)) : prefixOf(*range.high);
         }
     } catch (const core::Error&) {

@@ -1,6 +1,7 @@
 #pragma once
 // What the SQL engine needs to know about a stored table: its columns with their rules,
 // its indexes and the relationships in which it is the referring side.
+#include "core/ObjectName.h"
 #include "jet/schema/ColumnType.h"
 
 #include <cstdint>
@@ -65,7 +66,7 @@ struct TableInfo {
     const IndexInfo* primaryKey() const;
 };
 
-// Jet's rule for object and column names: equal when equal without regard to case.
-bool sameName(std::string_view a, std::string_view b);
+// Names of tables, columns, indexes and the rest compare by core's one rule.
+using core::sameName;
 
 } // namespace sql

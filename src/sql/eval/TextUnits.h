@@ -1,6 +1,8 @@
 #pragma once
 // Text as Jet's string functions see it: a sequence of UTF-16 code units (Len, Mid and InStr
 // count those), and as code points for case mapping, collation and LIKE.
+#include "core/LetterCase.h"
+
 #include <string>
 #include <string_view>
 
@@ -11,10 +13,9 @@ std::string fromUtf16(std::u16string_view text);
 std::u32string toCodePoints(std::string_view text);
 std::string fromCodePoints(std::u32string_view text);
 
-// Simple one-to-one case mapping for the Latin, Greek and Cyrillic letters; every other code
-// point maps to itself.
-char32_t upperCase(char32_t c);
-char32_t lowerCase(char32_t c);
+// The letter case of whole texts, by core's one-to-one mapping of each code point.
+using core::lowerCase;
+using core::upperCase;
 std::string upperCase(std::string_view text);
 std::string lowerCase(std::string_view text);
 

@@ -44,6 +44,47 @@ TEST(TextKeys, ControlsAndPunctuationGoToTheLastPartWithTheirPosition) {
               Bytes({0x51, 0x01, 0x0E, 0x01, 0x01, 0x01, 0x80, 0x0B, 0x06, 0x82, 0x00}));
 }
 
+// A character that weighs as two letters takes two places in the mark part, so the marks
+// and control positions after it move on by two.
+TEST(TextKeys, ExpandingCharactersCountAsTheLettersTheyWeighAs) {
+    struct Case {
+        const char* text;
+        Bytes key;
+    };
+    const Case cases[] = {
+        {"\u00DF\u00FC", {0x6B, 0x6B, 0x6F, 0x01, 0x02, 0x02, 0x13, 0x00}}, // ßü
+        {"\u00E6\u00E9", {0x4A, 0x51, 0x51, 0x01, 0x02, 0x02, 0x0E, 0x00}}, // æé
+        {"\u01C6\u00E9", {0x4F, 0x78, 0x51, 0x01, 0x02, 0x14, 0x0E, 0x00}}, // ǆé: d, ž
+        {"\uFB03\u00E9", {0x53, 0x53, 0x59, 0x51, 0x01, 0x02, 0x02, 0x02, 0x0E, 0x00}},  // ﬃé
+        {"\u00DF-", {0x6B, 0x6B, 0x01, 0x01, 0x01, 0x01, 0x80, 0x0F, 0x06, 0x82, 0x00}}, // ß-
+    };
+    for (const Case& c : cases) EXPECT_EQ(textSortKey(c.text), c.key) << c.text;
+    // As Access wrote it into the sample application's supplier index.
+    EXPECT_EQ(textSortKey("NuNuCa Nu\u00DF-Nougat-Creme"),
+              Bytes({0x62, 0x6F, 0x62, 0x6F, 0x4D, 0x4A, 0x07, 0x62, 0x6F, 0x6B, 0x6B, 0x62,
+                     0x64, 0x6F, 0x55, 0x4A, 0x6D, 0x4D, 0x69, 0x51, 0x60, 0x51, 0x01, 0x01,
+                     0x01, 0x01, 0x80, 0x33, 0x06, 0x82, 0x80, 0x4B, 0x06, 0x82, 0x00}));
+}
+
+// Index entries leave out trailing blanks, as Access writes them; comparing texts in queries
+// still sees them.
+TEST(TextKeys, IndexKeysLeaveOutTrailingBlanks) {
+    const auto indexKey = [](const std::string& s) {
+        Bytes out;
+        jet::appendIndexTextKey(out, s, true);
+        return out;
+    };
+    EXPECT_EQ(indexKey("Frankfurt a.M. "), indexKey("Frankfurt a.M."));
+    EXPECT_EQ(indexKey("x   "), textSortKey("x"));
+    EXPECT_EQ(indexKey("   "), textSortKey(""));
+    EXPECT_EQ(indexKey(" x"), textSortKey(" x")); // leading blanks stay
+    EXPECT_NE(indexKey("a b"), indexKey("ab"));
+    EXPECT_NE(textSortKey("Frankfurt a.M. "), textSortKey("Frankfurt a.M."));
+    Bytes descending;
+    jet::appendIndexTextKey(descending, "x ", false);
+    EXPECT_EQ(descending, textKey("x", false));
+}
+
 // Small and normal kana share a weight; only the flag part tells them apart.
 TEST(TextKeys, KanaFlagsFollowTheMarks) {
     EXPECT_EQ(textSortKey("\u30A2"), // katakana a

@@ -19,13 +19,16 @@ namespace {
 
 constexpr int kRows = 400;
 
-// Upper and lower case, shared prefixes and texts that are prefixes of one another, so the
-// key bounds meet keys that start alike.
+// Upper and lower case, shared prefixes, texts that are prefixes of one another and texts
+// that differ only in trailing blanks (which index keys leave out), so the key bounds meet
+// keys that start alike and keys that several texts share.
 std::string textFor(int k) {
-    static const char* const words[] = {"abc", "ABC", "ab", "abd", "Abc", "b", "ba",  "bab",
-                                        "c",   "zz",  "a",  "mno", "MNO", "m", "abcd"};
+    static const char* const words[] = {"abc", "ABC", "ab",   "abd", "Abc", "b",
+                                        "ba",  "bab", "c",    "zz",  "a",   "mno",
+                                        "MNO", "m",   "abcd", "ab ", "b  ", "zz "};
     if (k % 13 == 0) return {};
-    return std::string(words[k % 15]) + (k % 4 == 0 ? std::to_string(k % 5) : "");
+    const std::string word = words[k % 18];
+    return k % 4 == 0 && word.back() != ' ' ? word + std::to_string(k % 5) : word;
 }
 
 class JetSeek : public ::testing::Test {
@@ -125,6 +128,16 @@ TEST_F(JetSeek, TextEqualityIgnoresCaseAndRangesFollowSortOrder) {
           "S = 'abc0xxxxxxxxxxxxx'", "S > 'b'", "S >= 'b'", "S < 'ab'", "S <= 'ab'",
           "S between 'ab' and 'abd'", "S between 'AB' and 'ABD'", "S > 'ab' and S < 'abd'",
           "S >= 'M' and S < 'n'", "S < 'a'", "S > 'zz'", "S >= 'zz'"})
+        expectSeekMatches(where);
+}
+
+// Texts that differ only in trailing blanks share an index key, so no bound on text may
+// exclude its own key: the criteria then tell those texts apart.
+TEST_F(JetSeek, TrailingBlanksShareKeysButNotMatches) {
+    for (const char* where :
+         {"S = 'ab'", "S = 'ab '", "S = 'ab  '", "S = 'b'", "S = 'b  '", "S = 'zz '", "S > 'ab'",
+          "S >= 'ab '", "S > 'ab '", "S < 'ab '", "S <= 'ab'", "S < 'b  '", "S > 'b '",
+          "S between 'ab ' and 'b '", "S > 'zz'", "S >= 'zz '"})
         expectSeekMatches(where);
 }
 
