@@ -6,6 +6,8 @@
 #include "sql/eval/EvalContext.h"
 #include "sql/eval/Like.h"
 
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,8 @@ struct CompileContext {
     // The session's clock and Rnd, for what binding must read (a crosstab's column
     // headings); null where no session runs the statement.
     const EvalContext* eval = nullptr;
+    // The values the statement is run with; none while it is only described.
+    std::optional<std::span<const core::Value>> parameterValues;
 };
 
 } // namespace sql

@@ -8,7 +8,6 @@
 #include "sql/engine/QueryCompiler.h"
 #include "sql/engine/SortKey.h"
 #include "sql/engine/TableInfo.h"
-#include "sql/engine/TypeRules.h"
 #include "sql/eval/Conversion.h"
 
 #include <map>
@@ -37,9 +36,17 @@ std::vector<std::string> headingsFromData(CompileContext& context, const Compile
         throw core::SqlError("A crosstab query whose column headings come from its data cannot "
                              "use the fields of the query around it; list its headings with "
                              "PIVOT ... IN (...).");
+    // The parameters bound so far have their places among the values (Jet wants a crosstab's
+    // parameters declared, and declared ones come first); too few values is the usual error.
+    std::vector<core::Value> values;
+    if (context.parameterValues) {
+        context.parameters.assignPositions();
+        values = context.parameters.values(*context.parameterValues);
+    }
     EvalContext fallback;
     // Reading only: the runtime wants the storage it may write through, but scans are reads.
-    Runtime rt{const_cast<Storage&>(context.storage), context.eval ? *context.eval : fallback, {}};
+    Runtime rt{const_cast<Storage&>(context.storage), context.eval ? *context.eval : fallback,
+               std::move(values)};
     std::map<std::string, std::string> headings; // by the pivot value's sort key
     try {
         cells.root->open(rt, nullptr);
@@ -48,10 +55,9 @@ std::vector<std::string> headingsFromData(CompileContext& context, const Compile
             headings.try_emplace(sortKey(row.values[pivotColumn]),
                                  crosstabHeading(row.values[pivotColumn]));
     } catch (const std::out_of_range&) {
-        // A parameter's value is asked for: values come only when the query runs.
-        throw core::SqlError("The column headings of this crosstab query depend on parameters, "
-                             "which are given only when it runs; list its headings with "
-                             "PIVOT ... IN (...).");
+        // Described without values (its parameters are being listed): the headings stay
+        // unknown until it runs.
+        return {};
     }
     std::vector<std::string> out;
     std::map<std::string, bool> seen; // distinct values with the same text share a column

@@ -61,6 +61,7 @@ ResultSet Session::run(std::string_view text, std::span<const core::Value> value
     parameters.declare(statement.parameters);
     CompileContext context{storage_, parameters, context_.likeMode};
     context.eval = &context_;
+    context.parameterValues = values;
     auto prepared = prepareStatement(context, statement, text);
     parameters.assignPositions();
     auto rt = std::make_unique<Runtime>(Runtime{storage_, context_, parameters.values(values)});

@@ -1,4 +1,5 @@
-// TRANSFORM ... SELECT ... PIVOT ... [IN (...)], and the names Access gives objects of the
+// The statements of Access's own saved queries beyond plain SELECT: TRANSFORM ... SELECT ...
+// PIVOT ... [IN (...)], TABLE parts of a union, and the names Access gives objects of the
 // application (Forms!Orders!OrderID), which a query holds as parameters.
 #include "sql/syntax/ParserCore.h"
 
@@ -38,6 +39,21 @@ SelectQuery Parser::crosstabQuery() {
     }
     query.crosstab = std::move(crosstab);
     return query;
+}
+
+// TABLE name, a part of a union query as Access writes it: SELECT * FROM name.
+SelectBlock Parser::tableBlock() {
+    SelectBlock block;
+    block.offset = advance().offset;
+    SelectItem all;
+    all.kind = SelectItem::Kind::AllColumns;
+    all.offset = block.offset;
+    block.items.push_back(std::move(all));
+    auto ref = std::make_unique<TableRef>();
+    ref->offset = peek().offset;
+    ref->node = NamedTable{name(), {}};
+    block.from.push_back(std::move(ref));
+    return block;
 }
 
 // A name of one part or of several joined by "!" or ".", as PARAMETERS declares a reference

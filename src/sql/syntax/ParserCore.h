@@ -67,6 +67,7 @@ private:
 
     // TRANSFORM ... PIVOT; names of objects of the application (Forms!Orders!OrderID).
     SelectQuery crosstabQuery();
+    SelectBlock tableBlock();
     std::string referenceName();
     std::string referenceTail(std::string path);
 

@@ -16,12 +16,12 @@ std::unique_ptr<SelectQuery> Parser::subquery() {
 SelectQuery Parser::selectQuery() {
     SelectQuery query;
     query.offset = peek().offset;
-    query.first = selectBlock(&query.into);
+    query.first = at(Keyword::Table) ? tableBlock() : selectBlock(&query.into);
     while (accept(Keyword::Union)) {
         UnionPart part;
         part.all = accept(Keyword::All);
-        if (!at(Keyword::Select)) fail();
-        part.block = selectBlock(nullptr);
+        if (!at(Keyword::Select) && !at(Keyword::Table)) fail();
+        part.block = at(Keyword::Table) ? tableBlock() : selectBlock(nullptr);
         query.unions.push_back(std::move(part));
     }
     if (at(Keyword::Order)) query.orderBy = orderBy();

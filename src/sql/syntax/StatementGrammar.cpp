@@ -16,6 +16,9 @@ Statement::Node Parser::statementBody() {
     const Token& first = peek();
     if (first.kind == TokenKind::Word) {
         switch (first.keyword) {
+        case Keyword::Table: // TABLE x UNION ...
+            if (!peek(2).is(Keyword::Union)) break;
+            [[fallthrough]];
         case Keyword::Select: {
             ClauseScope clause(*this, messages::selectStatement);
             SelectQuery query = selectQuery();

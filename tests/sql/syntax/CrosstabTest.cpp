@@ -34,6 +34,10 @@ INSTANTIATE_TEST_SUITE_P(
              "select * from t where (d = [Forms!Sales Dialog!From])"},
         Case{"parameters [Forms]![Sales Dialog]![From] DateTime; select a from t",
              "parameters [Forms!Sales Dialog!From] datetime; select a from t"},
+        // A union's part as TABLE name.
+        Case{"TABLE Customers UNION ALL table [Order Details] order by City",
+             "select * from Customers union all select * from [Order Details] order by City"},
+        Case{"select a from t union table u", "select a from t union select * from u"},
         Case{"select * from t where ([__Orders Subform].Form!OrderID = OrderID)",
              "select * from t where ([__Orders Subform.Form!OrderID] = OrderID)"}));
 
@@ -57,6 +61,7 @@ TEST(Crosstab, Errors) {
     EXPECT_EQ(test::errorOf("transform sum(a) select b from t group by b pivot c not in (1)"),
               transform);
     EXPECT_EQ(test::errorOf("transform sum(a) pivot c"), transform);
+    EXPECT_NE(test::errorOf("table t"), "parsed"); // TABLE only as a part of a union
     EXPECT_EQ(test::errorOf("transform sum(a) select b into x from t group by b pivot c"),
               transform);
     // Three parts joined by dots only are no reference to a form.
