@@ -1,5 +1,6 @@
 #include "data/TADOConnection.h"
 
+#include "core/Error.h"
 #include "core/ObjectName.h"
 #include "data/ConnectionString.h"
 #include "data/DataErrors.h"
@@ -103,7 +104,12 @@ std::vector<std::string> TADOConnection::fieldNames(std::string_view table) {
 }
 
 bool TADOConnection::needsRecovery() const {
-    const std::string file = ConnectionString(connectionString_).dataSource();
+    std::string file;
+    try {
+        file = ConnectionString(connectionString_).dataSource();
+    } catch (const core::Error&) {
+        return false; // opening reports what is wrong with the string
+    }
     return !file.empty() && jet::fileExists(jet::journalPathFor(file));
 }
 

@@ -61,7 +61,8 @@ public:
     std::vector<std::string> fieldNames(std::string_view table);
 
     // Whether the file the string names holds a change that was cut off: opening rolls it
-    // back first, which for a large change takes a while.
+    // back first, which for a large change takes a while. False for a string that names no
+    // file, which opening refuses.
     bool needsRecovery() const;
     // Whether opening found a journal left by an interrupted change and rolled it back.
     bool recoveredJournal() const;

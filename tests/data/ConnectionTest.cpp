@@ -229,11 +229,12 @@ TEST_F(ConnectionTest, ComponentsOutliveTheConnectionSafely) {
     EXPECT_FALSE(query.active());
 }
 
-TEST_F(ConnectionTest, TellsWhenOpeningRolledBackAnInterruptedChange) {
+TEST_F(ConnectionTest, TellsWhenAFileNeedsAnInterruptedChangeRolledBack) {
     makeShop();
     {
         TADOConnection clean;
         clean.setConnectionString(openString(file));
+        EXPECT_FALSE(clean.needsRecovery());
         clean.open();
         EXPECT_FALSE(clean.recoveredJournal());
     }
@@ -256,9 +257,12 @@ TEST_F(ConnectionTest, TellsWhenOpeningRolledBackAnInterruptedChange) {
     ASSERT_EQ(WEXITSTATUS(status), 0);
 
     TADOConnection connection;
+    EXPECT_FALSE(connection.needsRecovery()); // no file named yet
     connection.setConnectionString(openString(file));
+    EXPECT_TRUE(connection.needsRecovery());
     connection.open();
     EXPECT_TRUE(connection.recoveredJournal());
+    EXPECT_FALSE(connection.needsRecovery());
     EXPECT_THAT(connection.tableNames(), ElementsAre("Alpha", "beta", "gamma"));
 }
 

@@ -61,8 +61,9 @@ TEST(Catalog, IndexDefinitionsReferToRealColumns) {
                 for (const auto& c : data.columns)
                     EXPECT_NE(schema.columnByNumber(c.columnNumber), nullptr)
                         << file << " " << name << " " << index.name;
-                if (index.kind == jet::IndexKind::Primary)
+                if (index.kind == jet::IndexKind::Primary) {
                     EXPECT_TRUE(data.flags & jet::index_flag::kUnique) << index.name;
+                }
             }
         }
         EXPECT_GT(indexCount, 0u) << file << " should hold indexes";
