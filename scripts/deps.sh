@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   mdbtools sqlite3 libsqlite3-dev nodejs npm
+  unixodbc unixodbc-dev odbcinst python3-pyodbc
 )
 if [ "${1:-}" = "--window-only" ]; then
   packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libjpeg-dev)
