@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <mutex>
 
 namespace sql {
 
@@ -546,9 +547,15 @@ core::Value JetStorage::nextAutoNumber(std::string_view table, std::string_view 
         for (const auto& c : info->columns)
             if (sameName(c.name, column) && c.type == jet::ColumnType::Guid) {
                 core::Guid g;
-                static thread_local std::uint64_t state =
-                    0x9E3779B97F4A7C15ull ^
-                    static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&g));
+                // One sequence for the process behind a lock, not a thread_local: the engine
+                // also lives in a shared library (the ODBC driver), and code built for
+                // executables reaches thread-local variables in a way libraries cannot.
+                static std::mutex lock;
+                static std::uint64_t state = 0;
+                const std::lock_guard<std::mutex> guard(lock);
+                if (state == 0)
+                    state = 0x9E3779B97F4A7C15ull ^
+                            static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&g));
                 for (auto& b : g.bytes) {
                     state = state * 6364136223846793005ull + 1442695040888963407ull;
                     b = static_cast<std::uint8_t>(state >> 56);

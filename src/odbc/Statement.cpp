@@ -1,0 +1,357 @@
+#include "odbc/Handles.h"
+
+#include "odbc/CData.h"
+#include "odbc/StatementKind.h"
+#include "sql/engine/Session.h"
+
+#include <cstring>
+
+namespace odbc {
+
+namespace {
+
+bool isDataAtExecution(const SQLLEN* indicator) {
+    return indicator &&
+           (*indicator == SQL_DATA_AT_EXEC || *indicator <= SQL_LEN_DATA_AT_EXEC_OFFSET);
+}
+
+} // namespace
+
+Statement::Statement(Connection& c) : Handle(HandleKind::Statement), connection(c) {
+    connection.attach(*this);
+}
+
+Statement::~Statement() {
+    closeCursor();
+    connection.detach(*this);
+}
+
+SQLRETURN Statement::prepare(std::string text) {
+    closeCursor();
+    prepared_ = false;
+    parameterCount_ = connection.session().parameters(text).size();
+    text_ = std::move(text);
+    prepared_ = true;
+    return SQL_SUCCESS;
+}
+
+SQLRETURN Statement::execDirect(std::string text) {
+    closeCursor();
+    text_ = std::move(text);
+    prepared_ = true;
+    parameterCount_ = 0;
+    return execute();
+}
+
+SQLRETURN Statement::numParams(SQLSMALLINT* count) {
+    if (!prepared_) throw OdbcError("HY010", "Function sequence error.");
+    if (count) *count = static_cast<SQLSMALLINT>(parameterCount_);
+    return SQL_SUCCESS;
+}
+
+void Statement::cancel() {
+    needData_ = false;
+    pending_.clear();
+    filling_.reset();
+}
+
+SQLRETURN Statement::execute() {
+    if (!prepared_) throw OdbcError("HY010", "Function sequence error.");
+    closeCursor();
+    pending_.clear();
+    filling_.reset();
+    supplied_.assign(parameters.size(), std::nullopt);
+    for (std::size_t i = 0; i < parameters.size(); ++i)
+        if (parameters[i].bound && isDataAtExecution(parameters[i].indicator))
+            pending_.push_back(i);
+    if (!pending_.empty()) {
+        if (paramsetSize != 1)
+            throw OdbcError("HYC00", "Data at execution with more than one set of parameters.");
+        needData_ = true;
+        return SQL_NEED_DATA;
+    }
+    return run();
+}
+
+SQLRETURN Statement::paramData(SQLPOINTER* token) {
+    if (!needData_) throw OdbcError("HY010", "Function sequence error.");
+    if (filling_) {
+        pending_.erase(pending_.begin());
+        filling_.reset();
+    }
+    if (pending_.empty()) {
+        needData_ = false;
+        return run();
+    }
+    filling_ = pending_.front();
+    supplied_[*filling_] = std::string();
+    if (token) *token = parameters[*filling_].value;
+    return SQL_NEED_DATA;
+}
+
+SQLRETURN Statement::putData(SQLPOINTER data, SQLLEN length) {
+    if (!needData_ || !filling_) throw OdbcError("HY010", "Function sequence error.");
+    auto& target = supplied_[*filling_];
+    if (length == SQL_NULL_DATA) {
+        target.reset();
+        return SQL_SUCCESS;
+    }
+    if (!target) throw OdbcError("HY011", "Data already given as Null.");
+    const Parameter& p = parameters[*filling_];
+    std::size_t n = 0;
+    if (length == SQL_NTS) {
+        const auto* bytes = static_cast<const char*>(data);
+        if (p.cType == SQL_C_WCHAR)
+            while (bytes[n] != 0 || bytes[n + 1] != 0) n += 2;
+        else
+            n = std::strlen(bytes);
+    } else if (length == SQL_DEFAULT_PARAM || length < 0) {
+        throw OdbcError("HY090", "Invalid string or buffer length.");
+    } else {
+        n = fixedSize(p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType);
+        if (n == 0) n = static_cast<std::size_t>(length);
+    }
+    target->append(static_cast<const char*>(data), n);
+    return SQL_SUCCESS;
+}
+
+core::Value Statement::parameterValue(std::size_t index, std::size_t row) {
+    const Parameter& p = parameters[index];
+    if (index < supplied_.size() && isDataAtExecution(p.indicator)) {
+        const auto& data = supplied_[index];
+        if (!data) return core::Value::null();
+        return readParameter(p.cType, p.sqlType, data->data(), static_cast<SQLLEN>(data->size()));
+    }
+    const SQLSMALLINT cType = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
+    auto* value = static_cast<char*>(p.value);
+    auto* indicator = reinterpret_cast<char*>(p.indicator);
+    if (paramBindType == SQL_PARAM_BIND_BY_COLUMN) {
+        const std::size_t width =
+            isPiecewise(cType) ? static_cast<std::size_t>(p.bufferLength) : fixedSize(cType);
+        if (value) value += row * width;
+        if (indicator) indicator += row * sizeof(SQLLEN);
+    } else {
+        if (value) value += row * paramBindType;
+        if (indicator) indicator += row * paramBindType;
+    }
+    SQLLEN length = SQL_NTS;
+    if (indicator)
+        std::memcpy(&length, indicator, sizeof length);
+    else if (cType == SQL_C_BINARY)
+        length = p.bufferLength;
+    if (length == SQL_NULL_DATA || !value) return core::Value::null();
+    return readParameter(cType, p.sqlType, value, length);
+}
+
+SQLRETURN Statement::run() {
+    const StatementKind kind = statementKind(text_);
+    connection.beforeStatement(*this, kind == StatementKind::Change ||
+                                          kind == StatementKind::UpdateOrDelete);
+    for (const auto& p : parameters)
+        if (!p.bound) throw OdbcError("07002", "COUNT field incorrect: a parameter is not bound.");
+    rowCount_ = 0;
+    std::size_t processed = 0, failed = 0;
+    const std::size_t sets = paramsetSize == 0 ? 1 : paramsetSize;
+    for (std::size_t row = 0; row < sets; ++row) {
+        SQLUSMALLINT status = SQL_PARAM_SUCCESS;
+        try {
+            std::vector<core::Value> values;
+            values.reserve(parameters.size());
+            for (std::size_t i = 0; i < parameters.size(); ++i)
+                values.push_back(parameterValue(i, row));
+            ++processed;
+            sql::ResultSet result = connection.session().execute(text_, values);
+            if (result.hasRows()) {
+                closeCursor();
+                for (const auto& c : result.columns())
+                    rows_.columns.push_back(describeResultColumn(c));
+                if (cursorType == SQL_CURSOR_FORWARD_ONLY) {
+                    rows_.stream.emplace(std::move(result));
+                    rowCount_ = -1;
+                } else {
+                    for (auto& r : result.fetchAll()) rows_.rows.push_back(std::move(r.values));
+                    rowCount_ = static_cast<SQLLEN>(rows_.rows.size());
+                }
+                cursorOpen_ = true;
+            } else {
+                rowCount_ += static_cast<SQLLEN>(result.rowsAffected());
+            }
+        } catch (const std::exception& e) {
+            if (sets == 1) throw;
+            diagnostics.add(e);
+            status = SQL_PARAM_ERROR;
+            ++failed;
+        }
+        if (paramStatus) paramStatus[row] = status;
+    }
+    if (paramsProcessed) *paramsProcessed = processed;
+    if (failed) return failed == sets ? SQL_ERROR : SQL_SUCCESS_WITH_INFO;
+    if (kind == StatementKind::UpdateOrDelete && rowCount_ == 0) return SQL_NO_DATA;
+    return SQL_SUCCESS;
+}
+
+void Statement::setRows(std::vector<ColumnDescription> columns,
+                        std::vector<std::vector<core::Value>> rows) {
+    closeCursor();
+    rows_.columns = std::move(columns);
+    rows_.rows = std::move(rows);
+    rowCount_ = -1;
+    cursorOpen_ = true;
+}
+
+void Statement::closeCursor() {
+    rows_ = RowSet{};
+    cursorOpen_ = false;
+    pieceColumn_ = -1;
+}
+
+void Statement::detachStream() {
+    if (!rows_.stream) return;
+    std::vector<std::vector<core::Value>> rows;
+    const bool positioned = rows_.current != nullptr;
+    if (positioned) rows.push_back(*rows_.current);
+    while (rows_.stream->next()) rows.push_back(rows_.stream->values());
+    rows_.stream.reset();
+    rows_.rows = std::move(rows);
+    rows_.position = positioned ? 0 : -1;
+    rows_.current = positioned ? &rows_.rows.front() : nullptr;
+}
+
+SQLRETURN Statement::fetch(SQLSMALLINT orientation, SQLLEN offset) {
+    if (!cursorOpen_) throw OdbcError("24000", "Invalid cursor state.");
+    pieceColumn_ = -1;
+    if (cursorType == SQL_CURSOR_FORWARD_ONLY && orientation != SQL_FETCH_NEXT)
+        throw OdbcError("HY106", "Fetch type out of range.");
+    if (rows_.stream) {
+        if (!rows_.stream->next()) {
+            rows_.current = nullptr;
+            if (rowsFetched) *rowsFetched = 0;
+            if (rowStatus) rowStatus[0] = SQL_ROW_NOROW;
+            return SQL_NO_DATA;
+        }
+        rows_.current = &rows_.stream->values();
+        return writeBound();
+    }
+    const auto n = static_cast<std::int64_t>(rows_.rows.size());
+    const std::int64_t p = rows_.position;
+    std::int64_t target = p + 1;
+    switch (orientation) {
+    case SQL_FETCH_NEXT:
+        target = p + 1;
+        break;
+    case SQL_FETCH_PRIOR:
+        target = (p >= n ? n : p) - 1;
+        break;
+    case SQL_FETCH_FIRST:
+        target = 0;
+        break;
+    case SQL_FETCH_LAST:
+        target = n - 1;
+        break;
+    case SQL_FETCH_ABSOLUTE:
+        target = offset > 0 ? offset - 1 : offset < 0 ? n + offset : -1;
+        break;
+    case SQL_FETCH_RELATIVE:
+        target = p + offset;
+        break;
+    default:
+        throw OdbcError("HY106", "Fetch type out of range.");
+    }
+    return moveTo(target);
+}
+
+SQLRETURN Statement::moveTo(std::int64_t target) {
+    const auto n = static_cast<std::int64_t>(rows_.rows.size());
+    if (target < 0 || target >= n) {
+        rows_.position = target < 0 ? -1 : n;
+        rows_.current = nullptr;
+        if (rowsFetched) *rowsFetched = 0;
+        if (rowStatus) rowStatus[0] = SQL_ROW_NOROW;
+        return SQL_NO_DATA;
+    }
+    rows_.position = target;
+    rows_.current = &rows_.rows[static_cast<std::size_t>(target)];
+    return writeBound();
+}
+
+SQLRETURN Statement::writeBound() {
+    if (rowsFetched) *rowsFetched = 1;
+    SQLRETURN result = SQL_SUCCESS;
+    for (std::size_t i = 0; i < bound.size() && i < rows_.columns.size(); ++i) {
+        const BoundColumn& b = bound[i];
+        if (!b.data && !b.indicator) continue;
+        const core::Value& v = (*rows_.current)[i];
+        const SQLSMALLINT cType =
+            b.cType == SQL_C_DEFAULT ? defaultCType(rows_.columns[i].sqlType) : b.cType;
+        CBuffer buffer{cType, b.data, b.length, b.indicator};
+        if (bindOffset && *bindOffset) {
+            if (buffer.data) buffer.data = static_cast<char*>(buffer.data) + *bindOffset;
+            if (buffer.indicator)
+                buffer.indicator = reinterpret_cast<SQLLEN*>(
+                    reinterpret_cast<char*>(buffer.indicator) + *bindOffset);
+        }
+        try {
+            if (v.isNull()) {
+                if (!buffer.indicator)
+                    throw OdbcError("22002", "Indicator variable required but not supplied.");
+                *buffer.indicator = SQL_NULL_DATA;
+            } else if (isPiecewise(cType)) {
+                const std::string form = piecewiseForm(v, cType);
+                if (writePiece(form, 0, buffer) < form.size()) {
+                    diagnostics.add("01004", "String data, right truncated.");
+                    result = SQL_SUCCESS_WITH_INFO;
+                }
+            } else if (buffer.data) {
+                writeFixed(v, buffer);
+            }
+        } catch (const std::exception& e) {
+            diagnostics.add(e);
+            if (rowStatus) rowStatus[0] = SQL_ROW_ERROR;
+            return SQL_ERROR;
+        }
+    }
+    if (rowStatus)
+        rowStatus[0] = result == SQL_SUCCESS ? SQL_ROW_SUCCESS : SQL_ROW_SUCCESS_WITH_INFO;
+    return result;
+}
+
+SQLRETURN Statement::getData(SQLUSMALLINT column, const CBuffer& requested) {
+    if (!rows_.current) throw OdbcError("24000", "Invalid cursor state.");
+    if (column == 0 || column > rows_.columns.size())
+        throw OdbcError("07009", "Invalid descriptor index.");
+    const core::Value& v = (*rows_.current)[column - 1];
+    CBuffer buffer = requested;
+    if (buffer.cType == SQL_C_DEFAULT || buffer.cType == SQL_ARD_TYPE)
+        buffer.cType = defaultCType(rows_.columns[column - 1].sqlType);
+    const bool continuing = pieceColumn_ == column;
+    if (continuing && pieceDone_) return SQL_NO_DATA;
+    pieceColumn_ = column;
+    if (v.isNull()) {
+        if (!buffer.indicator)
+            throw OdbcError("22002", "Indicator variable required but not supplied.");
+        *buffer.indicator = SQL_NULL_DATA;
+        pieceDone_ = true;
+        return SQL_SUCCESS;
+    }
+    if (!isPiecewise(buffer.cType)) {
+        pieceDone_ = true;
+        writeFixed(v, buffer);
+        return SQL_SUCCESS;
+    }
+    if (!continuing) {
+        pieceForm_ = piecewiseForm(v, buffer.cType);
+        pieceOffset_ = 0;
+        pieceDone_ = false;
+    }
+    const std::size_t remaining = pieceForm_.size() - pieceOffset_;
+    const std::size_t copied = writePiece(pieceForm_, pieceOffset_, buffer);
+    pieceOffset_ += copied;
+    if (copied < remaining) {
+        diagnostics.add("01004", "String data, right truncated.");
+        return SQL_SUCCESS_WITH_INFO;
+    }
+    pieceDone_ = true;
+    return SQL_SUCCESS;
+}
+
+} // namespace odbc

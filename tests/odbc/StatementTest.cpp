@@ -1,0 +1,189 @@
+// The driver's statements on a real file without a driver manager in between: parameter
+// arrays, data at execution, static cursors, cursors that outlive another statement's change,
+// manual commit.
+#include "odbc/CData.h"
+#include "odbc/Handles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+class StatementTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path_ = std::filesystem::path(TABLORY_TEST_OUTPUT) /
+                (std::string("odbc-") +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".mdb");
+        std::filesystem::remove(path_);
+        odbc::ConnectSettings settings;
+        settings.file = path_.string();
+        settings.create = true;
+        connection_.connect(settings);
+        odbc::Statement s(connection_);
+        s.execDirect("create table T (Id long primary key, Name text(10))");
+    }
+
+    std::vector<std::int32_t> ids(odbc::Statement& s) {
+        std::vector<std::int32_t> out;
+        while (s.fetch(SQL_FETCH_NEXT, 0) == SQL_SUCCESS) out.push_back(id(s));
+        return out;
+    }
+
+    static std::int32_t id(odbc::Statement& s) {
+        SQLINTEGER value = 0;
+        SQLLEN indicator = 0;
+        EXPECT_EQ(s.getData(1, {SQL_C_SLONG, &value, sizeof value, &indicator}), SQL_SUCCESS);
+        return value;
+    }
+
+    std::filesystem::path path_;
+    odbc::Environment environment_;
+    odbc::Connection connection_{environment_};
+};
+
+TEST_F(StatementTest, ParameterArraysRunOneStatementPerSet) {
+    odbc::Statement s(connection_);
+    s.prepare("insert into T (Id, Name) values (?, ?)");
+    // Column-wise: one array per parameter.
+    SQLINTEGER idValues[3] = {1, 2, 3};
+    SQLLEN idLengths[3] = {4, 4, 4};
+    char names[3][11] = {"a", "bb", ""};
+    SQLLEN nameLengths[3] = {SQL_NTS, SQL_NTS, SQL_NULL_DATA};
+    s.parameters = {
+        {SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, idValues, 0, idLengths, true},
+        {SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 10, 0, names, 11, nameLengths, true}};
+    SQLULEN processed = 0;
+    SQLUSMALLINT status[3] = {};
+    s.paramsetSize = 3;
+    s.paramsProcessed = &processed;
+    s.paramStatus = status;
+    EXPECT_EQ(s.execute(), SQL_SUCCESS);
+    EXPECT_EQ(s.rowCount(), 3);
+    EXPECT_EQ(processed, 3u);
+
+    // Row-wise, with a duplicate key in the middle: that set fails alone.
+    struct Row {
+        SQLINTEGER id;
+        SQLLEN idLength;
+        char name[11];
+        SQLLEN nameLength;
+    } rows[3] = {{4, 4, "d", SQL_NTS}, {1, 4, "dup", SQL_NTS}, {5, 4, "e", SQL_NTS}};
+    s.parameters = {
+        {SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &rows[0].id, 0, &rows[0].idLength, true},
+        {SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 10, 0, rows[0].name, 11, &rows[0].nameLength,
+         true}};
+    s.paramBindType = sizeof(Row);
+    EXPECT_EQ(s.execute(), SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(s.rowCount(), 2);
+    EXPECT_EQ(status[0], SQL_PARAM_SUCCESS);
+    EXPECT_EQ(status[1], SQL_PARAM_ERROR);
+    EXPECT_EQ(status[2], SQL_PARAM_SUCCESS);
+    ASSERT_EQ(s.diagnostics.records().size(), 1u);
+    EXPECT_EQ(s.diagnostics.records()[0].state, "23000");
+
+    odbc::Statement check(connection_);
+    check.execDirect("select Id from T where Name is null or Name = 'bb' order by Id");
+    EXPECT_EQ(ids(check), (std::vector<std::int32_t>{2, 3}));
+}
+
+TEST_F(StatementTest, DataAtExecutionArrivesInPieces) {
+    odbc::Statement s(connection_);
+    s.prepare("insert into T (Id, Name) values (?, ?)");
+    SQLINTEGER idValue = 9;
+    SQLLEN idLength = 4, nameLength = SQL_DATA_AT_EXEC;
+    int token = 0;
+    s.parameters = {
+        {SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &idValue, 0, &idLength, true},
+        {SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 10, 0, &token, 0, &nameLength, true}};
+    ASSERT_EQ(s.execute(), SQL_NEED_DATA);
+    SQLPOINTER asked = nullptr;
+    ASSERT_EQ(s.paramData(&asked), SQL_NEED_DATA);
+    EXPECT_EQ(asked, &token);
+    s.putData(const_cast<char*>("ab"), 2);
+    s.putData(const_cast<char*>("cd"), SQL_NTS);
+    EXPECT_EQ(s.paramData(&asked), SQL_SUCCESS);
+
+    s.resetParameters();
+    s.execDirect("select Name from T where Id = 9");
+    ASSERT_EQ(s.fetch(SQL_FETCH_NEXT, 0), SQL_SUCCESS);
+    char name[3];
+    SQLLEN indicator = 0;
+    // In pieces: "ab", then "cd", then no more.
+    EXPECT_EQ(s.getData(1, {SQL_C_CHAR, name, sizeof name, &indicator}), SQL_SUCCESS_WITH_INFO);
+    EXPECT_STREQ(name, "ab");
+    EXPECT_EQ(indicator, 4);
+    EXPECT_EQ(s.getData(1, {SQL_C_CHAR, name, sizeof name, &indicator}), SQL_SUCCESS);
+    EXPECT_STREQ(name, "cd");
+    EXPECT_EQ(s.getData(1, {SQL_C_CHAR, name, sizeof name, &indicator}), SQL_NO_DATA);
+}
+
+TEST_F(StatementTest, StaticCursorsScrollEveryWay) {
+    odbc::Statement s(connection_);
+    for (int i = 1; i <= 5; ++i)
+        s.execDirect("insert into T (Id) values (" + std::to_string(i) + ")");
+    s.cursorType = SQL_CURSOR_STATIC;
+    s.execDirect("select Id from T order by Id");
+    EXPECT_EQ(s.rowCount(), 5);
+    const struct {
+        SQLSMALLINT orientation;
+        SQLLEN offset;
+        int expected; // 0: no row
+    } moves[] = {
+        {SQL_FETCH_LAST, 0, 5},      {SQL_FETCH_PRIOR, 0, 4},     {SQL_FETCH_ABSOLUTE, 1, 1},
+        {SQL_FETCH_ABSOLUTE, -2, 4}, {SQL_FETCH_RELATIVE, 10, 0}, {SQL_FETCH_PRIOR, 0, 5},
+        {SQL_FETCH_FIRST, 0, 1},     {SQL_FETCH_PRIOR, 0, 0},     {SQL_FETCH_NEXT, 0, 1},
+    };
+    for (const auto& m : moves) {
+        const SQLRETURN r = s.fetch(m.orientation, m.offset);
+        if (m.expected == 0) {
+            EXPECT_EQ(r, SQL_NO_DATA) << m.orientation;
+        } else {
+            ASSERT_EQ(r, SQL_SUCCESS) << m.orientation;
+            EXPECT_EQ(id(s), m.expected) << m.orientation << " " << m.offset;
+        }
+    }
+    s.cursorType = SQL_CURSOR_FORWARD_ONLY;
+    s.execDirect("select Id from T");
+    EXPECT_THROW(s.fetch(SQL_FETCH_PRIOR, 0), odbc::OdbcError);
+}
+
+TEST_F(StatementTest, ReadingCursorSurvivesAnotherStatementsChange) {
+    odbc::Statement writer(connection_);
+    for (int i = 1; i <= 5; ++i)
+        writer.execDirect("insert into T (Id) values (" + std::to_string(i) + ")");
+    odbc::Statement reader(connection_);
+    reader.execDirect("select Id from T order by Id");
+    ASSERT_EQ(reader.fetch(SQL_FETCH_NEXT, 0), SQL_SUCCESS);
+    EXPECT_EQ(id(reader), 1);
+    // The change waits for nothing: the reader keeps the rows as they were when it read.
+    EXPECT_EQ(writer.execDirect("delete from T where Id >= 2"), SQL_SUCCESS);
+    EXPECT_EQ(ids(reader), (std::vector<std::int32_t>{2, 3, 4, 5}));
+    writer.execDirect("select Id from T");
+    EXPECT_EQ(ids(writer), (std::vector<std::int32_t>{1}));
+}
+
+TEST_F(StatementTest, ManualCommitRollsBackAndCommits) {
+    odbc::Statement s(connection_);
+    connection_.setAutocommit(false);
+    s.execDirect("insert into T (Id) values (1)");
+    s.execDirect("create table U (X long)");
+    connection_.endTransaction(false);
+    s.execDirect("select Id from T");
+    EXPECT_TRUE(ids(s).empty());
+    EXPECT_THROW(s.execDirect("select X from U"), std::exception) << "the table came back";
+    s.execDirect("insert into T (Id) values (2)");
+    connection_.endTransaction(true);
+    connection_.setAutocommit(true);
+    connection_.disconnect();
+    odbc::ConnectSettings settings;
+    settings.file = path_.string();
+    connection_.connect(settings);
+    odbc::Statement again(connection_);
+    again.execDirect("select Id from T");
+    EXPECT_EQ(ids(again), (std::vector<std::int32_t>{2}));
+}
+
+} // namespace
