@@ -195,11 +195,19 @@ int run(const cli::Arguments& args) {
     if (args.command == "compact") {
         if (args.positional.size() != 2)
             throw core::Error("The compact command takes a SOURCE and a DEST file.");
-        jet::compactDatabase(args.positional[0], args.positional[1], password,
-                             [](std::uint64_t done, std::uint64_t total) {
-                                 std::cerr << "\rcompacting: " << done << " of " << total << " rows"
-                                           << std::flush;
-                             });
+        bool progressShown = false;
+        try {
+            jet::compactDatabase(args.positional[0], args.positional[1], password,
+                                 [&](std::uint64_t done, std::uint64_t total) {
+                                     progressShown = true;
+                                     std::cerr << "\rcompacting: " << done << " of " << total
+                                               << " rows" << std::flush;
+                                 });
+        } catch (...) {
+            // The error goes on a line of its own, not after the progress text.
+            if (progressShown) std::cerr << '\n';
+            throw;
+        }
         std::cerr << '\n';
         return 0;
     }
@@ -210,6 +218,7 @@ int run(const cli::Arguments& args) {
         auto db = jet::Database::open(args.positional[0], password);
         auto report = jet::checkDatabase(*db);
         for (const auto& problem : report.problems) std::cout << problem << '\n';
+        for (const auto& note : report.notes) std::cout << "note: " << note << '\n';
         std::cout << (report.ok() ? "ok: " : "damaged: ") << report.tables << " tables, "
                   << report.rows << " rows, " << report.pages << " pages checked\n";
         return report.ok() ? 0 : 1;

@@ -98,7 +98,8 @@ void Database::saveCounters() {
 
 void Database::forgetCachedTables() {
     // Schemas may hold counters and row counts of forgotten changes; writers and index
-    // maintainers refer to them.
+    // maintainers refer to them. A counter raised by a forgotten change lags again.
+    countersCaughtUp_.clear();
     maintainers_.clear();
     writers_.clear();
     schemas_.clear();
@@ -196,6 +197,7 @@ IndexMaintainer& Database::indexesFor(std::string_view name) {
 RowId Database::insertRow(std::string_view table, std::vector<core::Value> values) {
     TableWriter& writer = writerFor(table);
     IndexMaintainer& indexes = indexesFor(table);
+    catchUpCounter(writer, values);
     auto prepared = writer.prepareInsert(std::move(values));
     indexes.checkAdmissible(prepared);
     RowId id = writer.insertPrepared(prepared);
@@ -220,6 +222,40 @@ void Database::deleteRow(std::string_view table, RowId row) {
     auto old = writer.read(row);
     writer.remove(row);
     indexes.remove(old, row);
+}
+
+RowId Database::insertRowUnindexed(std::string_view table, std::vector<core::Value> values) {
+    TableWriter& writer = writerFor(table);
+    catchUpCounter(writer, values);
+    return writer.insert(std::move(values));
+}
+
+void Database::rebuildIndexes(std::string_view table) {
+    requireTransaction();
+    const CatalogEntry* entry = catalog_.findTable(table);
+    if (!entry) throwNoTable(table);
+    auto schema = schemaFor(*entry);
+    releaseWritersOf(entry->definitionPage());
+    reindex(*schema);
+}
+
+void Database::catchUpCounter(TableWriter& writer, const std::vector<core::Value>& values) {
+    const TableSchema& schema = writer.schema();
+    if (countersCaughtUp_.count(schema.definitionPage)) return;
+    std::optional<std::size_t> counter;
+    for (std::size_t i = 0; i < schema.columns.size(); ++i)
+        if (schema.columns[i].flags & column_flag::kAutoLong) counter = i;
+    if (!counter) return;
+    // An insert that gives the counter's value itself takes nothing from the counter.
+    if (*counter < values.size() && !values[*counter].isNull()) return;
+    std::int64_t highest = 0;
+    Cursor cursor(*pages_, schemas_.at(schema.definitionPage));
+    while (cursor.next()) {
+        const core::Value v = cursor.value(*counter);
+        if (auto n = v.getIf<std::int32_t>()) highest = std::max<std::int64_t>(highest, *n);
+    }
+    writer.raiseCounter(static_cast<std::uint32_t>(highest));
+    countersCaughtUp_.insert(schema.definitionPage);
 }
 
 void Database::setCounter(std::string_view table, std::uint32_t last) {
@@ -317,6 +353,7 @@ const CatalogEntry& Database::requireTable(std::string_view name) const {
 
 std::int32_t Database::nextCounter(std::string_view table) {
     TableWriter& writer = writerFor(table);
+    catchUpCounter(writer, {});
     return static_cast<std::int32_t>(writer.takeCounter());
 }
 

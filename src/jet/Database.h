@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,12 @@ public:
     // Sets a table's counter (the last value given out), never below what it is.
     void setCounter(std::string_view table, std::uint32_t last);
 
+    // Bulk loading (compaction): rows go in without index upkeep, then rebuildIndexes builds
+    // every index of the table in one pass, its pages packed full. Between the two the
+    // table's indexes are stale; system tables are loaded the same way.
+    RowId insertRowUnindexed(std::string_view table, std::vector<core::Value> values);
+    void rebuildIndexes(std::string_view table);
+
 private:
     Database();
     std::shared_ptr<TableSchema> schemaFor(const CatalogEntry& entry) const;
@@ -119,6 +126,9 @@ private:
     TableWriter& writerFor(std::string_view table);
     IndexMaintainer& indexesFor(std::string_view table);
     void saveCounters();
+    // A counter that lags the values its column holds (Access files can have one) is raised
+    // to the highest of them once per session, before it gives out a value.
+    void catchUpCounter(TableWriter& writer, const std::vector<core::Value>& values);
     void forgetCachedTables();
     void requireTransaction() const;
     void reloadCatalog();
@@ -146,6 +156,7 @@ private:
     mutable std::map<std::uint32_t, std::shared_ptr<TableSchema>> schemas_;
     std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_;
     std::map<std::uint32_t, std::unique_ptr<IndexMaintainer>> maintainers_;
+    std::set<std::uint32_t> countersCaughtUp_; // definition pages
 
     friend class DatabaseCreator;
 };

@@ -104,6 +104,26 @@ TEST(CommandLine, CreateExecAndCheckWorkTogether) {
     EXPECT_EQ(checked.out.rfind("ok: ", 0), 0u) << checked.out;
 }
 
+TEST(CommandLine, CompactEndsItsProgressLineBeforeAnError) {
+    auto dir = testing_support::scratchDir("cli-compact-error");
+    auto file = dir / "cut.mdb";
+    ASSERT_EQ(run("create " + quoted(file)).status, 0);
+    {
+        std::ofstream input(dir / "rows.sql");
+        input << "create table T (ID counter, Name text(200));\n";
+        for (int i = 0; i < 300; ++i)
+            input << "insert into T (Name) values ('" << std::string(150, 'n') << "');\n";
+    }
+    ASSERT_EQ(run("exec " + quoted(file) + " - < " + quoted(dir / "rows.sql")).status, 0);
+    // The last data page is cut off: the copy fails part-way, after its progress began.
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) - 4096);
+    auto r = run("compact " + quoted(file) + " " + quoted(dir / "copy.mdb"));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.out.find("rows\ntablory-sql: "), std::string::npos) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.mdb"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.mdb.compacting"));
+}
+
 } // namespace
 
 namespace {

@@ -125,9 +125,10 @@ private:
         for (const auto& c : schema.columns)
             if ((c.flags & column_flag::kAutoLong) &&
                 largestCounter > static_cast<std::int64_t>(schema.nextAutoNumber))
-                problem(owner + ": the counter of '" + c.name + "' stands at " +
-                        std::to_string(schema.nextAutoNumber) + " but a row holds " +
-                        std::to_string(largestCounter));
+                report_.notes.push_back(owner + ": the counter of '" + c.name + "' stands at " +
+                                        std::to_string(schema.nextAutoNumber) +
+                                        " but a row holds " + std::to_string(largestCounter) +
+                                        "; new rows get values above the highest");
         checkIndexes(owner, schema, homeRows);
         for (const auto& index : schema.indexData) {
             if (index.usageMapPointer == 0) continue;

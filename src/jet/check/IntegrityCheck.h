@@ -11,6 +11,9 @@ namespace jet {
 
 struct CheckReport {
     std::vector<std::string> problems;
+    // Things worth knowing that are not damage, such as a counter behind its rows (Access
+    // leaves such files; the engine gives out values above the rows' highest anyway).
+    std::vector<std::string> notes;
     std::size_t tables = 0, rows = 0, pages = 0;
     bool ok() const { return problems.empty(); }
 };

@@ -2,24 +2,21 @@
 
 #include "core/Error.h"
 #include "jet/Database.h"
+#include "jet/compact/ObjectIds.h"
+#include "jet/file/OsFile.h"
 #include "jet/write/Relationships.h"
 
+#include <algorithm>
 #include <map>
 
 namespace jet {
 
 namespace {
 
-std::vector<std::string> copiedTables(const Database& db) {
-    std::vector<std::string> names;
-    for (const auto& e : db.catalog().entries())
-        if (e.isUserTable()) names.push_back(e.name);
-    return names;
-}
-
 TableSchema freshSchema(const TableSchema& source) {
     TableSchema t;
     t.name = source.name;
+    t.systemTable = source.systemTable;
     t.columns = source.columns;
     // Deleted columns leave gaps in the source's numbering; the copy numbers afresh.
     for (auto& c : t.columns) c.number = c.varIndex = c.fixedOffset = 0;
@@ -101,6 +98,164 @@ std::vector<std::pair<RelationshipDef, std::int32_t>> sourceRelationships(const 
     return out;
 }
 
+// Copies everything the source holds into the fresh destination, in one transaction.
+class Copier {
+public:
+    Copier(const Database& source, Database& destination, const CompactProgress& progress)
+        : source_(source), destination_(destination), progress_(progress) {}
+
+    void run() {
+        std::vector<std::string> tables;
+        for (const auto& e : source_.catalog().entries())
+            if (e.isTable()) tables.push_back(e.name);
+        for (const auto& name : tables) total_ += source_.table(name).schema().rowCount;
+        if (progress_) progress_(0, total_);
+
+        destination_.begin();
+        // Tables first, so that every table's new id (its definition page) is known before
+        // rows that name objects are copied.
+        for (const auto& name : tables) {
+            const CatalogEntry* from = source_.catalog().findTable(name);
+            if (!destination_.hasTable(name))
+                destination_.createTable(freshSchema(source_.table(name).schema()));
+            ids_.add(from->id, destination_.catalog().findTable(name)->id);
+        }
+        for (const auto& name : tables) {
+            if (isCatalogTable(name)) continue;
+            copyTableRows(name);
+        }
+        // Enforced relationships need their entries in both tables' definitions; the rows of
+        // every relationship, enforced or not, are then those of the source.
+        for (const auto& [relationship, flags] : sourceRelationships(source_)) {
+            if (flags & relationship_flag::kNoIntegrity) continue;
+            if (!destination_.hasTable(relationship.table) ||
+                !destination_.hasTable(relationship.referencedTable))
+                continue;
+            destination_.createRelationship(relationship);
+        }
+        for (const char* name : {"MSysRelationships", "MSysACEs", "MSysQueries"})
+            if (source_.hasTable(name)) replaceRows(name);
+        // The catalog last: its rows name the objects the steps above made.
+        replaceRows("MSysObjects");
+        destination_.commit();
+        if (progress_) progress_(total_, total_);
+    }
+
+private:
+    // Tables whose rows Database::create already wrote and which are refilled from the
+    // source by replaceRows rather than copied into.
+    static bool isCatalogTable(const std::string& name) {
+        for (const char* t : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"})
+            if (sameObjectName(name, t)) return true;
+        return false;
+    }
+
+    // Source column -> destination column position, refusing a source column the copy
+    // would lose.
+    std::vector<std::size_t> columnMap(const TableSchema& from, const TableSchema& to) const {
+        std::vector<std::size_t> map;
+        for (const auto& c : from.columns) {
+            auto it = std::find_if(to.columns.begin(), to.columns.end(), [&](const ColumnDef& d) {
+                return sameObjectName(d.name, c.name);
+            });
+            if (it == to.columns.end())
+                throw core::UnsupportedFormat("The table '" + from.name + "' has a field '" +
+                                              c.name + "' the compacted file cannot hold.");
+            map.push_back(static_cast<std::size_t>(it - to.columns.begin()));
+        }
+        return map;
+    }
+
+    // Every source row, its values placed in the destination's column order and the object
+    // ids it holds translated.
+    template <class Insert> void forEachRow(const std::string& name, Insert&& insert) {
+        const Table from = source_.table(name);
+        const Table to = destination_.table(name);
+        const auto map = columnMap(from.schema(), to.schema());
+        const auto idColumns = objectIdColumns(name);
+        std::vector<bool> translate(map.size(), false);
+        for (std::size_t i = 0; i < map.size(); ++i)
+            for (const auto& c : idColumns)
+                if (sameObjectName(from.schema().columns[i].name, c)) translate[i] = true;
+        auto cursor = from.scan();
+        while (cursor.next()) {
+            std::vector<core::Value> values(to.schema().columns.size());
+            for (std::size_t i = 0; i < map.size(); ++i) {
+                core::Value v = cursor.value(i);
+                if (translate[i])
+                    if (auto id = v.getIf<std::int32_t>()) v = core::Value(ids_.translate(*id));
+                values[map[i]] = std::move(v);
+            }
+            insert(std::move(values));
+            // Jet keeps the row counts of system tables loosely: the total is a guide.
+            if (progress_ && (++done_ % 1024 == 0)) progress_(std::min(done_, total_), total_);
+        }
+    }
+
+    void copyTableRows(const std::string& name) {
+        // Indexes are built once all rows are in: packed full, as Access's compaction leaves
+        // them, where upkeep row by row leaves half-full pages behind every split.
+        forEachRow(name, [&](std::vector<core::Value> values) {
+            destination_.insertRowUnindexed(name, std::move(values));
+        });
+        destination_.rebuildIndexes(name);
+    }
+
+    // The rows Database::create wrote give way to the source's. Of the catalog's own rows,
+    // those naming an object the source lacks (a system table it never had) stay.
+    void replaceRows(const std::string& name) {
+        const bool catalog = sameObjectName(name, "MSysObjects");
+        const Table made = destination_.table(name);
+        std::size_t idAt = 0;
+        for (std::size_t i = 0; i < made.schema().columns.size(); ++i)
+            if (made.schema().columns[i].name == "Id") idAt = i;
+        std::vector<RowId> rows;
+        std::map<std::int32_t, std::vector<core::Value>> ownRows;
+        {
+            auto cursor = made.scan();
+            while (cursor.next()) {
+                rows.push_back(cursor.rowId());
+                if (!catalog) continue;
+                const core::Value id = cursor.value(idAt);
+                auto& values = ownRows[id.getIf<std::int32_t>() ? *id.getIf<std::int32_t>() : 0];
+                for (std::size_t i = 0; i < made.schema().columns.size(); ++i)
+                    values.push_back(cursor.value(i));
+            }
+        }
+        for (auto row : rows) destination_.deleteRow(name, row);
+        forEachRow(name, [&](std::vector<core::Value> values) {
+            if (catalog)
+                if (auto id = values[idAt].getIf<std::int32_t>()) ownRows.erase(*id);
+            destination_.insertRow(name, std::move(values));
+        });
+        for (auto& [id, values] : ownRows) destination_.insertRow(name, std::move(values));
+    }
+
+    const Database& source_;
+    Database& destination_;
+    const CompactProgress& progress_;
+    ObjectIdMap ids_;
+    std::uint64_t total_ = 0, done_ = 0;
+};
+
+std::filesystem::path temporaryPathFor(const std::filesystem::path& destination) {
+    auto p = destination;
+    p += ".compacting";
+    return p;
+}
+
+// A temporary copy left by a compaction that was killed is removed; one that another
+// compaction is still writing (it holds the lock) is not.
+void discardStaleTemporary(const std::filesystem::path& temporary) {
+    if (!fileExists(temporary)) return;
+    {
+        OsFile stale(temporary, OsFile::Mode::ReadWrite);
+        if (!stale.tryLockExclusive())
+            throw core::InUseError("Another compaction is writing \"" + temporary.string() + "\".");
+    }
+    removeFile(temporary);
+}
+
 } // namespace
 
 void compactDatabase(const std::filesystem::path& sourcePath,
@@ -110,44 +265,27 @@ void compactDatabase(const std::filesystem::path& sourcePath,
     // refused rather than copied half-changed. Nothing is written to it.
     auto source = Database::open(sourcePath, password, OpenMode::ReadWrite);
     if (!source->writable()) source = Database::open(sourcePath, password, OpenMode::ReadOnly);
+    if (fileExists(destinationPath)) throw core::IoError("Database already exists.");
 
-    auto tables = copiedTables(*source);
-    std::uint64_t total = 0, done = 0;
-    for (const auto& name : tables) total += source->table(name).schema().rowCount;
-    if (progress) progress(0, total);
-
-    auto destination = Database::create(destinationPath, source->header().password);
+    // The copy is made under a temporary name and takes the destination's name only when
+    // complete: a compaction that is killed or fails leaves no destination, never a partial one.
+    const auto temporary = temporaryPathFor(destinationPath);
+    discardStaleTemporary(temporary);
     try {
-        destination->begin();
-        for (const auto& name : tables) {
-            auto table = source->table(name);
-            destination->createTable(freshSchema(table.schema()), table.properties());
-            auto cursor = table.scan();
-            std::size_t columns = table.schema().columns.size();
-            std::vector<core::Value> values(columns);
-            while (cursor.next()) {
-                for (std::size_t i = 0; i < columns; ++i) values[i] = cursor.value(i);
-                destination->insertRow(name, values);
-                if (progress && (++done % 1024 == 0)) progress(done, total);
-            }
-            destination->setCounter(name, table.schema().nextAutoNumber);
-        }
-        // Relationships between copied tables, enforced ones with their index entries.
-        for (const auto& [relationship, flags] : sourceRelationships(*source)) {
-            if (!destination->hasTable(relationship.table) ||
-                !destination->hasTable(relationship.referencedTable))
-                continue;
-            if (flags & relationship_flag::kNoIntegrity) continue;
-            destination->createRelationship(relationship);
-        }
-        destination->commit();
-    } catch (...) {
+        auto destination = Database::create(temporary, source->header().password);
+        Copier(*source, *destination, progress).run();
         destination.reset();
-        std::error_code ignored;
-        std::filesystem::remove(destinationPath, ignored);
+        if (fileExists(destinationPath)) throw core::IoError("Database already exists.");
+        std::error_code error;
+        std::filesystem::rename(temporary, destinationPath, error);
+        if (error)
+            throw core::IoError("Cannot write \"" + destinationPath.string() +
+                                "\": " + error.message() + ".");
+        syncFolderOf(destinationPath);
+    } catch (...) {
+        removeFile(temporary);
         throw;
     }
-    if (progress) progress(total, total);
 }
 
 } // namespace jet

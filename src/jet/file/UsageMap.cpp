@@ -15,6 +15,16 @@ std::vector<std::uint8_t> readRowBytes(const PageFile& file, std::uint32_t rowPo
     return {bytes.begin() + slot.start, bytes.begin() + slot.end};
 }
 
+std::optional<std::uint32_t> referenceMapPage(ByteSpan row, std::size_t index,
+                                              std::uint32_t pageCount) {
+    std::size_t at = 1 + 4 * index;
+    if (at + 4 > row.size()) return std::nullopt;
+    std::uint32_t page = u32(row, at);
+    if (page == 0 || page >= pageCount) return std::nullopt;
+    if (std::uint64_t(index) * usage_map::kPagesPerMapPage >= pageCount) return std::nullopt;
+    return page;
+}
+
 namespace {
 void collectBits(ByteSpan bitmap, std::uint64_t firstPage, std::uint32_t pageCount,
                  BeyondEnd beyondEnd, std::vector<std::uint32_t>& out) {
@@ -44,10 +54,10 @@ std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t rowP
         collectBits(r.subspan(5), u32(r, 1), file.pageCount(), beyondEnd, pages);
         break;
     case usage_map::kReference:
-        for (std::size_t off = 1, i = 0; off + 4 <= r.size(); off += 4, ++i) {
-            std::uint32_t mapPage = u32(r, off);
-            if (mapPage == 0) continue;
-            auto p = file.read(mapPage);
+        for (std::size_t i = 0; 1 + 4 * (i + 1) <= r.size(); ++i) {
+            auto mapPage = referenceMapPage(r, i, file.pageCount());
+            if (!mapPage) continue;
+            auto p = file.read(*mapPage);
             if ((*p)[0] != static_cast<std::uint8_t>(PageType::UsageMap))
                 throwDamaged("a usage map refers to a page that is not a map page");
             collectBits(bytesOf(p).subspan(usage_map::kMapPageBitmapStart),

@@ -3,6 +3,7 @@
 // A map lives in a row; small ones hold the bitmap inline, large ones point to map pages.
 #include "jet/file/PageFile.h"
 
+#include <optional>
 #include <vector>
 
 namespace jet {
@@ -13,6 +14,12 @@ inline constexpr std::uint8_t kReference = 0x01;
 inline constexpr std::size_t kMapPageBitmapStart = 4;
 inline constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageBitmapStart) * 8;
 } // namespace usage_map
+
+// The map page that slot `index` of a reference map row names, if it names one that can
+// matter: Access leaves slots it never used uninitialised (zero, or values such as
+// 0xFFFFFF80), and a slot whose pages all lie past the end of the file marks nothing.
+std::optional<std::uint32_t> referenceMapPage(ByteSpan row, std::size_t index,
+                                              std::uint32_t pageCount);
 
 // The bytes of the row a data pointer (page << 8 | slot) names.
 std::vector<std::uint8_t> readRowBytes(const PageFile& file, std::uint32_t rowPointer);

@@ -14,11 +14,16 @@ void layOutNewColumns(TableSchema& schema) {
     if (schema.columns.size() > kMaxColumns) throw core::SqlError("Too many fields defined.");
     std::uint16_t fixedOffset = 0, variables = 0, number = 0;
     for (auto& c : schema.columns) {
-        c.rawType = static_cast<std::uint8_t>(c.type);
+        // A type the engine reads as binary (Access's 0x11 in MSysAccessObjects) keeps its
+        // code, and fixed-length binary keeps its fixed slot, so that a copied table is the
+        // table Access made.
+        const bool otherType = c.rawType != 0 && !isKnownColumnType(c.rawType);
+        if (!otherType) c.rawType = static_cast<std::uint8_t>(c.type);
         c.number = number;
         c.displayIndex = number;
         ++number;
         std::uint16_t width = fixedWidth(c.type);
+        if (c.type == ColumnType::Binary && c.isFixed() && c.size > 0) width = c.size;
         bool fixed = width > 0 || c.type == ColumnType::Boolean;
         std::uint8_t keep =
             c.flags & (column_flag::kAutoLong | column_flag::kAutoGuid | column_flag::kHyperlink);

@@ -24,11 +24,14 @@ core::Bytes reference(std::uint32_t length, std::uint8_t kind, std::uint32_t poi
 } // namespace
 
 RowId LongValueWriter::appendLongValueRow(std::span<const std::uint8_t> row) {
-    if (currentPage_) {
-        PageBytes page = copyOf(store_.read(*currentPage_));
-        if (auto slot = appendRow(page, row)) {
-            store_.write(*currentPage_, page);
-            return {*currentPage_, *slot};
+    if (auto current = store_.longValuePage; current && *current < store_.pageCount()) {
+        PageBytes page = copyOf(store_.read(*current));
+        if (page[0] == static_cast<std::uint8_t>(PageType::Data) &&
+            pageOwner(page) == kLongValueOwner) {
+            if (auto slot = appendRow(page, row)) {
+                store_.write(*current, page);
+                return {*current, *slot};
+            }
         }
     }
     std::uint32_t number = store_.allocate();
@@ -36,7 +39,7 @@ RowId LongValueWriter::appendLongValueRow(std::span<const std::uint8_t> row) {
     auto slot = appendRow(page, row);
     if (!slot) throwDamaged("a long value row does not fit an empty page");
     store_.write(number, page);
-    currentPage_ = number;
+    store_.longValuePage = number;
     return {number, *slot};
 }
 
@@ -69,7 +72,7 @@ void LongValueWriter::deleteLongValueRow(RowId id) {
         throwDamaged("a memo or OLE value points outside its pages");
     deleteRow(page, id.slot);
     if (liveSlots(page) == 0) {
-        if (currentPage_ == id.page) currentPage_.reset();
+        if (store_.longValuePage == id.page) store_.longValuePage.reset();
         store_.release(id.page);
     } else {
         store_.write(id.page, page);

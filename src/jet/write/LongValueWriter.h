@@ -23,7 +23,6 @@ private:
     void deleteLongValueRow(RowId id);
 
     PageStore& store_;
-    std::optional<std::uint32_t> currentPage_;
 };
 
 } // namespace jet

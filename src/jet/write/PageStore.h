@@ -3,6 +3,8 @@
 // end of the file) and release. One object per open writable database.
 #include "jet/file/PageFile.h"
 
+#include <optional>
+
 namespace jet {
 
 class PageAllocator;
@@ -20,6 +22,11 @@ public:
     void release(std::uint32_t page);
     PageFile& file() { return file_; }
     std::uint32_t pageCount() const { return file_.pageCount(); }
+
+    // The long-value page the last memo or OLE value went to. Later values, of this statement
+    // or the next, fill it before a new page is taken, as Jet shares such pages; whoever
+    // uses it checks it is still a long-value page (a rollback may have taken it back).
+    std::optional<std::uint32_t> longValuePage;
 
 private:
     PageFile& file_;

@@ -41,11 +41,11 @@ std::optional<UsageMapEditor::Location> UsageMapEditor::locate(std::uint32_t pag
         return Location{row_.page, start + 5 + bit / 8, static_cast<std::uint8_t>(1u << (bit % 8))};
     }
     std::uint32_t index = page / usage_map::kPagesPerMapPage;
-    if (1 + 4 * (std::size_t(index) + 1) > length) return std::nullopt;
-    std::uint32_t mapPage = u32(bytes, start + 1 + 4 * index);
-    if (mapPage == 0) return std::nullopt;
+    auto mapPage = referenceMapPage(bytes.subspan(start, length), index, store_.pageCount());
+    if (!mapPage || (*store_.read(*mapPage))[0] != static_cast<std::uint8_t>(PageType::UsageMap))
+        return std::nullopt;
     std::uint32_t bit = page % usage_map::kPagesPerMapPage;
-    return Location{mapPage, usage_map::kMapPageBitmapStart + bit / 8,
+    return Location{*mapPage, usage_map::kMapPageBitmapStart + bit / 8,
                     static_cast<std::uint8_t>(1u << (bit % 8))};
 }
 

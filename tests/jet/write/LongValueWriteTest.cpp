@@ -100,3 +100,31 @@ TEST(LongValueWrite, ReplacedAndDeletedValuesGiveTheirPagesBack) {
 }
 
 } // namespace
+
+namespace {
+
+// Jet fills a long-value page with the values of later statements too, so the same values
+// take the same room whether they come in one transaction or in one each.
+TEST(LongValueWrite, ValuesOfSeparateStatementsSharePages) {
+    auto dir = testing_support::scratchDir("long-shared");
+    std::vector<std::uint32_t> pages;
+    for (bool oneTransaction : {true, false}) {
+        auto db = jet::Database::create(dir / (oneTransaction ? "one.mdb" : "each.mdb"));
+        db->begin();
+        db->createTable(longTable());
+        db->commit();
+        if (oneTransaction) db->begin();
+        for (int i = 0; i < 300; ++i) {
+            if (!oneTransaction) db->begin();
+            db->insertRow("L", {core::Value(std::int32_t{i}), core::Value(std::string(700, 'm')),
+                                core::Value(pattern(500, static_cast<std::uint8_t>(i)))});
+            if (!oneTransaction) db->commit();
+        }
+        if (oneTransaction) db->commit();
+        pages.push_back(db->pages().pageCount());
+        EXPECT_TRUE(checkPasses(*db));
+    }
+    EXPECT_LE(pages[1], pages[0] + 1) << "one transaction: " << pages[0] << " pages";
+}
+
+} // namespace

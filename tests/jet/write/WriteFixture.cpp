@@ -3,7 +3,12 @@
 #include "cli/Dump.h"
 #include "core/Conversions.h"
 #include "jet/check/IntegrityCheck.h"
+#include "jet/file/Bytes.h"
+#include "jet/file/UsageMap.h"
+#include "jet/rows/DataPage.h"
 
+#include <algorithm>
+#include <fstream>
 #include <sstream>
 
 namespace write_test {
@@ -76,6 +81,42 @@ bool checkPasses(const jet::Database& db, std::string* problems) {
     if (problems)
         for (const auto& p : report.problems) *problems += p + "\n";
     return report.ok();
+}
+
+std::uint32_t makeGlobalUsageMapReference(const std::filesystem::path& file) {
+    std::vector<std::uint32_t> free;
+    std::uint32_t pages = 0;
+    {
+        auto db = jet::Database::open(file);
+        pages = db->pages().pageCount();
+        free = jet::readUsageMap(db->pages(), 1u << 8, jet::BeyondEnd::Ignore);
+    }
+    std::fstream raw(file, std::ios::in | std::ios::out | std::ios::binary);
+    std::vector<std::uint8_t> page(jet::kPageSize);
+    raw.seekg(jet::kPageSize);
+    raw.read(reinterpret_cast<char*>(page.data()), jet::kPageSize);
+    const jet::RowSlot slot = jet::rowSlot(page, 0);
+    std::fill(page.begin() + slot.start, page.begin() + slot.end, 0);
+    page[slot.start] = jet::usage_map::kReference;
+    jet::put32(page, slot.start + 1u, pages);
+    for (std::size_t at = slot.start + 5u; at + 4 <= slot.end; at += 4)
+        jet::put32(page, at, 0xFFFFFF80u);
+    raw.seekp(jet::kPageSize);
+    raw.write(reinterpret_cast<const char*>(page.data()), jet::kPageSize);
+
+    std::vector<std::uint8_t> map(jet::kPageSize, 0);
+    map[0] = static_cast<std::uint8_t>(jet::PageType::UsageMap);
+    map[1] = 0x01;
+    auto mark = [&](std::uint32_t p) {
+        map[jet::usage_map::kMapPageBitmapStart + p / 8] |=
+            static_cast<std::uint8_t>(1u << (p % 8));
+    };
+    for (auto p : free)
+        if (p < pages) mark(p);
+    for (std::uint32_t p = pages + 1; p < jet::usage_map::kPagesPerMapPage; ++p) mark(p);
+    raw.seekp(std::streamoff(pages) * jet::kPageSize);
+    raw.write(reinterpret_cast<const char*>(map.data()), jet::kPageSize);
+    return pages;
 }
 
 } // namespace write_test

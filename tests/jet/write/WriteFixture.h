@@ -22,4 +22,10 @@ std::vector<std::vector<core::Value>> readAll(const jet::Database& db, const std
 std::string dumpOf(const jet::Database& db);
 bool checkPasses(const jet::Database& db, std::string* problems = nullptr);
 
+// Rewrites a closed file's global usage map (page 1, row 0) in the reference form larger
+// Access files use: the row names one map page, appended to the file, whose bitmap marks the
+// same free pages and every page past the end; the row's unused slots hold 0xFFFFFF80, a
+// value that names no page. Returns the map page.
+std::uint32_t makeGlobalUsageMapReference(const std::filesystem::path& file);
+
 } // namespace write_test
