@@ -109,7 +109,19 @@ void Database::commit() {
     saveCounters();
     maintainers_.clear();
     writers_.clear();
-    pages_->commit();
+    try {
+        pages_->commit();
+    } catch (...) {
+        // A failed commit rolled the pages back: the catalog and schemas read within the
+        // transaction describe changes that are gone. The commit's error is the one to
+        // report, even when the file cannot be read again now.
+        forgetCachedTables();
+        try {
+            reloadCatalog();
+        } catch (const core::Error&) {
+        }
+        throw;
+    }
 }
 
 void Database::rollback() {

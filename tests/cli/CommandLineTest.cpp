@@ -6,7 +6,10 @@
 
 #include <cstdio>
 #include <fstream>
+#include <string>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -158,6 +161,51 @@ TEST(CommandLine, VersionIsTheProjectVersion) {
     auto r = run("--version");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, std::string("tablory-sql ") + TABLORY_VERSION + "\n");
+}
+
+} // namespace
+
+namespace {
+
+// Readers running beside a writer in another process: each either sees a whole committed
+// state or says the file is in use, and never reports damage that is not there.
+TEST(CommandLine, ReadersBesideAWriterNeverSeeHalfACommit) {
+    auto dir = testing_support::scratchDir("cli-readers");
+    auto file = quoted(dir / "busy.mdb");
+    ASSERT_EQ(run("create " + file).status, 0);
+    ASSERT_EQ(
+        run("exec " + file + " \"create table T (ID counter primary key, Note memo)\"").status, 0);
+    constexpr int kCommits = 20;
+    pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        // Each commit adds rows whose long values take pages of their own, so the file grows
+        // and pages change on every one.
+        for (int i = 0; i < kCommits; ++i)
+            if (run("exec " + file + " \"insert into T (Note) values (Space(3000) & 'x')\"")
+                    .status != 0)
+                ::_exit(1);
+        ::_exit(0);
+    }
+    std::vector<std::string> wrong;
+    int readsWhileWriting = 0;
+    auto read = [&](const std::string& command) {
+        auto r = run(command + " " + file);
+        bool inUse = r.out.find("file already in use.") != std::string::npos;
+        bool fine = r.status == 0 && (command != "check" || r.out.rfind("ok: ", 0) == 0);
+        if (!fine && !inUse) wrong.push_back(command + ": " + r.out);
+    };
+    int status = 0;
+    while (::waitpid(writer, &status, WNOHANG) == 0) {
+        read("check");
+        read("dump");
+        ++readsWhileWriting;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer's commit failed";
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " of " << 2 * readsWhileWriting
+                               << " reads went wrong, the first: " << wrong.front();
+    auto count = run("exec " + file + " \"select Count(*) from T\"");
+    EXPECT_NE(count.out.find(std::to_string(kCommits)), std::string::npos) << count.out;
 }
 
 } // namespace

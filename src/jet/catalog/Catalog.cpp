@@ -2,6 +2,8 @@
 
 #include "core/ObjectName.h"
 #include "jet/Cursor.h"
+#include "jet/file/UsageMap.h"
+#include "jet/rows/DataPage.h"
 #include "jet/schema/TableDefinition.h"
 
 #include <algorithm>
@@ -18,6 +20,16 @@ Catalog Catalog::read(const PageFile& file) {
     };
     std::size_t id = column("Id"), parent = column("ParentId"), name = column("Name"),
                 type = column("Type"), flags = column("Flags"), props = column("LvProp");
+    // A cursor passes over pages that are not the table's; for the catalog such a page is a
+    // lost part of the list of everything in the file, and reading on would show a file with
+    // fewer objects (or none) that the first change would then make permanent.
+    for (std::uint32_t page : readUsageMap(file, schema->usageMapPointer)) {
+        auto bytes = bytesOf(file.read(page));
+        if (bytes[0] != static_cast<std::uint8_t>(PageType::Data) ||
+            u32(bytes, data_page::kOwner) != kCatalogDefinitionPage)
+            throwDamaged("the system catalog's page " + std::to_string(page) +
+                         " holds something else");
+    }
 
     Catalog catalog;
     Cursor cursor(file, schema);
@@ -37,6 +49,11 @@ Catalog Catalog::read(const PageFile& file) {
         if (auto p = v.getIf<core::Bytes>()) e.propertyBlob = *p;
         catalog.entries_.push_back(std::move(e));
     }
+    // Every Jet file lists the catalog itself among its tables.
+    if (!std::any_of(catalog.entries_.begin(), catalog.entries_.end(), [](const auto& e) {
+            return e.isTable() && e.definitionPage() == kCatalogDefinitionPage;
+        }))
+        throwDamaged("the system catalog has lost its own entry");
     return catalog;
 }
 

@@ -12,18 +12,20 @@ namespace jet {
 
 namespace {
 
-constexpr std::size_t kHeaderChecksum = journal::kHeaderSize - 4;
-
-std::array<std::uint8_t, journal::kHeaderSize> encodeHeader(std::uint64_t originalSize,
+std::array<std::uint8_t, journal::kHeaderSize> encodeHeader(const JournalIdentity& identity,
                                                             std::uint32_t records) {
     std::array<std::uint8_t, journal::kHeaderSize> h{};
     std::copy(journal::kMagic.begin(), journal::kMagic.end(), h.begin());
     put32(h, 8, journal::kVersion);
     put32(h, 12, static_cast<std::uint32_t>(kPageSize));
-    put64(h, 16, originalSize);
-    put32(h, 24, static_cast<std::uint32_t>(originalSize / kPageSize));
+    put64(h, 16, identity.originalSize);
+    put32(h, 24, static_cast<std::uint32_t>(identity.originalSize / kPageSize));
     put32(h, 28, records);
-    put32(h, kHeaderChecksum, crc32(std::span(h).first(kHeaderChecksum)));
+    put64(h, 32, identity.finalSize);
+    put32(h, 40, identity.originalHeader);
+    put32(h, 44, identity.finalHeader);
+    constexpr std::size_t checksum = journal::kHeaderSize - 4;
+    put32(h, checksum, crc32(std::span(h).first(checksum)));
     return h;
 }
 
@@ -34,30 +36,54 @@ std::uint32_t recordChecksum(std::span<const std::uint8_t> record) {
 struct Header {
     std::uint64_t originalSize = 0;
     std::uint32_t records = 0;
+    std::size_t size = journal::kHeaderSize; // where the records start
+    std::optional<JournalIdentity> identity; // none in version 1
 };
 
 // The header, when it is whole and consistent with the journal's length.
 std::optional<Header> readHeader(const OsFile& file) {
     std::array<std::uint8_t, journal::kHeaderSize> h{};
-    if (file.readAt(0, h) != h.size()) return std::nullopt;
+    const std::size_t got = file.readAt(0, h);
+    if (got < 12) return std::nullopt;
     ByteSpan b(h);
-    if (!std::equal(journal::kMagic.begin(), journal::kMagic.end(), h.begin()) ||
-        u32(b, 8) != journal::kVersion || u32(b, 12) != kPageSize ||
-        u32(b, kHeaderChecksum) != crc32(b.first(kHeaderChecksum)))
+    Header header;
+    const std::uint32_t version = u32(b, 8);
+    if (version == journal::kVersionWithoutIdentity)
+        header.size = journal::kHeaderSizeWithoutIdentity;
+    else if (version != journal::kVersion)
         return std::nullopt;
-    Header header{u64(b, 16), u32(b, 28)};
+    const std::size_t checksum = header.size - 4;
+    if (got < header.size ||
+        !std::equal(journal::kMagic.begin(), journal::kMagic.end(), h.begin()) ||
+        u32(b, 12) != kPageSize || u32(b, checksum) != crc32(b.first(checksum)))
+        return std::nullopt;
+    header.originalSize = u64(b, 16);
+    header.records = u32(b, 28);
     if (u32(b, 24) != header.originalSize / kPageSize) return std::nullopt;
-    std::uint64_t needed =
-        journal::kHeaderSize + std::uint64_t(header.records) * journal::kRecordSize;
+    if (version == journal::kVersion)
+        header.identity = JournalIdentity{header.originalSize, u64(b, 32), u32(b, 40), u32(b, 44)};
+    std::uint64_t needed = header.size + std::uint64_t(header.records) * journal::kRecordSize;
     if (file.size() < needed) return std::nullopt;
     return header;
+}
+
+// Whether the database is the file the journal was written for, at some point of the
+// commit or of an earlier, interrupted recovery: pages are written front to back, and the
+// size only moves from the original towards the final one (or back, on recovery).
+bool belongsTo(const JournalIdentity& identity, const OsFile& database) {
+    const std::uint64_t size = database.size();
+    if (size < std::min(identity.originalSize, identity.finalSize) ||
+        size > std::max(identity.originalSize, identity.finalSize))
+        return false;
+    const std::uint32_t header = headerPageChecksum(database);
+    return header == identity.originalHeader || header == identity.finalHeader;
 }
 
 // Reads record i into `record` and checks it; a page past the original end can only be the
 // partial last page of a file whose size is not a whole number of pages.
 bool readRecord(const OsFile& file, const Header& header, std::uint32_t i,
                 std::span<std::uint8_t> record) {
-    std::uint64_t at = journal::kHeaderSize + std::uint64_t(i) * journal::kRecordSize;
+    std::uint64_t at = header.size + std::uint64_t(i) * journal::kRecordSize;
     if (file.readAt(at, record) != record.size()) return false;
     ByteSpan r(record.data(), record.size());
     if (u32(r, 4 + kPageSize) != recordChecksum(r)) return false;
@@ -78,13 +104,19 @@ std::filesystem::path journalPathFor(const std::filesystem::path& database) {
     return p;
 }
 
-JournalWriter::JournalWriter(const std::filesystem::path& path, std::uint64_t originalSize,
+std::uint32_t headerPageChecksum(const OsFile& database) {
+    std::array<std::uint8_t, kPageSize> page{};
+    const std::size_t got = database.readAt(0, page);
+    return crc32(std::span(page).first(got));
+}
+
+JournalWriter::JournalWriter(const std::filesystem::path& path, const JournalIdentity& identity,
                              std::uint32_t records, CommitSteps& steps)
     : path_(path), promised_(records), steps_(steps) {
     steps_.before(CommitStep::CreateJournal);
     file_ = std::make_unique<OsFile>(path, OsFile::Mode::Replace);
     steps_.before(CommitStep::WriteJournalHeader);
-    file_->writeAt(0, encodeHeader(originalSize, records));
+    file_->writeAt(0, encodeHeader(identity, records));
 }
 
 void JournalWriter::add(std::uint32_t page, std::span<const std::uint8_t, kPageSize> original) {
@@ -118,6 +150,15 @@ JournalOutcome settleJournal(OsFile& database, const std::filesystem::path& path
         // the whole journal was on disk, so one bad record means the database is untouched.
         for (std::uint32_t i = 0; header && i < header->records; ++i)
             if (!readRecord(file, *header, i, record)) header.reset();
+        // An incomplete journal never touched any file, so deleting it harms none; a
+        // complete one for another file is that file's only way back.
+        if (header && header->identity && !belongsTo(*header->identity, database))
+            throw core::IoError(
+                "The journal \"" + path.string() + "\" does not belong to \"" +
+                database.path().string() +
+                "\": it holds an interrupted change of another file (its size or first page "
+                "differ), so it was left alone. If that file was renamed, give it back this "
+                "name to finish its repair; otherwise move the journal away.");
         if (header) {
             for (std::uint32_t i = 0; i < header->records; ++i) {
                 if (!readRecord(file, *header, i, record))

@@ -15,22 +15,39 @@ namespace jet {
 
 namespace journal {
 // Header: magic, version, page size, original byte size, original page count, record count,
-// CRC-32 of the header. Record: page number, the page's original bytes as stored on disk,
-// CRC-32 of both. All numbers little-endian.
+// then (from version 2) the identity: byte size after the commit, CRC-32 of the first page
+// before and after it; last the CRC-32 of the header. Record: page number, the page's
+// original bytes as stored on disk, CRC-32 of both. All numbers little-endian.
 inline constexpr std::array<std::uint8_t, 8> kMagic{'T', 'b', 'J', 'o', 'u', 'r', '\r', '\n'};
-inline constexpr std::uint32_t kVersion = 1;
-inline constexpr std::size_t kHeaderSize = 36;
+inline constexpr std::uint32_t kVersion = 2;
+inline constexpr std::size_t kHeaderSize = 52;
+// Version 1 had no identity; such journals are still rolled back.
+inline constexpr std::uint32_t kVersionWithoutIdentity = 1;
+inline constexpr std::size_t kHeaderSizeWithoutIdentity = 36;
 inline constexpr std::size_t kRecordSize = 4 + kPageSize + 4;
 } // namespace journal
 
 std::filesystem::path journalPathFor(const std::filesystem::path& database);
 
+// What a journal knows of the file it was written for, so that it is never rolled back into
+// another one left under that name (a file renamed or copied over): the file's size and its
+// first page must be as they were before the commit or as the commit made them.
+struct JournalIdentity {
+    std::uint64_t originalSize = 0;
+    std::uint64_t finalSize = 0;
+    std::uint32_t originalHeader = 0; // CRC-32 of the first page's bytes before the commit
+    std::uint32_t finalHeader = 0;    // and as the commit writes it
+};
+
+// The CRC-32 of the first page of `database` as it is on disk (fewer bytes when shorter).
+std::uint32_t headerPageChecksum(const OsFile& database);
+
 // Writes one commit's journal. Nothing may touch the database before seal() returns.
 class JournalWriter {
 public:
     // Creates (or empties) the journal and writes its header, which promises `records`
-    // records; the database was `originalSize` bytes long before the commit.
-    JournalWriter(const std::filesystem::path& path, std::uint64_t originalSize,
+    // records and names the database the commit changes.
+    JournalWriter(const std::filesystem::path& path, const JournalIdentity& identity,
                   std::uint32_t records, CommitSteps& steps);
 
     void add(std::uint32_t page, std::span<const std::uint8_t, kPageSize> original);
@@ -54,7 +71,8 @@ enum class JournalOutcome {
 
 // Settles a journal left by an interrupted commit and deletes it. The caller holds the
 // database's write lock, so no live commit owns the journal. Safe to repeat after a crash
-// part-way through: putting the same original bytes back twice changes nothing.
+// part-way through: putting the same original bytes back twice changes nothing. A complete
+// journal written for another file is left alone, with core::IoError saying so.
 JournalOutcome settleJournal(OsFile& database, const std::filesystem::path& path);
 
 } // namespace jet

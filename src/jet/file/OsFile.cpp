@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace jet {
@@ -134,13 +135,30 @@ void OsFile::sync() {
 
 // flock, the POSIX path: the lock belongs to the open file description, so two opens of one
 // file in the same process conflict just as two programs do, and close releases it.
-bool OsFile::tryLockExclusive() {
-    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+bool OsFile::tryLock(Lock lock) {
+    const int operation = lock == Lock::Shared ? LOCK_SH : LOCK_EX;
+    while (::flock(fd_, operation | LOCK_NB) != 0) {
         if (errno == EINTR) continue;
         if (errno == EWOULDBLOCK) return false;
         throwOs("lock", path_, errno);
     }
     return true;
+}
+
+bool OsFile::lockWithin(Lock lock, std::chrono::milliseconds patience) {
+    // Polled rather than blocking: flock has no timeout, and a signal-based one would
+    // disturb the caller's own handlers.
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        if (tryLock(lock)) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+void OsFile::unlock() {
+    while (::flock(fd_, LOCK_UN) != 0)
+        if (errno != EINTR) throwOs("unlock", path_, errno);
 }
 
 bool folderAcceptsWrites(const std::filesystem::path& file) {

@@ -1,6 +1,7 @@
 #pragma once
 // A file handle with positioned reads and writes and an advisory lock, plus the few folder
 // operations durability needs; the one place where the engine talks to the OS file API.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -28,9 +29,16 @@ public:
     void writeAt(std::uint64_t offset, std::span<const std::uint8_t> data);
     void truncate(std::uint64_t size);
     void sync();
-    // Takes an exclusive lock without waiting; false when another handle holds one. The lock
-    // belongs to this handle: a second handle on the same file conflicts even in this process.
-    bool tryLockExclusive();
+    // Readers share a lock that keeps writers out; a writer's lock keeps out everyone else.
+    enum class Lock { Shared, Exclusive };
+    // Takes the lock without waiting; false when another handle holds one that conflicts. The
+    // lock belongs to this handle: a second handle on the same file conflicts even in this
+    // process.
+    bool tryLock(Lock lock);
+    // Takes the lock, waiting up to `patience` for the handle that holds a conflicting one to
+    // let go; false when it does not.
+    bool lockWithin(Lock lock, std::chrono::milliseconds patience);
+    void unlock();
     const std::filesystem::path& path() const { return path_; }
     bool writable() const { return writable_; }
 

@@ -1,10 +1,12 @@
 #include "jet/file/PageFile.h"
 
 #include "core/Error.h"
+#include "jet/file/Checksum.h"
 #include "jet/file/Journal.h"
 #include "jet/file/Rc4.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <string>
 
@@ -25,6 +27,10 @@ std::string quoted(const std::filesystem::path& path) {
 core::InUseError inUse(const std::filesystem::path& path) {
     return core::InUseError("Could not use " + quoted(path) + "; file already in use.");
 }
+
+// How long an open waits for another program's hold on the file to end: long enough for a
+// statement's commit, short enough that a file held open by a window is reported in use.
+constexpr std::chrono::milliseconds kLockPatience{1500};
 } // namespace
 
 std::unique_ptr<PageFile> PageFile::open(const std::filesystem::path& path, Access access) {
@@ -41,7 +47,7 @@ std::unique_ptr<PageFile> PageFile::open(const std::filesystem::path& path, Acce
 
 std::unique_ptr<PageFile> PageFile::create(const std::filesystem::path& path) {
     auto file = std::make_unique<OsFile>(path, OsFile::Mode::CreateNew);
-    if (!file->tryLockExclusive()) throw inUse(path);
+    if (!file->tryLock(OsFile::Lock::Exclusive)) throw inUse(path);
     // A journal left beside a file of this name that was since deleted belongs to nothing;
     // rolling it into the new file would write someone else's pages into it.
     removeFile(journalPathFor(path));
@@ -66,13 +72,27 @@ PageFile::PageFile(std::unique_ptr<OsFile> file, std::string readOnlyReason)
 }
 
 void PageFile::settleAsWriter() {
-    if (!file_->tryLockExclusive()) throw inUse(path());
+    if (!file_->lockWithin(OsFile::Lock::Exclusive, kLockPatience)) throw inUse(path());
     recovered_ = settleJournal(*file_, journalPathFor(path())) == JournalOutcome::RolledBack;
 }
 
+// A reader holds a shared lock for as long as it has the file open, so no commit changes
+// pages under it: without it a reader saw half of a commit and called it damage.
 void PageFile::settleAsReader() {
     auto journal = journalPathFor(path());
-    if (!fileExists(journal)) return;
+    for (int attempt = 0;; ++attempt) {
+        if (!file_->lockWithin(OsFile::Lock::Shared, kLockPatience)) throw inUse(path());
+        // Under the shared lock no commit is running, so a journal is a crash's.
+        if (!fileExists(journal)) return;
+        // Undoing it takes the writer's lock, which our own shared one would block.
+        file_->unlock();
+        // A journal back at once after being settled is a writer crashing over and over.
+        if (attempt == 2) throw inUse(path());
+        rollBackForReader(journal);
+    }
+}
+
+void PageFile::rollBackForReader(const std::filesystem::path& journal) {
     auto writer = folderAcceptsWrites(path()) ? OsFile::openWritable(path()) : nullptr;
     if (!writer)
         throw core::IoError("The database " + quoted(path()) +
@@ -80,8 +100,8 @@ void PageFile::settleAsReader() {
                             "open it for writing (the file and its folder must be writable) so "
                             "the change can be rolled back.");
     // A journal whose writer still holds the lock is a save in progress, not a crash.
-    if (!writer->tryLockExclusive()) throw inUse(path());
-    recovered_ = settleJournal(*writer, journal) == JournalOutcome::RolledBack;
+    if (!writer->lockWithin(OsFile::Lock::Exclusive, kLockPatience)) throw inUse(path());
+    if (settleJournal(*writer, journal) == JournalOutcome::RolledBack) recovered_ = true;
 }
 
 void PageFile::loadSize() {
@@ -275,7 +295,14 @@ void PageFile::writeJournal(CommitSteps& steps, const std::filesystem::path& jou
         saved.push_back(entry.first);
     }
     if (committedSize_ % kPageSize != 0) saved.push_back(committedPages_);
-    JournalWriter writer(journal, committedSize_, static_cast<std::uint32_t>(saved.size()), steps);
+    JournalIdentity identity;
+    identity.originalSize = committedSize_;
+    identity.finalSize = std::uint64_t(pageCount_) * kPageSize;
+    identity.originalHeader = headerPageChecksum(*file_);
+    auto header = dirty_.find(0); // the first page is never encoded
+    identity.finalHeader =
+        header == dirty_.end() ? identity.originalHeader : crc32(*header->second);
+    JournalWriter writer(journal, identity, static_cast<std::uint32_t>(saved.size()), steps);
     PageBytes original;
     for (std::uint32_t page : saved) {
         original.fill(0);

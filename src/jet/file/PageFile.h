@@ -24,8 +24,9 @@ class PageFile {
 public:
     enum class Access { ReadOnly, ReadWrite };
 
-    // ReadWrite locks the file (a second writer, in this process or another, gets
-    // core::InUseError) and rolls back a journal left by a crash. When the OS refuses write
+    // ReadWrite locks the file against everyone else, ReadOnly against writers; each waits a
+    // moment for a conflicting hold to end and then gives up with core::InUseError, in this
+    // process or another. ReadWrite rolls back a journal left by a crash. When the OS refuses write
     // access to the file or its folder, the file opens read-only instead: writable() is false.
     // A ReadOnly open rolls such a journal back too when it can write, and refuses the file
     // with core::IoError when it cannot, rather than show half-written pages.
@@ -77,6 +78,7 @@ private:
 
     void settleAsWriter();
     void settleAsReader();
+    void rollBackForReader(const std::filesystem::path& journal);
     void loadSize();
     void dropCache() const;
     void requireIntact() const;

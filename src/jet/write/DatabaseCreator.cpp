@@ -12,7 +12,6 @@
 #include "jet/write/TableWriter.h"
 #include "jet/write/UsageMapEditor.h"
 
-
 namespace jet {
 
 namespace {
@@ -70,7 +69,8 @@ public:
             throw core::Error("The system catalog could not be placed on page 2.");
         for (auto& schema : schemas)
             db.schemas_[schema.definitionPage] = std::make_shared<TableSchema>(schema);
-        db.catalog_ = Catalog::read(file);
+        // Nothing is listed yet, not even the catalog itself, which reading would call damage.
+        db.catalog_ = Catalog();
 
         auto object = [&](std::int32_t id, std::int32_t parent, const char* name, ObjectType type) {
             db.insertCatalogRow(id, parent, name, static_cast<std::int16_t>(type),

@@ -591,10 +591,14 @@ void JetStorage::commit() {
     if (levels_.empty()) throw core::Error("COMMIT without a transaction.");
     bool own = levels_.back();
     levels_.pop_back();
-    if (own)
+    if (!own) return database_.endStatement(true);
+    try {
         database_.commit();
-    else
-        database_.endStatement(true);
+    } catch (...) {
+        // The database undid the transaction; what was learnt of tables within it is void.
+        forgetInfos();
+        throw;
+    }
 }
 
 void JetStorage::rollback() {

@@ -14,14 +14,18 @@ namespace {
 // Runs `work` as one statement of the storage: all of it or nothing.
 template <class F> auto atomically(Storage& storage, F&& work) {
     storage.beginStatement();
-    try {
-        auto result = work();
-        storage.endStatement(true);
-        return result;
-    } catch (...) {
-        storage.endStatement(false);
-        throw;
-    }
+    auto result = [&] {
+        try {
+            return work();
+        } catch (...) {
+            storage.endStatement(false);
+            throw;
+        }
+    }();
+    // Outside a transaction this saves the statement; if that fails, the statement is
+    // already undone and its error (a full disk, say) is the one to report.
+    storage.endStatement(true);
+    return result;
 }
 
 } // namespace
@@ -48,11 +52,12 @@ ResultSet Session::run(std::string_view text, std::span<const core::Value> value
         case TransactionOp::Commit:
         case TransactionOp::Rollback:
             if (transactionDepth_ == 0) throw core::SqlError(std::string(messages::noTransaction));
+            // Counted down first: a commit that fails has undone the transaction and ended it.
+            --transactionDepth_;
             if (t->op == TransactionOp::Commit)
                 storage_.commit();
             else
                 storage_.rollback();
-            --transactionDepth_;
             break;
         }
         return ResultSet(0);

@@ -118,12 +118,14 @@ public:
     virtual void deleteRow(std::string_view table, RowLocator locator) = 0;
 
     // --- Atomicity ---
-    // Transactions nest; rollback() undoes everything since the matching begin().
+    // Transactions nest; rollback() undoes everything since the matching begin(). A commit
+    // that fails (a full disk) ends the transaction all the same, having undone it.
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
     // Around every statement that changes anything: endStatement(false) undoes what the
-    // statement did, endStatement(true) keeps it (within any open transaction).
+    // statement did, endStatement(true) keeps it (within any open transaction); when keeping
+    // it fails, the statement is already undone and ended.
     virtual void beginStatement() = 0;
     virtual void endStatement(bool succeeded) = 0;
 };

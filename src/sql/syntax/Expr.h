@@ -128,6 +128,10 @@ struct Expr {
     std::size_t offset; // first byte of the expression in the statement text
     std::size_t end;    // one past its last byte, so offset..end is its source text
     Node node;
+    // Levels from this node down to its deepest operand (a leaf is 1; a subquery counts as a
+    // leaf, its parser limits it apart), so the parser can refuse trees that every later walk
+    // would have to recurse through.
+    std::size_t height = 1;
 
     template <class T> const T* as() const { return std::get_if<T>(&node); }
     template <class T> T* as() { return std::get_if<T>(&node); }

@@ -59,7 +59,10 @@ std::optional<BinaryOp> comparisonOp(TokenKind kind) {
 
 ExprPtr Parser::binary(BinaryOp op, ExprPtr left, ExprPtr right) {
     const std::size_t offset = left->offset, end = right->end;
-    return makeExpr(offset, end, Binary{op, std::move(left), std::move(right)});
+    ExprPtr e = makeExpr(offset, end, Binary{op, std::move(left), std::move(right)});
+    // A chain such as 1+1+1... grows the tree by one level a term without any nesting.
+    limitHeight(e->height);
+    return e;
 }
 
 ExprPtr Parser::clauseExpression() {
@@ -70,6 +73,7 @@ ExprPtr Parser::clauseExpression() {
 }
 
 ExprPtr Parser::expression() {
+    NestingScope nesting(*this);
     return impExpr();
 }
 
@@ -106,6 +110,7 @@ ExprPtr Parser::andExpr() {
 ExprPtr Parser::notExpr() {
     if (!at(Keyword::Not)) return comparison();
     const std::size_t offset = advance().offset;
+    NestingScope nesting(*this);
     ExprPtr operand = notExpr();
     const std::size_t end = operand->end;
     return makeExpr(offset, end, Unary{UnaryOp::Not, std::move(operand)});
@@ -164,6 +169,7 @@ ExprPtr Parser::comparison() {
         } else {
             return left;
         }
+        limitHeight(left->height);
     }
 }
 
@@ -215,6 +221,7 @@ ExprPtr Parser::unary() {
     const bool negate = sign.kind == TokenKind::Minus;
     const bool integerNext = at(TokenKind::Integer);
     const std::size_t numberEnd = peek().end;
+    NestingScope nesting(*this);
     ExprPtr operand = unary();
     if (auto* lit = operand->as<Literal>(); lit && operand->end == numberEnd) {
         const core::Value& v = lit->value;

@@ -29,6 +29,7 @@ inline constexpr std::string_view selectStatement =
     "missing, or the punctuation is incorrect.";
 inline constexpr std::string_view unknownStatement =
     "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.";
+inline constexpr std::string_view tooComplex = "Query is too complex.";
 inline constexpr std::string_view trailingCharacters =
     "Characters found after end of SQL statement.";
 

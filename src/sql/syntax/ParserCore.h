@@ -22,6 +22,7 @@ public:
 private:
     friend class ClauseScope;
     friend class ExpressionScope;
+    friend class NestingScope;
 
     // Cursor.
     const Token& peek(std::size_t ahead = 0) const;
@@ -46,6 +47,8 @@ private:
     std::string expressionText() const;
     bool isExpressionBoundary(std::size_t index) const;
     void endOfExpression() const;
+    // Refuses a tree taller than the engine's walks may recurse through.
+    void limitHeight(std::size_t height) const;
 
     // Statements.
     Statement::Node statementBody();
@@ -125,6 +128,28 @@ private:
     std::optional<std::size_t> expressionStart_;
     // Inside DEFAULT and CHECK a bad expression is reported as a bad definition.
     bool expressionAsClause_ = false;
+    // Open nesting levels (parentheses, calls, signs, Not, subqueries), and subqueries alone.
+    std::size_t nesting_ = 0;
+    std::size_t subqueries_ = 0;
+};
+
+// One more level of nesting for as long as it lives: the parser recurses for it, and so do
+// the binder, the evaluator and the printer for the tree it builds. Past the limit the
+// statement is refused with Jet's "Query is too complex." long before the stack runs out.
+class NestingScope {
+public:
+    enum class Kind { Expression, Subquery };
+    explicit NestingScope(Parser& parser, Kind kind = Kind::Expression);
+    ~NestingScope() {
+        --parser_.nesting_;
+        if (kind_ == Kind::Subquery) --parser_.subqueries_;
+    }
+    NestingScope(const NestingScope&) = delete;
+    NestingScope& operator=(const NestingScope&) = delete;
+
+private:
+    Parser& parser_;
+    Kind kind_;
 };
 
 // Sets the message of failures for as long as it lives.

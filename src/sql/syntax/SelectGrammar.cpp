@@ -10,6 +10,7 @@ std::unique_ptr<SelectQuery> Parser::subquery() {
     // The subquery's own clauses report its errors, not the expression around it.
     ExpressionScope none(*this, ExpressionScope::Report::None);
     ClauseScope clause(*this, messages::selectStatement);
+    NestingScope nesting(*this, NestingScope::Kind::Subquery);
     return std::make_unique<SelectQuery>(selectQuery());
 }
 
@@ -114,7 +115,7 @@ std::vector<TableRefPtr> Parser::fromList() {
 
 TableRefPtr Parser::tableRef() {
     TableRefPtr left = tablePrimary();
-    while (true) {
+    for (std::size_t joins = 1;; ++joins) {
         JoinKind kind;
         if (at(Keyword::Inner)) {
             kind = JoinKind::Inner;
@@ -128,6 +129,8 @@ TableRefPtr Parser::tableRef() {
         } else {
             return left;
         }
+        // Each join nests the ones before it one level deeper.
+        limitHeight(joins);
         ClauseScope clause(*this, messages::joinOperation);
         advance();
         if (kind != JoinKind::Inner) accept(Keyword::Outer);
@@ -147,6 +150,7 @@ TableRefPtr Parser::tablePrimary() {
     ref->offset = peek().offset;
     if (at(TokenKind::LParen)) {
         advance();
+        NestingScope nesting(*this);
         if (at(Keyword::Select)) {
             DerivedTable derived;
             derived.query = subquery();

@@ -83,14 +83,20 @@ TEST_F(AccessTest, ClosingTheWriterReleasesTheLock) {
     EXPECT_TRUE(again->writable());
 }
 
-TEST_F(AccessTest, AReaderNeitherTakesNorNeedsTheLock) {
+// Readers share a lock that keeps writers out while they read, so no reader sees half of a
+// commit; a writer keeps readers out in turn.
+TEST_F(AccessTest, ReadersShareTheLockAndKeepWritersOut) {
     auto reader = PageFile::open(path, kReadOnly);
-    auto writer = PageFile::open(path, kReadWrite);
     auto second = PageFile::open(path, kReadOnly);
     EXPECT_FALSE(reader->writable());
-    EXPECT_FALSE(second->writable());
+    EXPECT_EQ(second->pageCount(), reader->pageCount());
+    EXPECT_THAT(errorOf([&] { PageFile::open(path, kReadWrite); }),
+                HasSubstr("file already in use."));
+    reader.reset();
+    second.reset();
+    auto writer = PageFile::open(path, kReadWrite);
     EXPECT_TRUE(writer->writable());
-    EXPECT_EQ(second->pageCount(), writer->pageCount());
+    EXPECT_THROW(PageFile::open(path, kReadOnly), core::InUseError);
 }
 
 TEST_F(AccessTest, AReadOnlyOpenRefusesEveryChange) {
@@ -113,7 +119,7 @@ TEST_F(AccessTest, AFileTheCallerOpenedForReadingStaysReadOnly) {
     EXPECT_FALSE(file.writable());
     EXPECT_EQ(file.pageCount(), original.size() / jet::kPageSize);
     EXPECT_THAT(errorOf([&] { file.begin(); }), StartsWith("The database is read-only"));
-    EXPECT_TRUE(PageFile::open(path, kReadWrite)->writable()) << "a reader must not hold the lock";
+    EXPECT_THROW(PageFile::open(path, kReadWrite), core::InUseError) << "readers hold the lock";
 }
 
 TEST_F(AccessTest, AReadOnlyFileOpensForReadingWhenWritingIsAskedFor) {

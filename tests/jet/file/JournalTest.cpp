@@ -4,6 +4,7 @@
 #include "FileTestSupport.h"
 #include "common/Samples.h"
 #include "core/Error.h"
+#include "jet/file/Checksum.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -86,6 +87,7 @@ TEST_F(JournalTest, AReadOnlyOpenRollsBackWhenItCanWrite) {
     EXPECT_EQ(file->pageCount(), original.size() / jet::kPageSize);
     EXPECT_FALSE(fs::exists(journal));
     EXPECT_EQ(fileBytes(path), original);
+    file.reset();
     EXPECT_TRUE(PageFile::open(path, kReadWrite)->writable()) << "the lock went with the recovery";
 }
 
@@ -157,6 +159,64 @@ TEST_F(JournalTest, AnEmptyOrCutHeaderIsDiscarded) {
         EXPECT_EQ(fileBytes(path), committed) << length;
         file_test::writeFileBytes(path, original);
     }
+}
+
+// A journal names the file it was written for: left beside another file (a file renamed
+// or copied over the name) it is not rolled into it, for reading or for writing, and stays
+// for its own file to use.
+TEST_F(JournalTest, AJournalBesideAnotherFileIsLeftAlone) {
+    crashBeforeTheCommitPoint();
+    auto saved = fileBytes(journal);
+    struct Other {
+        const char* what;
+        fs::path file;
+    };
+    const Other others[] = {
+        {"another sample", writableCopy("indexes.mdb", dir, "other.mdb")},
+        {"the same sample changed otherwise",
+         [&] {
+             auto p = writableCopy("types.mdb", dir, "changed.mdb");
+             auto bytes = fileBytes(p);
+             bytes[100] ^= 0xFF; // the first page differs, the size does not
+             file_test::writeFileBytes(p, bytes);
+             return p;
+         }()},
+    };
+    for (const auto& other : others) {
+        const auto before = fileBytes(other.file);
+        const auto misplaced = jet::journalPathFor(other.file);
+        file_test::writeFileBytes(misplaced, saved);
+        for (auto access : {kReadWrite, kReadOnly}) {
+            try {
+                PageFile::open(other.file, access);
+                ADD_FAILURE() << other.what << ": opened with another file's journal";
+            } catch (const core::IoError& e) {
+                EXPECT_THAT(e.what(), HasSubstr("does not belong")) << other.what;
+            }
+            EXPECT_EQ(fileBytes(other.file), before) << other.what;
+            EXPECT_EQ(fileBytes(misplaced), saved) << other.what;
+        }
+    }
+    // Its own file still takes it back.
+    EXPECT_TRUE(PageFile::open(path, kReadWrite)->recoveredJournal());
+    EXPECT_EQ(fileBytes(path), original);
+}
+
+// Journals of the format before identities were kept are still rolled back.
+TEST_F(JournalTest, AJournalWithoutIdentityIsStillRolledBack) {
+    crashBeforeTheCommitPoint();
+    auto current = fileBytes(journal);
+    // Version 1: the same first 32 bytes, then the header's checksum, then the records.
+    std::vector<std::uint8_t> former(current.begin(), current.begin() + 32);
+    former[8] = 1;
+    const std::uint32_t checksum = jet::crc32(former);
+    for (int i = 0; i < 4; ++i) former.push_back(static_cast<std::uint8_t>(checksum >> (8 * i)));
+    former.insert(former.end(), current.begin() + jet::journal::kHeaderSize, current.end());
+    ASSERT_EQ(former.size() + jet::journal::kHeaderSize - 36, current.size());
+    file_test::writeFileBytes(journal, former);
+    EXPECT_TRUE(PageFile::open(path, kReadWrite)->recoveredJournal());
+    EXPECT_EQ(fileBytes(path), original);
+    EXPECT_FALSE(fs::exists(journal));
 }
 
 TEST_F(JournalTest, AJournalWithAMissingOrDamagedRecordIsDiscardedWhole) {
