@@ -4,6 +4,7 @@
 #include "app/JpegImage.h"
 #include "app/PageChangeWatcher.h"
 #include "app/QtPrompts.h"
+#include "browser/BrowserPage.h"
 #include "creator/TableCreatorPage.h"
 #include "database/ConnectionCommand.h"
 #include "database/DatabasePage.h"
@@ -48,6 +49,12 @@ TForm1::TForm1(std::unique_ptr<Prompts> prompts, QWidget* parent)
     // The pages bring their own controls; the window's tab pages hold them.
     new creator::TableCreatorPage(*this, ui_->TabSheet1);
     new query::SqlConsolePage(*this, ui_->TabSheet4);
+    browserPage_ = new browser::BrowserPage(
+        {ADOConnection1, *prompts_, [this](const std::exception& error) { showException(error); }},
+        ui_->TabSheet2);
+    pageHandlers.tabSheet1Exit = [this] { browserPage_->creatorExitViewReset(); };
+    pageHandlers.tabSheet2Exit = [this] { browserPage_->TabSheet2Exit(); };
+    pageHandlers.bookChange = [this] { browserPage_->pageChangeViewReset(); };
 
     pageChanges_ = std::make_unique<PageChangeWatcher>(*ui_->Book);
     pageChanges_->pageExited = [this](QWidget* page) {
@@ -84,6 +91,10 @@ void TForm1::showTabs(std::initializer_list<int> pages) {
 void TForm1::setCurrentPage(QWidget* page) {
     const PageChangeWatcher::ProgramChange byProgram(*pageChanges_);
     ui_->Book->setCurrentWidget(page);
+}
+
+QComboBox& TForm1::dbtabs() {
+    return browserPage_->tableSelector();
 }
 
 bool TForm1::event(QEvent* event) {

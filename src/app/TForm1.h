@@ -20,6 +20,12 @@ namespace Ui {
 class TForm1;
 }
 
+namespace browser {
+class BrowserPage;
+}
+
+class QComboBox;
+
 namespace app {
 
 class PageChangeWatcher;
@@ -63,6 +69,8 @@ public:
     void showTabs(std::initializer_list<int> pages);
     // Makes a page current on the program's behalf: no page handler runs.
     void setCurrentPage(QWidget* page);
+    // The browser page's table selector, which Open fills.
+    QComboBox& dbtabs();
 
     NameList ColumnList;
     NameList TableList;
@@ -90,6 +98,7 @@ private:
 
     // Destroyed before the widgets it watches, so no page handler runs while they go.
     std::unique_ptr<PageChangeWatcher> pageChanges_;
+    browser::BrowserPage* browserPage_ = nullptr;
     std::unique_ptr<CommandExecutor> command_ = std::make_unique<DisconnectedCommand>();
     bool activated_ = false;
     bool shown_ = false;

@@ -36,6 +36,7 @@ BrowserPage::BrowserPage(Services services, QWidget* parent)
     labelFont.setPixelSize(32);
     labelFont.setStyleStrategy(QFont::PreferDefault);
     ui_->Label5->setFont(labelFont);
+    ui_->Label5->adjustSize();
     setLabelColour(teal);
 
     controls::TwwDBGrid& grid = *ui_->wwDBGrid1;
@@ -64,6 +65,10 @@ BrowserPage::~BrowserPage() {
 
 void BrowserPage::guarded(const std::function<void()>& handler) {
     controls::runGuarded(services_.showError, handler);
+}
+
+QComboBox& BrowserPage::tableSelector() {
+    return *ui_->dbtabs;
 }
 
 std::string BrowserPage::tableName() const {
@@ -108,6 +113,7 @@ void BrowserPage::viewSteps() {
     DataSource1.setAutoEdit(false);
     showEditButtons(false);
     ui_->Label5->setText(viewCaption);
+    ui_->Label5->adjustSize();
     ui_->Label5->repaint();
 }
 
@@ -131,6 +137,7 @@ void BrowserPage::editSwitch() {
     DataSource1.setAutoEdit(true);
     setLabelColour(red);
     ui_->Label5->setText(editCaption);
+    ui_->Label5->adjustSize();
     ui_->Label5->repaint();
     showEditButtons(true);
     DataSource1.setEnabled(true);

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
+
 namespace Ui {
 class BrowserPage;
 }
@@ -43,6 +45,8 @@ public:
     ~BrowserPage() override;
 
     Ui::BrowserPage& ui() { return *ui_; }
+    // dbtabs, which Open fills.
+    QComboBox& tableSelector();
 
     data::TADOQuery ADOQuery1{"ADOQuery1"};
     data::TDataSource DataSource1{"DataSource1"};

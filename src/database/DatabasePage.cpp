@@ -59,7 +59,7 @@ void DatabasePage::btnOClick() {
     // No login box, now or for any later connection of this run.
     form_.ADOConnection1.setLoginPrompt(false);
     openConnection();
-    fillTableList(*ui.dbtabs, form_.ADOConnection1.tableNames());
+    fillTableList(form_.dbtabs(), form_.ADOConnection1.tableNames());
     form_.showTabs({4, 3, 1, 2});
 }
 
