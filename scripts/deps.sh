@@ -10,9 +10,13 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   mdbtools sqlite3 libsqlite3-dev nodejs npm
+  dpkg-dev
 )
+window=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libjpeg-dev)
 if [ "${1:-}" = "--window-only" ]; then
-  packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libjpeg-dev)
+  packages=("${window[@]}")
+elif [ "${1:-}" = "--package" ]; then
+  packages=("${window[@]}" dpkg-dev)
 fi
 
 missing=()

@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "app/ErrorBoxText.h"
+#include "window/ErrorBoxText.h"
 
 #include <stdexcept>
 
@@ -14,7 +14,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& error) {
         if (showException) showException(error);
     } catch (...) {
-        if (showException) showException(std::runtime_error(unknownErrorMessage));
+        if (showException) showException(std::runtime_error(window::unknownErrorMessage));
     }
     return false;
 }

@@ -1,12 +1,12 @@
 #pragma once
 // The real prompts: Qt message boxes centred on the screen and Qt file dialogs.
-#include "app/Prompts.h"
+#include "window/Prompts.h"
 
 class QWidget;
 
 namespace app {
 
-class QtPrompts final : public Prompts {
+class QtPrompts final : public window::Prompts {
 public:
     // The file dialogs open over the window; the message boxes belong to the application.
     explicit QtPrompts(QWidget* window);

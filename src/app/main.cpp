@@ -8,6 +8,9 @@ int main(int argc, char** argv) {
     app::Application application(argc, argv);
     // The title of the taskbar button and of every information and error box.
     app::Application::setApplicationName(QStringLiteral("Tablory"));
+    app::Application::setApplicationVersion(QStringLiteral(TABLORY_VERSION));
+    // Ties the window to the installed desktop entry, whose icon the desktop then shows.
+    app::Application::setDesktopFileName(QStringLiteral("tablory"));
 
     app::TForm1 Form1;
     application.showException = [&Form1](const std::exception& error) {

@@ -1,9 +1,11 @@
 #include "browser/BrowserPage.h"
 
 #include "browser/BrowserStatement.h"
+#include "browser/TableList.h"
 #include "browser/TableSelector.h"
 #include "controls/TwwNavButton.h"
 #include "ui_BrowserPage.h"
+#include "window/Workspace.h"
 
 #include <QComboBox>
 
@@ -56,6 +58,24 @@ BrowserPage::BrowserPage(Services services, QWidget* parent)
             [this](const QString& field) { guarded([&] { wwDBGrid1TitleButtonClick(field); }); });
     connect(ui_->Label5, &controls::ClickLabel::clicked, this,
             [this] { guarded([this] { Label5Click(); }); });
+}
+
+BrowserPage::BrowserPage(window::Workspace& workspace, QWidget* page)
+    : BrowserPage(
+          Services{workspace.connection(), workspace.prompts(),
+                   [&workspace](const std::exception& error) { workspace.showException(error); }},
+          page) {
+    // The name the window's tests and the page's tab know it by.
+    setObjectName(QStringLiteral("TableBrowserPage"));
+    using window::Page;
+    connect(&workspace, &window::Workspace::tablesListed, this,
+            [this](const std::vector<std::string>& names) { fillTableList(*ui_->dbtabs, names); });
+    connect(&workspace, &window::Workspace::pageExited, this, [this, &workspace](Page left) {
+        if (left == Page::TableBrowser) workspace.runHandler([this] { TabSheet2Exit(); });
+        if (left == Page::TableCreator) workspace.runHandler([this] { creatorExitViewReset(); });
+    });
+    connect(&workspace, &window::Workspace::pageChanged, this,
+            [this, &workspace] { workspace.runHandler([this] { pageChangeViewReset(); }); });
 }
 
 BrowserPage::~BrowserPage() {

@@ -26,6 +26,10 @@ namespace controls {
 class Confirmations;
 }
 
+namespace window {
+class Workspace;
+}
+
 namespace browser {
 
 class TableSelector;
@@ -42,6 +46,9 @@ public:
     };
 
     BrowserPage(Services services, QWidget* parent = nullptr);
+    // On the window's page: Open's table list fills dbtabs, and leaving this page or the Table
+    // Creator and changing page run their resets.
+    BrowserPage(window::Workspace& workspace, QWidget* page);
     ~BrowserPage() override;
 
     Ui::BrowserPage& ui() { return *ui_; }

@@ -1,5 +1,7 @@
 // tablory-sql: the engine from the command line, for scripts, dumps and checks.
 #include "cli/Arguments.h"
+#include "cli/CsvExport.h"
+#include "cli/CsvImport.h"
 #include "cli/Dump.h"
 #include "cli/Exec.h"
 #include "core/Error.h"
@@ -7,7 +9,10 @@
 #include "jet/check/IntegrityCheck.h"
 #include "jet/compact/Compactor.h"
 
+#include <fstream>
 #include <iostream>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -28,10 +33,26 @@ Commands:
                   write a compacted copy of SOURCE to the new file DEST (same password)
   check FILE      verify the file's structure: header, catalog, table definitions, usage
                   maps, rows, long values, counters; exit status 0 only when all hold
+  import FILE TABLE CSVFILE [--create [--currency]] [--delimiter C] [--encoding E]
+                  add the rows of a CSV file ('-' reads standard input) to TABLE, columns
+                  matched by the header's names; all rows or none. --create makes the table,
+                  each column's type read from all of its values (long, double, datetime,
+                  yesno, text(n), memo; with --currency, currency instead of double)
+  export FILE TABLE|QUERY [--delimiter C]
+                  write a table, saved query or select statement as CSV to standard output
+  export FILE --all DIR
+                  write every user table to DIR/TABLE.csv
+
+CSV: a header row of column names; fields separated by commas (or --delimiter C, 'tab' for
+a tab), in double quotes when they hold the delimiter, quotes (written twice) or line
+breaks; an unquoted empty field is Null, "" an empty text. Numbers use '.', dates are
+YYYY-MM-DD[ HH:MM:SS[.fff]] ('T' also read), yes/no is true/false (also 1/0, -1, yes/no),
+binary is hex. UTF-8 (a byte-order mark is skipped) or --encoding windows-1252.
 
 Options:
   --password P    the database password (a file without one opens with any password)
   --help          show this text
+  --version       show the version
 
 Errors are reported on standard error; the exit status is then non-zero.
 )";
@@ -42,7 +63,95 @@ int needFile(const cli::Arguments& args) {
     return 0;
 }
 
+// The rows imported so far on one line of standard error, when someone watches it.
+struct ProgressLine {
+    bool shown = false;
+    std::function<void(std::uint64_t)> callback() {
+        if (!::isatty(STDERR_FILENO)) return {};
+        return [this](std::uint64_t rows) {
+            shown = true;
+            std::cerr << "\rimporting: " << rows << " rows" << std::flush;
+        };
+    }
+    void end() const {
+        if (shown) std::cerr << '\n';
+    }
+};
+
+// Standard input kept in a temporary file, for an import that reads its input twice.
+class SpooledInput {
+public:
+    SpooledInput()
+        : path_(std::filesystem::temp_directory_path() /
+                ("tablory-import-" + std::to_string(::getpid()) + ".csv")) {
+        std::ofstream copy(path_, std::ios::binary);
+        if (std::cin.peek() != std::char_traits<char>::eof()) copy << std::cin.rdbuf();
+        if (!copy.flush()) throw core::IoError("Cannot keep standard input in " + path_.string());
+    }
+    ~SpooledInput() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    SpooledInput(const SpooledInput&) = delete;
+    SpooledInput& operator=(const SpooledInput&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+int importCommand(const cli::Arguments& args, const std::string& password) {
+    if (args.positional.size() != 3)
+        throw core::Error("The import command takes a FILE, a TABLE and a CSVFILE.");
+    ProgressLine progress;
+    cli::CsvImportOptions options;
+    options.delimiter = cli::delimiterOf(args);
+    if (args.encoding) options.encoding = cli::csvEncodingNamed(*args.encoding);
+    options.create = args.create;
+    options.currency = args.currency;
+    options.progress = progress.callback();
+    const std::string& csv = args.positional[2];
+    const bool fromStdin = csv == "-";
+    std::optional<SpooledInput> spooled;
+    if (fromStdin && args.create) spooled.emplace();
+    cli::CsvSource source = [&]() -> std::unique_ptr<std::istream> {
+        if (fromStdin && !spooled) return std::make_unique<std::istream>(std::cin.rdbuf());
+        auto in = std::make_unique<std::ifstream>(
+            spooled ? spooled->path() : std::filesystem::path(csv), std::ios::binary);
+        if (!*in) throw core::IoError("Cannot open " + csv + ".");
+        return in;
+    };
+    try {
+        auto db = jet::Database::open(args.positional[0], password, jet::OpenMode::ReadWrite);
+        const auto rows = cli::importCsv(*db, args.positional[1], source, options, std::cerr);
+        progress.end();
+        std::cerr << "imported " << rows << (rows == 1 ? " row\n" : " rows\n");
+    } catch (...) {
+        progress.end();
+        throw;
+    }
+    return 0;
+}
+
+int exportCommand(const cli::Arguments& args, const std::string& password) {
+    const char delimiter = cli::delimiterOf(args);
+    if (args.positional.size() != 2)
+        throw core::Error(args.all ? "export --all takes a FILE and a folder."
+                                   : "The export command takes a FILE and a TABLE or QUERY.");
+    auto db = jet::Database::open(args.positional[0], password);
+    if (args.all) {
+        cli::exportAllCsv(*db, args.positional[1], delimiter, std::cerr);
+    } else {
+        cli::exportCsv(*db, args.positional[1], std::cout, delimiter);
+    }
+    return 0;
+}
+
 int run(const cli::Arguments& args) {
+    if (args.version) {
+        std::cout << "tablory-sql " << TABLORY_VERSION << '\n';
+        return 0;
+    }
     if (args.help || args.command.empty() || args.command == "help") {
         std::cout << kUsage;
         return args.command.empty() && !args.help ? 2 : 0;
@@ -94,6 +203,8 @@ int run(const cli::Arguments& args) {
         std::cerr << '\n';
         return 0;
     }
+    if (args.command == "import") return importCommand(args, password);
+    if (args.command == "export") return exportCommand(args, password);
     if (args.command == "check") {
         needFile(args);
         auto db = jet::Database::open(args.positional[0], password);

@@ -49,6 +49,21 @@ std::string formatHex(const Bytes& bytes) {
     return out;
 }
 
+Bytes parseHex(std::string_view text) {
+    if (text.size() % 2 != 0)
+        throw TypeMismatch("Data type mismatch: '" + std::string(text) +
+                           "' is not hex bytes (an odd number of digits).");
+    Bytes out(text.size() / 2);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const int high = hexValue(text[2 * i]);
+        const int low = hexValue(text[2 * i + 1]);
+        if (high < 0 || low < 0)
+            throw TypeMismatch("Data type mismatch: '" + std::string(text) + "' is not hex bytes.");
+        out[i] = std::uint8_t(high << 4 | low);
+    }
+    return out;
+}
+
 std::string formatGuid(const Guid& g) {
     std::string out;
     out.reserve(36);

@@ -36,6 +36,10 @@ CivilDateTime toCivil(DateTime dt);
 DateTime fromCivil(const CivilDateTime& c);
 // "YYYY-MM-DDTHH:MM:SS.mmm"
 std::string formatIsoDateTime(DateTime dt);
+// Reads ISO 8601 as data files write it: "YYYY-MM-DD", optionally followed by a blank or "T"
+// and "HH:MM", "HH:MM:SS" or "HH:MM:SS.fff" (up to three decimals); throws TypeMismatch for
+// any other text and for a date that does not exist.
+DateTime parseIsoDateTime(std::string_view text);
 
 // Shortest text that reads back as the same double ("444.555", "1e-07").
 std::string formatDouble(double d);
@@ -45,6 +49,8 @@ std::string formatSingle(float f);
 // Lowercase hex of bytes; GUID as "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx".
 std::string formatHex(const Bytes& bytes);
 std::string formatGuid(const Guid& g);
+// Reads hex digits in pairs, either case; throws TypeMismatch otherwise.
+Bytes parseHex(std::string_view text);
 // Reads that text, with or without braces, in either case; throws TypeMismatch otherwise.
 Guid parseGuid(std::string_view text);
 

@@ -118,4 +118,55 @@ std::string formatIsoDateTime(DateTime dt) {
     return text;
 }
 
+namespace {
+
+// Exactly `count` digits at `pos`, or -1.
+int digitsAt(std::string_view text, std::size_t pos, std::size_t count) {
+    if (pos + count > text.size()) return -1;
+    int value = 0;
+    for (std::size_t i = pos; i < pos + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+DateTime parseIsoDateTime(std::string_view text) {
+    const auto fail = [&]() -> DateTime {
+        throw TypeMismatch("Data type mismatch: '" + std::string(text) +
+                           "' is not a date in the form YYYY-MM-DD or YYYY-MM-DD HH:MM:SS.");
+    };
+    CivilDateTime c;
+    c.year = digitsAt(text, 0, 4);
+    c.month = digitsAt(text, 5, 2);
+    c.day = digitsAt(text, 8, 2);
+    if (c.year < 0 || c.month < 0 || c.day < 0 || text[4] != '-' || text[7] != '-') return fail();
+    if (text.size() > 10) {
+        if (text[10] != ' ' && text[10] != 'T') return fail();
+        c.hour = digitsAt(text, 11, 2);
+        c.minute = digitsAt(text, 14, 2);
+        if (c.hour < 0 || c.minute < 0 || text[13] != ':') return fail();
+        std::size_t end = 16;
+        if (text.size() > end) {
+            c.second = digitsAt(text, end + 1, 2);
+            if (text[end] != ':' || c.second < 0) return fail();
+            end += 3;
+        }
+        if (text.size() > end) {
+            const std::size_t decimals = text.size() - end - 1;
+            if (text[end] != '.' || decimals < 1 || decimals > 3) return fail();
+            const int fraction = digitsAt(text, end + 1, decimals);
+            if (fraction < 0) return fail();
+            c.millisecond = fraction * (decimals == 1 ? 100 : decimals == 2 ? 10 : 1);
+        }
+    } else if (text.size() != 10) {
+        return fail();
+    }
+    if (!isValidCivil(c))
+        throw TypeMismatch("Data type mismatch: '" + std::string(text) + "' is not a real date.");
+    return fromCivil(c);
+}
+
 } // namespace core

@@ -1,10 +1,12 @@
 #include "creator/ColumnDefinition.h"
 
-#include "creator/TrimmedText.h"
+#include "controls/TrimmedText.h"
 
 #include <array>
 
 namespace creator {
+
+using controls::trimmedText;
 
 namespace {
 

@@ -1,10 +1,15 @@
 #include "creator/SchemaFile.h"
 
-#include "creator/BoxTextFile.h"
-#include "creator/MemoText.h"
-#include "creator/TrimmedText.h"
+#include "controls/BoxTextFile.h"
+#include "controls/MemoText.h"
+#include "controls/TrimmedText.h"
 
 namespace creator {
+
+using controls::memoCapacity;
+using controls::readBoxTextFile;
+using controls::trimmedText;
+using controls::writeBoxTextFile;
 
 QString schemaFileName(const QString& chosenName) {
     return trimmedText(chosenName) + QStringLiteral(".sql");

@@ -1,20 +1,25 @@
 #include "creator/TableCreatorPage.h"
 
-#include "app/TForm1.h"
+#include "controls/MemoText.h"
+#include "controls/TrimmedText.h"
 #include "creator/ColumnDefinition.h"
-#include "creator/MemoText.h"
 #include "creator/SchemaFile.h"
-#include "creator/TrimmedText.h"
 #include "ui_TableCreatorPage.h"
+#include "window/Workspace.h"
 
 namespace creator {
 
-TableCreatorPage::TableCreatorPage(app::TForm1& form, QWidget* page)
-    : QWidget(page), ui_(std::make_unique<Ui::TableCreatorPage>()), form_(form) {
+using controls::appendMemoLine;
+using controls::memoText;
+using controls::setMemoText;
+using controls::trimmedText;
+
+TableCreatorPage::TableCreatorPage(window::Workspace& workspace, QWidget* page)
+    : QWidget(page), ui_(std::make_unique<Ui::TableCreatorPage>()), workspace_(workspace) {
     ui_->setupUi(this);
     const auto onClick = [this](QPushButton* button, void (TableCreatorPage::*handler)()) {
         connect(button, &QPushButton::clicked, this,
-                form_.guarded([this, handler] { (this->*handler)(); }));
+                workspace_.guarded([this, handler] { (this->*handler)(); }));
     };
     onClick(ui_->btnFieldAdd, &TableCreatorPage::btnFieldAddClick);
     onClick(ui_->btnCreate, &TableCreatorPage::btnCreateClick);
@@ -38,12 +43,12 @@ void TableCreatorPage::btnCreateClick() {
 void TableCreatorPage::appendColumn(QChar terminator) {
     const QString name = trimmedText(ui_->col_name->text());
     const std::string listed = name.toStdString();
-    if (form_.ColumnList.Contains(listed)) {
-        form_.prompts().information(QStringLiteral("Field/Column Name Already used..."));
+    if (workspace_.columnList().Contains(listed)) {
+        workspace_.prompts().information(QStringLiteral("Field/Column Name Already used..."));
         return;
     }
     // The name counts as used even when no type is chosen yet and no line follows.
-    form_.ColumnList.Append(listed);
+    workspace_.columnList().Append(listed);
     const std::optional<QString> line =
         columnDefinition({.name = name,
                           .type = ui_->col_type->currentText(),
@@ -63,21 +68,21 @@ void TableCreatorPage::schema_headerClick() {
     appendMemoLine(*ui_->indexz, QStringLiteral("create index INDEX_NAME on ") +
                                      trimmedText(table) +
                                      QStringLiteral("(COLUMN_NAME) with primary"));
-    form_.ColumnList.ResetCount();
+    workspace_.columnList().ResetCount();
 }
 
 void TableCreatorPage::btnExecuteSQLClick() {
-    form_.command().execute(memoText(*ui_->tablez).toStdString());
-    form_.prompts().information(QStringLiteral("Table Created/Altered"));
+    workspace_.command().execute(memoText(*ui_->tablez).toStdString());
+    workspace_.prompts().information(QStringLiteral("Table Created/Altered"));
 }
 
 void TableCreatorPage::btnIndexClick() {
-    form_.command().execute(memoText(*ui_->indexz).toStdString());
-    form_.prompts().information(QStringLiteral("Index Created/Altered"));
+    workspace_.command().execute(memoText(*ui_->indexz).toStdString());
+    workspace_.prompts().information(QStringLiteral("Index Created/Altered"));
 }
 
 void TableCreatorPage::btnSQLexpClick() {
-    app::TSaveDialog& dialog = form_.SaveDialog1;
+    window::TSaveDialog& dialog = workspace_.saveDialog();
     dialog.fileName = ui_->table_name->text();
     // A cancelled dialog chose no file, so nothing is written.
     if (!dialog.execute()) return;
@@ -85,7 +90,7 @@ void TableCreatorPage::btnSQLexpClick() {
 }
 
 void TableCreatorPage::btnSQLimpClick() {
-    app::TOpenDialog& dialog = form_.OpenDialog1;
+    window::TOpenDialog& dialog = workspace_.openDialog();
     dialog.filter = QStringLiteral("SQL Schemas|*.sql");
     // A cancel leaves the schema text alone: the dialog keeps the name it held, but that file
     // was not chosen this time.

@@ -11,8 +11,8 @@ namespace Ui {
 class TableCreatorPage;
 }
 
-namespace app {
-class TForm1;
+namespace window {
+class Workspace;
 }
 
 namespace creator {
@@ -20,8 +20,8 @@ namespace creator {
 class TableCreatorPage : public QWidget {
     Q_OBJECT
 public:
-    // Placed on the window's page; the window's name lists, dialogs and command do the work.
-    TableCreatorPage(app::TForm1& form, QWidget* page);
+    // Placed on the window's page; the workspace's name lists, dialogs and command do the work.
+    TableCreatorPage(window::Workspace& workspace, QWidget* page);
     ~TableCreatorPage() override;
 
 private:
@@ -37,7 +37,7 @@ private:
     void appendColumn(QChar terminator);
 
     std::unique_ptr<Ui::TableCreatorPage> ui_;
-    app::TForm1& form_;
+    window::Workspace& workspace_;
 };
 
 } // namespace creator

@@ -3,6 +3,8 @@
 #include "data/ConnectionString.h"
 #include "data/DataErrors.h"
 #include "jet/Database.h"
+#include "jet/file/Journal.h"
+#include "jet/file/OsFile.h"
 #include "jet/keys/TextKey.h"
 #include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
@@ -97,6 +99,11 @@ std::vector<std::string> TADOConnection::fieldNames(std::string_view table) {
         break;
     }
     return names;
+}
+
+bool TADOConnection::needsRecovery() const {
+    const std::string file = ConnectionString(connectionString_).dataSource();
+    return !file.empty() && jet::fileExists(jet::journalPathFor(file));
 }
 
 bool TADOConnection::recoveredJournal() const {

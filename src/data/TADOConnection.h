@@ -60,6 +60,9 @@ public:
     // table (as the columns schema rowset restricted to an unknown name). Opens if needed.
     std::vector<std::string> fieldNames(std::string_view table);
 
+    // Whether the file the string names holds a change that was cut off: opening rolls it
+    // back first, which for a large change takes a while.
+    bool needsRecovery() const;
     // Whether opening found a journal left by an interrupted change and rolled it back.
     bool recoveredJournal() const;
     // Whether the file could only be opened for reading (changes are then refused).

@@ -1,12 +1,10 @@
 #include "database/CompactFiles.h"
 
+#include "data/TJetEngine.h"
 #include "database/NativePath.h"
-#include "jet/file/OsFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <system_error>
 
 namespace database {
 
@@ -34,19 +32,7 @@ bool isReadOnly(const QString& path) {
 
 void replaceWithCopy(const QString& copy, const QString& original) {
     if (isReadOnly(original)) return;
-    const std::filesystem::path from = filePath(copy);
-    const std::filesystem::path to = filePath(original);
-    // One rename replaces the old file: there is no moment without a file under its name, and
-    // a failure leaves the old file where it was.
-    std::error_code failed;
-    std::filesystem::rename(from, to, failed);
-    if (failed) return;
-    // The copy was made durable when its compaction committed; this makes its new name so.
-    try {
-        jet::syncFolderOf(to);
-    } catch (const std::exception&) {
-        // The rename itself has happened; only its durability on a power cut is uncertain.
-    }
+    data::TJetEngine::replaceWithCopy(filePath(copy), filePath(original));
 }
 
 } // namespace database

@@ -1,23 +1,33 @@
 #include "database/DatabasePage.h"
 
-#include "app/TForm1.h"
+#include "controls/ProgressDialog.h"
 #include "core/Error.h"
 #include "data/ConnectionString.h"
 #include "data/TJetEngine.h"
 #include "database/CompactFiles.h"
 #include "database/FolderCreation.h"
 #include "database/JetConnectionStrings.h"
+#include "database/JpegImage.h"
 #include "database/NativePath.h"
-#include "database/ProgressDialog.h"
-#include "database/TableList.h"
-#include "jet/file/Journal.h"
-#include "jet/file/OsFile.h"
-#include "ui_TForm1.h"
+#include "ui_DatabasePage.h"
+#include "window/Workspace.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QStyle>
 
 #include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+// The logos live in a resource file compiled into this static library; registering it from
+// here also keeps the linker from dropping it.
+static void initLogoResources() {
+    Q_INIT_RESOURCE(logos);
+}
 
 namespace database {
 
@@ -25,14 +35,38 @@ namespace {
 const QString databaseFilter = QStringLiteral("Access Databases|*.mdb");
 } // namespace
 
-DatabasePage::DatabasePage(app::TForm1& form) : QObject(&form), form_(form) {
+DatabasePage::DatabasePage(window::Workspace& workspace, QWidget* page)
+    : QWidget(page), ui_(std::make_unique<Ui::DatabasePage>()), workspace_(workspace) {
+    initLogoResources();
+    ui_->setupUi(this);
+#ifndef Q_OS_WIN
+    // The form's example path is a Windows one; elsewhere it starts in the user's home folder.
+    ui_->dbname->setText(QDir::toNativeSeparators(QDir::homePath() +
+                                                  QStringLiteral("/file_path/database_name.mdb")));
+#endif
+    ui_->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    showLogo();
+    ui_->Label3->setText(QStringLiteral("Version " TABLORY_VERSION));
     const auto onClick = [this](QPushButton* button, void (DatabasePage::*action)()) {
         connect(button, &QPushButton::clicked, this,
-                form_.guarded([this, action] { runAlone(action); }));
+                workspace_.guarded([this, action] { runAlone(action); }));
     };
-    onClick(form_.ui().btnO, &DatabasePage::btnOClick);
-    onClick(form_.ui().N, &DatabasePage::NClick);
-    onClick(form_.ui().Button7, &DatabasePage::Button7Click);
+    onClick(ui_->btnO, &DatabasePage::btnOClick);
+    onClick(ui_->N, &DatabasePage::NClick);
+    onClick(ui_->Button7, &DatabasePage::Button7Click);
+    connect(ui_->BitBtn1, &QPushButton::clicked, this,
+            workspace_.guarded([this] { workspace_.window().close(); }));
+}
+
+DatabasePage::~DatabasePage() = default;
+
+void DatabasePage::showLogo() {
+    QFile file(QStringLiteral(":/logos/logo.jpg"));
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray bytes = file.readAll();
+    const QImage logo = decodeJpeg(std::span(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                             static_cast<std::size_t>(bytes.size())));
+    ui_->fcImager1->setPixmap(QPixmap::fromImage(logo));
 }
 
 void DatabasePage::runAlone(void (DatabasePage::*action)()) {
@@ -46,60 +80,66 @@ void DatabasePage::runAlone(void (DatabasePage::*action)()) {
 }
 
 void DatabasePage::btnOClick() {
-    Ui::TForm1& ui = form_.ui();
-    form_.ADOConnection1.close();
-    app::TOpenDialog& dialog = form_.OpenDialog1;
+    Ui::DatabasePage& ui = *ui_;
+    workspace_.connection().close();
+    window::TOpenDialog& dialog = workspace_.openDialog();
     dialog.filter = databaseFilter;
     // The answer is not asked: after a cancel the dialog still holds the last file confirmed
     // in it (or no name at all), and that is what is opened.
     dialog.execute();
     ui.dbname->setText(nativePath(dialog.fileName));
-    form_.ADOConnection1.setConnectionString(
+    workspace_.connection().setConnectionString(
         openConnectionString(ui.dbname->text(), ui.dbpass->text()).toStdString());
     // No login box, now or for any later connection of this run.
-    form_.ADOConnection1.setLoginPrompt(false);
+    workspace_.connection().setLoginPrompt(false);
     openConnection();
-    fillTableList(form_.dbtabs(), form_.ADOConnection1.tableNames());
-    form_.showTabs({4, 3, 1, 2});
+    const std::vector<std::string> tables = workspace_.connection().tableNames();
+    emit workspace_.tablesListed(tables);
+    using window::Page;
+    workspace_.showPages(
+        {Page::ExecuteSql, Page::QueryBuilder, Page::TableCreator, Page::TableBrowser});
 }
 
 void DatabasePage::openConnection() {
-    data::TADOConnection& connection = form_.ADOConnection1;
+    data::TADOConnection& connection = workspace_.connection();
     const QString file =
         QString::fromStdString(data::ConnectionString(connection.connectionString()).dataSource());
-    // A journal beside the file means a change was cut off; opening rolls it back, which for
-    // a large change takes a while.
-    std::optional<ProgressDialog> recovering;
-    if (!file.isEmpty() && jet::fileExists(jet::journalPathFor(filePath(file)))) {
+    // A change that was cut off is rolled back by the opening, which for a large change takes
+    // a while.
+    std::optional<controls::ProgressDialog> recovering;
+    if (connection.needsRecovery()) {
         recovering.emplace(QStringLiteral("Rolling back an interrupted change to ") + file +
                                QStringLiteral("..."),
-                           &form_);
+                           &workspace_.window());
         recovering->start();
     }
     connection.open();
     recovering.reset();
     if (connection.recoveredJournal())
-        form_.prompts().information(QStringLiteral("The last change to ") + file +
-                                    QStringLiteral(" was interrupted; it has been rolled back."));
+        workspace_.prompts().information(
+            QStringLiteral("The last change to ") + file +
+            QStringLiteral(" was interrupted; it has been rolled back."));
 }
 
 void DatabasePage::NClick() {
-    Ui::TForm1& ui = form_.ui();
+    Ui::DatabasePage& ui = *ui_;
     const QString path = ui.dbname->text();
     createMissingFolders(path);
     const QString connectionString = createConnectionString(path, ui.dbpass->text());
     if (QFileInfo(path).isFile()) {
-        form_.prompts().information(QStringLiteral("File Already Exists"));
+        workspace_.prompts().information(QStringLiteral("File Already Exists"));
         return;
     }
-    form_.ADOXCatalog1.create(connectionString.toStdString());
-    form_.prompts().information(QStringLiteral("New Database Created"));
-    form_.showTabs({3, 4, 1, 2});
+    workspace_.catalog().create(connectionString.toStdString());
+    workspace_.prompts().information(QStringLiteral("New Database Created"));
+    using window::Page;
+    workspace_.showPages(
+        {Page::QueryBuilder, Page::ExecuteSql, Page::TableCreator, Page::TableBrowser});
 }
 
 void DatabasePage::Button7Click() {
-    Ui::TForm1& ui = form_.ui();
-    app::TOpenDialog& dialog = form_.OpenDialog1;
+    Ui::DatabasePage& ui = *ui_;
+    window::TOpenDialog& dialog = workspace_.openDialog();
     dialog.filter = databaseFilter;
     // Unlike Open, a cancel means "not now": compacting the last file chosen for some other
     // action is not what the user asked for.
@@ -111,11 +151,11 @@ void DatabasePage::Button7Click() {
     const QString destination = compactConnectionString(copy);
     removeLeftoverCopy(copy);
     try {
-        ProgressDialog progress(QStringLiteral("Compacting ") + file + QStringLiteral("..."),
-                                &form_);
+        controls::ProgressDialog progress(
+            QStringLiteral("Compacting ") + file + QStringLiteral("..."), &workspace_.window());
         progress.start();
         data::TJetEngine engine;
-        const jet::CompactProgress report = [&progress](std::uint64_t done, std::uint64_t total) {
+        const data::CompactProgress report = [&progress](std::uint64_t done, std::uint64_t total) {
             progress.report(done, total);
         };
         try {
@@ -130,7 +170,7 @@ void DatabasePage::Button7Click() {
         }
     } catch (const std::exception& error) {
         // The engine's own words, in an information box; the file was only read.
-        form_.prompts().information(QString::fromStdString(error.what()));
+        workspace_.prompts().information(QString::fromStdString(error.what()));
         return;
     }
     replaceWithCopy(copy, file);

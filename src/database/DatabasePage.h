@@ -1,20 +1,27 @@
 #pragma once
-// The Database page's three actions: Open connects the window's connection to a file and
-// lists its tables, Create New makes a file (and its missing folders), Compact Database
-// compacts a file in place. The page's controls live on the window's form.
-#include <QObject>
+// The Database page: its controls, and its three actions. Open connects the workspace's
+// connection to a file and lists its tables, Create New makes a file (and its missing
+// folders), Compact Database compacts a file in place. Close ends the program.
+#include <QWidget>
 
-namespace app {
-class TForm1;
+#include <memory>
+
+namespace Ui {
+class DatabasePage;
+}
+
+namespace window {
+class Workspace;
 }
 
 namespace database {
 
-class DatabasePage : public QObject {
+class DatabasePage : public QWidget {
     Q_OBJECT
 public:
-    // Connects the page's buttons; the window's components do the work.
-    explicit DatabasePage(app::TForm1& form);
+    // Placed on the window's page; the workspace's components do the work.
+    DatabasePage(window::Workspace& workspace, QWidget* page);
+    ~DatabasePage() override;
 
 private:
     void btnOClick();
@@ -27,8 +34,10 @@ private:
     // Runs one action unless another is still running: the progress box lets events through,
     // and a click that slipped in must not start a second action over the first.
     void runAlone(void (DatabasePage::*action)());
+    void showLogo();
 
-    app::TForm1& form_;
+    std::unique_ptr<Ui::DatabasePage> ui_;
+    window::Workspace& workspace_;
     bool busy_ = false;
 };
 

@@ -9,8 +9,8 @@ namespace Ui {
 class SqlConsolePage;
 }
 
-namespace app {
-class TForm1;
+namespace window {
+class Workspace;
 }
 
 namespace query {
@@ -18,15 +18,15 @@ namespace query {
 class SqlConsolePage : public QWidget {
     Q_OBJECT
 public:
-    // Placed on the window's page; the window's command runs the text.
-    SqlConsolePage(app::TForm1& form, QWidget* page);
+    // Placed on the window's page; the workspace's command runs the text.
+    SqlConsolePage(window::Workspace& workspace, QWidget* page);
     ~SqlConsolePage() override;
 
 private:
     void Button6Click();
 
     std::unique_ptr<Ui::SqlConsolePage> ui_;
-    app::TForm1& form_;
+    window::Workspace& workspace_;
 };
 
 } // namespace query

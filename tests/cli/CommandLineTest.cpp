@@ -105,3 +105,39 @@ TEST(CommandLine, CreateExecAndCheckWorkTogether) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CommandLine, ImportFromStandardInputThenExportToStandardOutput) {
+    auto dir = testing_support::scratchDir("cli-csv");
+    auto file = quoted(dir / "data.mdb");
+    ASSERT_EQ(run("create " + file).status, 0);
+    {
+        std::ofstream input(dir / "in.csv", std::ios::binary);
+        input << "Name;Born;Price\r\n\"Smith; Ann\";1850-07-04;1.25\r\nBob;;\r\n";
+    }
+    auto imported = run("import " + file + " People - --create --currency --delimiter ';' < " +
+                        quoted(dir / "in.csv"));
+    EXPECT_EQ(imported.status, 0) << imported.out;
+    // Standard error is no terminal here: no progress line, just the types and the count.
+    EXPECT_EQ(imported.out, "creating table People: Name text(10), Born datetime, "
+                            "Price currency\nimported 2 rows\n");
+    auto exported = run("export " + file + " People --delimiter ';'");
+    EXPECT_EQ(exported.status, 0) << exported.out;
+    EXPECT_EQ(exported.out, "Name;Born;Price\r\n\"Smith; Ann\";1850-07-04;1.2500\r\nBob;;\r\n");
+    auto refused = run("import " + file + " People " + quoted(dir / "in.csv"));
+    EXPECT_NE(refused.status, 0);
+    EXPECT_NE(refused.out.find("The header names a column 'Name;Born;Price'"), std::string::npos)
+        << refused.out;
+    auto all = run("export " + file + " --all " + quoted(dir / "out"));
+    EXPECT_EQ(all.status, 0) << all.out;
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "People.csv"));
+}
+
+TEST(CommandLine, VersionIsTheProjectVersion) {
+    auto r = run("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("tablory-sql ") + TABLORY_VERSION + "\n");
+}
+
+} // namespace

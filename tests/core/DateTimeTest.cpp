@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
+#include <vector>
 
 using core::CivilDateTime;
 using core::DateTime;
@@ -134,4 +136,30 @@ TEST(DateTime, RejectsWhatIsNoDate) {
     EXPECT_THROW(fromCivil(civil(2023, 4, 1, 24)), core::TypeMismatch);
     EXPECT_THROW(fromCivil(civil(2023, 4, 1, 0, 0, 0, 1000)), core::TypeMismatch);
     EXPECT_THROW(fromCivil(civil(0, 1, 1)), core::TypeMismatch);
+}
+
+TEST(DateTime, ReadsIsoDatesAndTimesAndNothingElse) {
+    const std::vector<std::pair<std::string, core::CivilDateTime>> valid = {
+        {"2024-02-29", {2024, 2, 29}},
+        {"2024-02-29 13:45", {2024, 2, 29, 13, 45}},
+        {"2024-02-29T13:45:07", {2024, 2, 29, 13, 45, 7}},
+        {"1850-07-04 06:30:15.25", {1850, 7, 4, 6, 30, 15, 250}},
+        {"0001-01-01T00:00:00.001", {1, 1, 1, 0, 0, 0, 1}},
+        {"9999-12-31 23:59:59.999", {9999, 12, 31, 23, 59, 59, 999}},
+    };
+    for (const auto& [text, civil] : valid)
+        EXPECT_EQ(core::toCivil(core::parseIsoDateTime(text)), civil) << text;
+    for (const char* text :
+         {"", "2024-2-29", "2023-02-29", "2024-02-29 24:00", "2024-02-29 13", "2024-02-29x13:45",
+          "2024-02-29 13:45:07.1234", "2024-02-29 13:45:", "02/29/2024", "2024-02-29 "})
+        EXPECT_THROW(core::parseIsoDateTime(text), core::TypeMismatch) << text;
+}
+
+TEST(Hex, ReadsWhatFormatHexWrites) {
+    const core::Bytes bytes = {0x00, 0x7f, 0x80, 0xff};
+    EXPECT_EQ(core::parseHex(core::formatHex(bytes)), bytes);
+    EXPECT_EQ(core::parseHex("00FFab"), (core::Bytes{0x00, 0xff, 0xab}));
+    EXPECT_TRUE(core::parseHex("").empty());
+    for (const char* text : {"0", "0g", "0x00", " 00"})
+        EXPECT_THROW(core::parseHex(text), core::TypeMismatch) << text;
 }

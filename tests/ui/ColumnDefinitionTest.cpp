@@ -1,8 +1,8 @@
 // The column definition lines of the Table Creator's column form, without a window: every
 // type with and without its options, the worked examples, and what is copied in as typed.
 #include "creator/ColumnDefinition.h"
-#include "creator/MemoText.h"
-#include "creator/TrimmedText.h"
+#include "controls/MemoText.h"
+#include "controls/TrimmedText.h"
 
 #include <QTest>
 
@@ -187,7 +187,7 @@ private slots:
     }
 
     void trimmingStopsAtCodeThirtyTwo() {
-        using creator::trimmedText;
+        using controls::trimmedText;
         QCOMPARE(trimmedText(QStringLiteral("\x01\x1f  x y \t\r\n")), QStringLiteral("x y"));
         QCOMPARE(trimmedText(QString()), QString());
         QCOMPARE(trimmedText(QStringLiteral(" \t ")), QString());
@@ -197,7 +197,7 @@ private slots:
     }
 
     void appendedLineStandsOnItsOwn() {
-        using creator::withLineAppended;
+        using controls::withLineAppended;
         QCOMPARE(withLineAppended(QString(), "a"), QStringLiteral("a\r\n"));
         QCOMPARE(withLineAppended(QStringLiteral("x\r\n"), "a"), QStringLiteral("x\r\na\r\n"));
         QCOMPARE(withLineAppended(QStringLiteral("x"), "a"), QStringLiteral("x\r\na\r\n"));

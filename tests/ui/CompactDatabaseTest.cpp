@@ -66,7 +66,7 @@ private slots:
             for (const QString& name : test::filesIn(folder)) seenInFolder.insert(name);
         };
         std::size_t promptsWhileBusy = 0;
-        watch.whileShown = [&](database::ProgressDialog&) {
+        watch.whileShown = [&](controls::ProgressDialog&) {
             const std::size_t shown = w.prompts->shown.size();
             QTest::mouseClick(&w.get<QPushButton>("btnO"), Qt::LeftButton);
             w.get<QPushButton>("btnO").click();
@@ -93,12 +93,12 @@ private slots:
         QCOMPARE(watch.texts, QStringList{"Compacting " + file + "..."});
         QVERIFY(watch.alwaysModal);
         QVERIFY(std::is_sorted(watch.positions.begin(), watch.positions.end()));
-        QCOMPARE(watch.positions.back(), database::ProgressDialog::barMaximum);
+        QCOMPARE(watch.positions.back(), controls::ProgressDialog::barMaximum);
         QVERIFY(std::set<int>(watch.positions.begin(), watch.positions.end()).size() > 3);
         QCOMPARE(promptsWhileBusy, std::size_t{0});
         // The connection was left alone, and so were the tabs.
-        QVERIFY(!w.form->ADOConnection1.connected());
-        QCOMPARE(w.form->ADOConnection1.connectionString(), std::string());
+        QVERIFY(!w.form->workspace().connection().connected());
+        QCOMPARE(w.form->workspace().connection().connectionString(), std::string());
         QCOMPARE(w.tabs(), QStringList{"Database"});
     }
 
@@ -118,7 +118,7 @@ private slots:
         const QString file = w.path("open.mdb");
         makeLooseFile(file);
         w.open(file);
-        QVERIFY(w.form->ADOConnection1.connected());
+        QVERIFY(w.form->workspace().connection().connected());
         const QByteArray before = test::fileBytes(file);
         w.compact(file);
         QCOMPARE(w.informations(),
@@ -128,9 +128,9 @@ private slots:
         QCOMPARE(test::filesIn(w.scratch.path()), QStringList{"open.mdb"});
         QCOMPARE(w.dbname().text(), file);
         // The connection goes on working.
-        QVERIFY(w.form->ADOConnection1.connected());
-        w.form->command().execute("insert into Kept (Name) values ('one more')");
-        w.form->ADOConnection1.close();
+        QVERIFY(w.form->workspace().connection().connected());
+        w.form->workspace().command().execute("insert into Kept (Name) values ('one more')");
+        w.form->workspace().connection().close();
         QCOMPARE(rowCount(file, "Kept"), std::uint32_t{101});
     }
 
@@ -239,7 +239,7 @@ private slots:
         makeLooseFile(file);
         const QByteArray before = test::fileBytes(file);
         // The dialog still holds the file an earlier action confirmed in it.
-        w.form->OpenDialog1.fileName = file;
+        w.form->workspace().openDialog().fileName = file;
         w.dbname().setText(QStringLiteral("typed"));
         w.compact(std::nullopt);
         QCOMPARE(w.prompts->shown.size(), std::size_t{1});
@@ -272,15 +272,15 @@ private slots:
         test::makeDatabase(opened, {{"Orders", 1}});
         makeLooseFile(compacted);
         w.open(opened);
-        const std::string connectionString = w.form->ADOConnection1.connectionString();
+        const std::string connectionString = w.form->workspace().connection().connectionString();
         w.compact(compacted);
         QVERIFY(w.informations().empty());
-        QVERIFY(w.form->ADOConnection1.connected());
-        QCOMPARE(w.form->ADOConnection1.connectionString(), connectionString);
+        QVERIFY(w.form->workspace().connection().connected());
+        QCOMPARE(w.form->workspace().connection().connectionString(), connectionString);
         QCOMPARE(w.listedTables(), QStringList{"Orders"});
         QCOMPARE(w.dbname().text(), compacted);
-        w.form->command().execute("insert into Orders (Name) values ('x')");
-        w.form->ADOConnection1.close();
+        w.form->workspace().command().execute("insert into Orders (Name) values ('x')");
+        w.form->workspace().connection().close();
         QCOMPARE(rowCount(opened, "Orders"), std::uint32_t{2});
     }
 

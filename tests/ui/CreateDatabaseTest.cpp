@@ -23,7 +23,8 @@ private slots:
     void missingFoldersAreMadeFirst() {
         DatabaseWindow& w = *w_;
         int pageChanges = 0;
-        w.form->pageHandlers.bookChange = [&] { ++pageChanges; };
+        test::PageNotices notices(*w.form);
+        notices.changed = [&] { ++pageChanges; };
         const QString file = w.path("file_path/deeper/database_name.mdb");
         w.createNew(file);
         QVERIFY(w.errors().empty());
@@ -38,9 +39,9 @@ private slots:
         auto db = jet::Database::open(test::fsPath(file));
         QVERIFY(db->tableNames().empty());
         // The connection was left alone.
-        QVERIFY(!w.form->ADOConnection1.connected());
-        QCOMPARE(w.form->ADOConnection1.connectionString(), std::string());
-        QVERIFY(w.form->ADOConnection1.loginPrompt());
+        QVERIFY(!w.form->workspace().connection().connected());
+        QCOMPARE(w.form->workspace().connection().connectionString(), std::string());
+        QVERIFY(w.form->workspace().connection().loginPrompt());
         QCOMPARE(w.dbtabs().count(), 0);
         QCOMPARE(w.dbname().text(), file);
     }
@@ -75,11 +76,11 @@ private slots:
         w.dbpass().clear();
         w.open(file);
         QCOMPARE(w.errors(), std::vector<QString>{"Not a valid password."});
-        QVERIFY(!w.form->ADOConnection1.connected());
+        QVERIFY(!w.form->workspace().connection().connected());
         w.dbpass().setText(QStringLiteral("open sesame"));
         w.open(file);
         QCOMPARE(w.errors().size(), std::size_t{1});
-        QVERIFY(w.form->ADOConnection1.connected());
+        QVERIFY(w.form->workspace().connection().connected());
         QCOMPARE(w.dbtabs().count(), 0);
     }
 
@@ -88,20 +89,20 @@ private slots:
         const QString opened = w.path("opened.mdb");
         test::makeDatabase(opened, {{"Orders", 1}});
         w.open(opened);
-        const std::string connectionString = w.form->ADOConnection1.connectionString();
+        const std::string connectionString = w.form->workspace().connection().connectionString();
         const QString created = w.path("created.mdb");
         w.createNew(created);
         QCOMPARE(w.informations(), std::vector<QString>{"New Database Created"});
-        QVERIFY(w.form->ADOConnection1.connected());
-        QCOMPARE(w.form->ADOConnection1.connectionString(), connectionString);
+        QVERIFY(w.form->workspace().connection().connected());
+        QCOMPARE(w.form->workspace().connection().connectionString(), connectionString);
         QCOMPARE(w.listedTables(), QStringList{"Orders"});
         // The Table Creator still works on the file opened before.
-        w.form->setCurrentPage(&w.get<QWidget>("TabSheet1"));
+        w.form->setCurrentPage(window::Page::TableCreator);
         w.get<QPlainTextEdit>("tablez").setPlainText(QStringLiteral("create table Made (x long)"));
         QTest::mouseClick(&w.get<QPushButton>("btnExecuteSQL"), Qt::LeftButton);
         QVERIFY(w.errors().empty());
         QCOMPARE(w.informations().back(), QStringLiteral("Table Created/Altered"));
-        w.form->ADOConnection1.close();
+        w.form->workspace().connection().close();
         QVERIFY(jet::Database::open(test::fsPath(opened))->hasTable("Made"));
         QVERIFY(!jet::Database::open(test::fsPath(created))->hasTable("Made"));
     }

@@ -2,7 +2,7 @@
 // from the form, created with "Create Table", given a primary key through "ADD Index", filled
 // from the console, and read back through the engine.
 #include "DatabaseHelpers.h"
-#include "creator/MemoText.h"
+#include "controls/MemoText.h"
 
 #include "jet/Database.h"
 #include "jet/check/IntegrityCheck.h"
@@ -25,13 +25,13 @@ private slots:
 
         test::Window w;
         app::TForm1& form = *w.form;
-        form.ADOConnection1.setConnectionString(
+        form.workspace().connection().setConnectionString(
             "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path.toStdString() +
             ";;Jet OLEDB:Database Password=");
-        form.showTabs({4, 3, 1, 2});
+        test::showWorkingPages(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.setCurrentPage(&test::child<QWidget>(form, "TabSheet1"));
+        form.setCurrentPage(window::Page::TableCreator);
 
         auto edit = [&](const char* name) -> QLineEdit& {
             return test::child<QLineEdit>(form, name);
@@ -81,7 +81,7 @@ private slots:
         click("btnIndex"); // "ADD Index"
         QCOMPARE(w.prompts->texts(test::ScriptedPrompts::Kind::Error), std::vector<QString>{});
 
-        form.setCurrentPage(&test::child<QWidget>(form, "TabSheet4"));
+        form.setCurrentPage(window::Page::ExecuteSql);
         auto& console = test::child<QPlainTextEdit>(form, "Memo1");
         for (const char* sql : {"insert into Goods (Name, Weight, Active, Made) values ('bolt', "
                                 "0.5, true, #2001-02-03#)",
@@ -91,7 +91,7 @@ private slots:
             QTest::mouseClick(&test::child<QAbstractButton>(form, "Button6"), Qt::LeftButton);
         }
         QCOMPARE(w.prompts->texts(test::ScriptedPrompts::Kind::Error), std::vector<QString>{});
-        form.ADOConnection1.close();
+        form.workspace().connection().close();
 
         auto db = jet::Database::open(test::fsPath(path));
         auto table = db->table("Goods");

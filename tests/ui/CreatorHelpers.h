@@ -3,7 +3,7 @@
 // the database, the working tabs shown, and the page's controls at hand by name.
 #include "FakeCommand.h"
 #include "WindowHelpers.h"
-#include "creator/MemoText.h"
+#include "controls/MemoText.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -22,24 +22,24 @@ struct CreatorWindow : Window {
     CreatorWindow() {
         auto fake = std::make_unique<FakeCommand>();
         command = fake.get();
-        form->setCommand(std::move(fake));
+        form->workspace().setCommand(std::move(fake));
     }
 
     // Shown as after an Open, with this page current. The first activation of the window
     // makes the Database page current, so the page is chosen after it.
-    bool showPage(const char* page) {
-        form->showTabs({4, 3, 1, 2});
+    bool showPage(window::Page page) {
+        showWorkingPages(*form);
         form->show();
         if (!QTest::qWaitForWindowActive(form.get())) return false;
-        form->setCurrentPage(&get<QWidget>(page));
-        return get<QWidget>(page).isVisible();
+        form->setCurrentPage(page);
+        return form->tabSheet(page).isVisible();
     }
 
     template <typename T> T& get(const char* name) { return child<T>(*form, name); }
     QLineEdit& edit(const char* name) { return get<QLineEdit>(name); }
     QPlainTextEdit& box(const char* name) { return get<QPlainTextEdit>(name); }
     // The text of a multi-line box, lines separated by CR LF.
-    QString text(const char* name) { return creator::memoText(box(name)); }
+    QString text(const char* name) { return controls::memoText(box(name)); }
 
     void click(const char* button) {
         QTest::mouseClick(&get<QAbstractButton>(button), Qt::LeftButton);

@@ -19,11 +19,11 @@ int main(int argc, char** argv) {
     test::useApplicationTitle();
     test::CreatorWindow window;
     if (console) {
-        if (!window.showPage("TabSheet4")) return 1;
+        if (!window.showPage(window::Page::ExecuteSql)) return 1;
         window.box("Memo1").setPlainText(
             QStringLiteral("insert into Customers ([Name]) values ('Ada Lovelace')"));
     } else {
-        if (!window.showPage("TabSheet1")) return 1;
+        if (!window.showPage(window::Page::TableCreator)) return 1;
         window.buildCustomersSchema();
     }
     QCoreApplication::processEvents();

@@ -2,14 +2,15 @@
 // Database's copy and its replacement of the file, the connection strings, and how Open fills
 // the table list.
 #include "DatabaseHelpers.h"
+#include "browser/TableList.h"
 #include "database/CompactFiles.h"
 #include "database/FolderCreation.h"
 #include "database/JetConnectionStrings.h"
-#include "database/TableList.h"
 
 #include <QSignalSpy>
 
 using namespace database;
+using browser::fillTableList;
 
 class DatabasePathsTest : public QObject {
     Q_OBJECT

@@ -6,7 +6,7 @@
 // it. Prints what it finds on the way; the exit code is 0 when every step went as expected.
 #include "app/Application.h"
 #include "app/TForm1.h"
-#include "database/ProgressDialog.h"
+#include "controls/ProgressDialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -172,12 +172,12 @@ int main(int argc, char** argv) {
     // 3. Open it, through the file dialog.
     answerFileDialog(QStringLiteral("3-open-dialog"), file);
     click(ui.btnO);
-    expect(form->ADOConnection1.connected(), QStringLiteral("the connection is open"));
+    expect(form->workspace().connection().connected(), QStringLiteral("the connection is open"));
     expect(ui.Book->currentWidget() == ui.TabSheet3, QStringLiteral("Database page current"));
     photograph(QStringLiteral("4-opened"));
 
     // 4. Work in it: a table filled, then dropped, and a small one kept.
-    form->setCurrentPage(ui.TabSheet4);
+    form->setCurrentPage(window::Page::ExecuteSql);
     runSql(*form, QStringLiteral("create table Scratch (ID counter, Note text(200))"));
     runSql(*form, QStringLiteral("insert into Scratch (Note) values ('a note that takes room')"));
     for (int i = 0; i < 12; ++i)
@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
         runSql(*form, QStringLiteral("insert into Customers (Name) select Name from Customers"));
     photograph(QStringLiteral("5-sql-console"));
     runSql(*form, QStringLiteral("drop table Scratch"));
-    form->setCurrentPage(ui.TabSheet3);
+    form->setCurrentPage(window::Page::Database);
     const qint64 before = QFileInfo(file).size();
     say(QStringLiteral("size before compacting: %1 bytes").arg(before));
 
@@ -214,8 +214,8 @@ int main(int argc, char** argv) {
     QTimer progressWatch;
     progressWatch.setInterval(0);
     QObject::connect(&progressWatch, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<database::ProgressDialog*>(QApplication::activeModalWidget());
-        if (!box || progressSeen || box->position() < database::ProgressDialog::barMaximum / 4)
+        auto* box = qobject_cast<controls::ProgressDialog*>(QApplication::activeModalWidget());
+        if (!box || progressSeen || box->position() < controls::ProgressDialog::barMaximum / 4)
             return;
         progressSeen = true;
         photograph(QStringLiteral("9-compacting"));
@@ -238,11 +238,11 @@ int main(int argc, char** argv) {
 
     answerFileDialog(QStringLiteral("11-open-dialog"), file);
     click(again.btnO);
-    expect(form->ADOConnection1.connected(), QStringLiteral("the compacted file opens"));
+    expect(form->workspace().connection().connected(), QStringLiteral("the compacted file opens"));
     QStringList listed;
     for (int i = 0; i < again.dbtabs->count(); ++i) listed << again.dbtabs->itemText(i);
     expect(listed == QStringList{"Customers"}, QStringLiteral("tables: ") + listed.join(", "));
-    form->setCurrentPage(again.TabSheet2);
+    form->setCurrentPage(window::Page::TableBrowser);
     again.dbtabs->showPopup();
     photograph(QStringLiteral("12-browser-tables"));
     again.dbtabs->hidePopup();

@@ -1,9 +1,9 @@
 // The closing full stop the error box adds to an error's message.
-#include "app/ErrorBoxText.h"
+#include "window/ErrorBoxText.h"
 
 #include <gtest/gtest.h>
 
-using app::errorBoxText;
+using window::errorBoxText;
 
 TEST(ErrorBoxText, AddsAFullStopAfterALetterOrDigit) {
     EXPECT_EQ(errorBoxText("Table not found"), "Table not found.");

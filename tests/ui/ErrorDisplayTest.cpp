@@ -42,11 +42,12 @@ private slots:
     void runHandlerShowsTheErrorWithAFullStop() {
         app::TForm1& form = *window_->form;
         int carriedOn = 0;
-        form.runHandler([] { throw std::runtime_error("Table 'Orders' not found"); });
-        form.runHandler([] { throw std::runtime_error("Syntax error in FROM clause."); });
-        form.runHandler([] { throw std::runtime_error(""); });
-        form.runHandler([] { throw 42; });
-        form.runHandler([&] { ++carriedOn; });
+        form.workspace().runHandler([] { throw std::runtime_error("Table 'Orders' not found"); });
+        form.workspace().runHandler(
+            [] { throw std::runtime_error("Syntax error in FROM clause."); });
+        form.workspace().runHandler([] { throw std::runtime_error(""); });
+        form.workspace().runHandler([] { throw 42; });
+        form.workspace().runHandler([&] { ++carriedOn; });
         QCOMPARE(window_->prompts->texts(ScriptedPrompts::Kind::Error),
                  (std::vector<QString>{"Table 'Orders' not found.", "Syntax error in FROM clause.",
                                        "", "Unknown error."}));
@@ -55,9 +56,10 @@ private slots:
 
     void errorInAPageHandlerKeepsWhatTheHandlerDid() {
         app::TForm1& form = *window_->form;
-        form.showTabs({4, 3, 1, 2});
+        test::showWorkingPages(form);
         int reached = 0;
-        form.pageHandlers.bookChange = [&] {
+        test::PageNotices notices(form);
+        notices.changed = [&] {
             ++reached;
             throw std::runtime_error("Operation is not allowed when the object is closed");
         };
@@ -70,7 +72,7 @@ private slots:
         QVERIFY(form.isVisible());
 
         // The next action runs as usual.
-        form.pageHandlers.bookChange = [&] { ++reached; };
+        notices.changed = [&] { ++reached; };
         QTest::mouseClick(&tabs, Qt::LeftButton, Qt::NoModifier, tabs.tabRect(0).center());
         QCOMPARE(reached, 2);
         QCOMPARE(window_->prompts->shown.size(), std::size_t{1});
@@ -79,8 +81,9 @@ private slots:
     void guardedSlotsCatchTheirErrors() {
         app::TForm1& form = *window_->form;
         QPushButton button;
-        QObject::connect(&button, &QPushButton::clicked, &form,
-                         form.guarded([] { throw std::runtime_error("Cannot open file"); }));
+        QObject::connect(&button, &QPushButton::clicked, &form, form.workspace().guarded([] {
+            throw std::runtime_error("Cannot open file");
+        }));
         button.click();
         QCOMPARE(window_->prompts->texts(ScriptedPrompts::Kind::Error),
                  std::vector<QString>{"Cannot open file."});

@@ -1,7 +1,7 @@
 #pragma once
 // A command for tests: records every text it is given and fails on request, keeping the
 // contract of the window's command for an empty text.
-#include "app/CommandExecutor.h"
+#include "window/CommandExecutor.h"
 
 #include <optional>
 #include <stdexcept>
@@ -10,7 +10,7 @@
 
 namespace test {
 
-class FakeCommand final : public app::CommandExecutor {
+class FakeCommand final : public window::CommandExecutor {
 public:
     // Texts that reached the database, in order; a refused empty text is not among them.
     std::vector<std::string> executed;
@@ -18,9 +18,19 @@ public:
     std::optional<std::string> failure;
 
     void execute(const std::string& commandText) override {
-        if (commandText.empty()) throw std::runtime_error(app::missingCommandTextMessage);
+        if (commandText.empty()) throw std::runtime_error(window::missingCommandTextMessage);
         executed.push_back(commandText);
         if (failure) throw std::runtime_error(*failure);
+    }
+};
+
+// A command with no database behind it: keeps the contract for an empty text and refuses
+// everything else, as the window's command does when no file can be opened.
+class DisconnectedCommand final : public window::CommandExecutor {
+public:
+    void execute(const std::string& commandText) override {
+        if (commandText.empty()) throw std::runtime_error(window::missingCommandTextMessage);
+        throw std::runtime_error("No database is open");
     }
 };
 

@@ -1,11 +1,11 @@
 // The name lists the Table Creator and the Query Builder share.
-#include "app/NameList.h"
+#include "window/NameList.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-using app::NameList;
+using window::NameList;
 
 TEST(NameList, EmptyListContainsNothingNotEvenTheEmptyString) {
     NameList list;

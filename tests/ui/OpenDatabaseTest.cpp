@@ -60,7 +60,8 @@ private slots:
     void theTableSelectorWaitsOnTheBrowserPage() {
         DatabaseWindow& w = *w_;
         QComboBox& dbtabs = w.dbtabs();
-        QVERIFY(w.get<QWidget>("TabSheet2").isAncestorOf(&dbtabs));
+        QCOMPARE(dbtabs.parentWidget(), &w.get<QWidget>("TableBrowserPage"));
+        QCOMPARE(dbtabs.parentWidget()->parentWidget(), &w.get<QWidget>("TabSheet2"));
         QCOMPARE(dbtabs.geometry(), QRect(0, 1, 305, 21));
         QVERIFY(dbtabs.isEditable());
         QCOMPARE(dbtabs.currentText(), QStringLiteral("Select Table"));
@@ -74,8 +75,9 @@ private slots:
         const QString file = w.path("shop.mdb");
         test::makeDatabase(file, {{"Orders", 2}, {"customers", 1}, {"Beta", 0}});
         int pageChanges = 0;
-        w.form->pageHandlers.bookChange = [&] { ++pageChanges; };
-        QVERIFY(w.form->ADOConnection1.loginPrompt());
+        test::PageNotices notices(*w.form);
+        notices.changed = [&] { ++pageChanges; };
+        QVERIFY(w.form->workspace().connection().loginPrompt());
         w.dbname().setText(QStringLiteral("typed over"));
 
         w.open(file);
@@ -85,10 +87,10 @@ private slots:
         QCOMPARE(w.prompts->shown[0].kind, Kind::OpenFile);
         QCOMPARE(w.prompts->shown[0].filter, filter);
         QCOMPARE(w.dbname().text(), file);
-        QVERIFY(w.form->ADOConnection1.connected());
-        QCOMPARE(QString::fromStdString(w.form->ADOConnection1.connectionString()),
+        QVERIFY(w.form->workspace().connection().connected());
+        QCOMPARE(QString::fromStdString(w.form->workspace().connection().connectionString()),
                  openString(file, QString()));
-        QVERIFY(!w.form->ADOConnection1.loginPrompt());
+        QVERIFY(!w.form->workspace().connection().loginPrompt());
         // The access layer's order: tables by name without regard to case.
         QCOMPARE(w.listedTables(), (QStringList{"Beta", "customers", "Orders"}));
         QCOMPARE(w.dbtabs().currentText(), QStringLiteral("Select Table"));
@@ -104,8 +106,8 @@ private slots:
         QCOMPARE(w.dbname().text(), QString());
         QCOMPARE(w.errors().size(), std::size_t{1});
         QVERIFY(!w.errors()[0].isEmpty());
-        QVERIFY(!w.form->ADOConnection1.connected());
-        QCOMPARE(QString::fromStdString(w.form->ADOConnection1.connectionString()),
+        QVERIFY(!w.form->workspace().connection().connected());
+        QCOMPARE(QString::fromStdString(w.form->workspace().connection().connectionString()),
                  openString(QString(), QString()));
         QCOMPARE(w.tabs(), QStringList{"Database"});
         QCOMPARE(w.dbtabs().count(), 0);
@@ -116,13 +118,13 @@ private slots:
         const QString file = w.path("shop.mdb");
         test::makeDatabase(file, {{"Orders", 1}});
         w.open(file);
-        QVERIFY(w.form->ADOConnection1.connected());
+        QVERIFY(w.form->workspace().connection().connected());
         w.dbname().setText(QStringLiteral("something else"));
         w.open(std::nullopt);
         QCOMPARE(w.prompts->shown.at(1).text, file); // the dialog kept its name
         QCOMPARE(w.dbname().text(), file);
         QVERIFY(w.errors().empty());
-        QVERIFY(w.form->ADOConnection1.connected());
+        QVERIFY(w.form->workspace().connection().connected());
         QCOMPARE(w.listedTables(), QStringList{"Orders"});
     }
 
@@ -134,9 +136,9 @@ private slots:
         w.dbpass().setText(QString());
         w.open(file);
         QCOMPARE(w.errors(), std::vector<QString>{"Not a valid password."});
-        QVERIFY(!w.form->ADOConnection1.connected());
+        QVERIFY(!w.form->workspace().connection().connected());
         // The password item is sent even when empty.
-        QCOMPARE(QString::fromStdString(w.form->ADOConnection1.connectionString()),
+        QCOMPARE(QString::fromStdString(w.form->workspace().connection().connectionString()),
                  openString(file, QString()));
         QCOMPARE(w.tabs(), QStringList{"Database"});
 
@@ -144,15 +146,15 @@ private slots:
         w.open(file);
         QCOMPARE(w.errors().size(), std::size_t{2});
         QCOMPARE(w.errors()[1], QStringLiteral("Not a valid password."));
-        QVERIFY(!w.form->ADOConnection1.connected());
+        QVERIFY(!w.form->workspace().connection().connected());
         QCOMPARE(w.tabs(), QStringList{"Database"});
         QCOMPARE(w.dbtabs().count(), 0);
 
         w.dbpass().setText(QStringLiteral("s3cret"));
         w.open(file);
         QCOMPARE(w.errors().size(), std::size_t{2});
-        QVERIFY(w.form->ADOConnection1.connected());
-        QCOMPARE(QString::fromStdString(w.form->ADOConnection1.connectionString()),
+        QVERIFY(w.form->workspace().connection().connected());
+        QCOMPARE(QString::fromStdString(w.form->workspace().connection().connectionString()),
                  openString(file, QStringLiteral("s3cret")));
         QCOMPARE(w.listedTables(), QStringList{"Secrets"});
         QCOMPARE(w.tabs(), test::allTabs);
@@ -175,7 +177,7 @@ private slots:
         QVERIFY(other->writable());
         other.reset();
         // And the pages work on the second one.
-        w.form->command().execute("insert into Two (Name) values ('added')");
+        w.form->workspace().command().execute("insert into Two (Name) values ('added')");
         QCOMPARE(jet::Database::open(test::fsPath(second))->table("Two").schema().rowCount,
                  std::uint32_t{2});
     }
@@ -191,7 +193,7 @@ private slots:
         w.open(junk);
         QCOMPARE(w.errors(), std::vector<QString>{"Unrecognized database format '" + junk + "'."});
         QCOMPARE(w.dbname().text(), junk);
-        QVERIFY(!w.form->ADOConnection1.connected());
+        QVERIFY(!w.form->workspace().connection().connected());
         QCOMPARE(w.listedTables(), QStringList{"Kept"});
         QCOMPARE(w.dbtabs().currentText(), QStringLiteral("Kept"));
         QCOMPARE(w.tabs(), test::allTabs);
@@ -221,7 +223,7 @@ private slots:
         test::makeDatabase(file, {{"Old", 0}});
         w.open(file);
         // The SQL console runs on the connection Open made.
-        w.form->setCurrentPage(&w.get<QWidget>("TabSheet4"));
+        w.form->setCurrentPage(window::Page::ExecuteSql);
         w.get<QPlainTextEdit>("Memo1").setPlainText(QStringLiteral("create table New (x long)"));
         QTest::mouseClick(&w.get<QPushButton>("Button6"), Qt::LeftButton);
         QVERIFY(w.errors().empty());
@@ -233,7 +235,7 @@ private slots:
     void theCommandBeforeAnyOpen() {
         DatabaseWindow& w = *w_;
         try {
-            w.form->command().execute("");
+            w.form->workspace().command().execute("");
             QFAIL("an empty text was executed");
         } catch (const std::exception& error) {
             QCOMPARE(QString::fromUtf8(error.what()),
@@ -242,12 +244,12 @@ private slots:
         // The connection tries the string it holds, which is empty until Open, and fails.
         bool failed = false;
         try {
-            w.form->command().execute("create table T (x long)");
+            w.form->workspace().command().execute("create table T (x long)");
         } catch (const std::exception&) {
             failed = true;
         }
         QVERIFY(failed);
-        QVERIFY(!w.form->ADOConnection1.connected());
+        QVERIFY(!w.form->workspace().connection().connected());
     }
 
     void aFileLeftHalfChangedIsRolledBackAndSaysSo() {
@@ -261,7 +263,7 @@ private slots:
 
         test::ProgressWatch watch;
         std::size_t promptsWhileBusy = 0;
-        watch.whileShown = [&](database::ProgressDialog&) {
+        watch.whileShown = [&](controls::ProgressDialog&) {
             // Nothing else starts while the file is being recovered.
             const std::size_t shown = w.prompts->shown.size();
             w.get<QPushButton>("btnO").click();
@@ -277,7 +279,7 @@ private slots:
         QCOMPARE(w.informations(),
                  std::vector<QString>{"The last change to " + file +
                                       " was interrupted; it has been rolled back."});
-        QVERIFY(w.form->ADOConnection1.connected());
+        QVERIFY(w.form->workspace().connection().connected());
         QCOMPARE(w.listedTables(), QStringList{"Safe"});
         QVERIFY(!QFileInfo::exists(file + "-journal"));
         QCOMPARE(test::fileBytes(file), before);

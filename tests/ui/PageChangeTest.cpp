@@ -20,13 +20,20 @@ private slots:
         window_ = std::make_unique<Window>();
         app::TForm1& form = *window_->form;
         events_.clear();
-        form.pageHandlers.bookChange = [this] { events_ << QStringLiteral("BookChange"); };
-        form.pageHandlers.tabSheet1Exit = [this] { events_ << QStringLiteral("TabSheet1Exit"); };
-        form.pageHandlers.tabSheet2Exit = [this] { events_ << QStringLiteral("TabSheet2Exit"); };
+        notices_ = std::make_unique<test::PageNotices>(form);
+        notices_->changed = [this] { events_ << QStringLiteral("BookChange"); };
+        // The two pages with exit handlers; the others are left without a word.
+        notices_->exited = [this](window::Page page) {
+            if (page == window::Page::TableCreator) events_ << QStringLiteral("TabSheet1Exit");
+            if (page == window::Page::TableBrowser) events_ << QStringLiteral("TabSheet2Exit");
+        };
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
     }
-    void cleanup() { window_.reset(); }
+    void cleanup() {
+        notices_.reset();
+        window_.reset();
+    }
 
     void ctrlTabWithOnlyTheDatabaseTabChangesNothing() {
         QWidget& dbname = child<QWidget>(book(), "dbname");
@@ -46,9 +53,7 @@ private slots:
         QCOMPARE(events_, QStringList{"BookChange"});
         // The page is current by the time BookChange runs.
         QString currentDuringChange;
-        window_->form->pageHandlers.bookChange = [&] {
-            currentDuringChange = book().currentWidget()->objectName();
-        };
+        notices_->changed = [&] { currentDuringChange = book().currentWidget()->objectName(); };
         clickTab(4);
         QCOMPARE(currentDuringChange, QStringLiteral("TabSheet4"));
     }
@@ -57,19 +62,19 @@ private slots:
         app::TForm1& form = *window_->form;
         showAllTabs();
         QLineEdit& edit = addEdit(child<QWidget>(book(), "TabSheet1"));
-        form.setCurrentPage(&child<QWidget>(book(), "TabSheet1"));
+        form.setCurrentPage(window::Page::TableCreator);
         edit.setFocus();
         QCOMPARE(QApplication::focusWidget(), &edit);
-        form.setCurrentPage(&child<QWidget>(book(), "TabSheet4"));
-        form.setCurrentPage(&child<QWidget>(book(), "TabSheet3"));
-        form.showTabs({4, 3, 1, 2});
+        form.setCurrentPage(window::Page::ExecuteSql);
+        form.setCurrentPage(window::Page::Database);
+        test::showWorkingPages(form);
         QCOMPARE(book().currentIndex(), 0);
         QCOMPARE(events_, QStringList());
     }
 
     void ctrlTabStepsThroughShownTabsAndWraps() {
         app::TForm1& form = *window_->form;
-        form.showTabs({3}); // Database and Query Builder shown
+        form.showPages({window::Page::QueryBuilder}); // Database and Query Builder shown
         QWidget& dbname = child<QWidget>(book(), "dbname");
         dbname.setFocus();
         QTest::keyClick(&dbname, Qt::Key_Tab, Qt::ControlModifier);
@@ -100,14 +105,14 @@ private slots:
         showAllTabs();
         QWidget& sheet = child<QWidget>(book(), page.toLatin1().constData());
         QLineEdit& edit = addEdit(sheet);
-        form.setCurrentPage(&sheet);
+        form.setCurrentPage(static_cast<window::Page>(book().indexOf(&sheet)));
         edit.setFocus();
 
         clickTab(3);
         QCOMPARE(events_, (QStringList{exitHandler, "BookChange"}));
 
         events_.clear();
-        form.setCurrentPage(&sheet);
+        form.setCurrentPage(static_cast<window::Page>(book().indexOf(&sheet)));
         edit.setFocus();
         QTest::keyClick(&edit, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(events_, (QStringList{exitHandler, "BookChange"}));
@@ -128,7 +133,7 @@ private slots:
 
     void noExitHandlerWhenTheFocusIsOnTheTabs() {
         showAllTabs();
-        window_->form->setCurrentPage(&child<QWidget>(book(), "TabSheet1"));
+        window_->form->setCurrentPage(window::Page::TableCreator);
         book().tabBar()->setFocus();
         clickTab(2);
         clickTab(0);
@@ -141,7 +146,7 @@ private slots:
         QWidget& sheet = child<QWidget>(book(), "TabSheet1");
         QLineEdit& first = addEdit(sheet);
         QLineEdit& second = addEdit(sheet);
-        form.setCurrentPage(&sheet);
+        form.setCurrentPage(static_cast<window::Page>(book().indexOf(&sheet)));
         first.setFocus();
         second.setFocus();
         QCOMPARE(QApplication::focusWidget(), &second);
@@ -174,7 +179,7 @@ private slots:
 private:
     QTabWidget& book() { return child<QTabWidget>(*window_->form, "Book"); }
 
-    void showAllTabs() { window_->form->showTabs({4, 3, 1, 2}); }
+    void showAllTabs() { test::showWorkingPages(*window_->form); }
 
     void clickTab(int index) {
         QTabBar& tabs = *book().tabBar();
@@ -189,6 +194,7 @@ private:
     }
 
     std::unique_ptr<Window> window_;
+    std::unique_ptr<test::PageNotices> notices_;
     QStringList events_;
 };
 

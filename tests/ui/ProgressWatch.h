@@ -2,7 +2,7 @@
 // Watches for the Database page's progress box while an action runs. The box lets the event
 // loop run while the work goes on; a zero-interval timer then fires on every pass, which is
 // where the watch looks at the box and at what the window would let the user do.
-#include "database/ProgressDialog.h"
+#include "controls/ProgressDialog.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -18,7 +18,7 @@ namespace test {
 class ProgressWatch {
 public:
     // Run once, the first time the box is seen.
-    std::function<void(database::ProgressDialog&)> whileShown;
+    std::function<void(controls::ProgressDialog&)> whileShown;
     // Run on every pass with the box up.
     std::function<void()> onEveryPass;
 
@@ -35,7 +35,7 @@ public:
 
 private:
     void look() {
-        auto* box = qobject_cast<database::ProgressDialog*>(QApplication::activeModalWidget());
+        auto* box = qobject_cast<controls::ProgressDialog*>(QApplication::activeModalWidget());
         if (!box) return;
         ++passes;
         positions.push_back(box->position());

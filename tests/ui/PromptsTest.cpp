@@ -1,10 +1,10 @@
 // The real message boxes and file dialogs, the shared dialogs' memory of the file name, and the
 // JPEG decoder behind the logo.
 #include "WindowHelpers.h"
-#include "app/FileDialogs.h"
 #include "app/FileFilter.h"
-#include "app/JpegImage.h"
 #include "app/QtPrompts.h"
+#include "database/JpegImage.h"
+#include "window/FileDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -63,8 +63,8 @@ void answerBox(BoxSeen& seen, int key) {
 }
 
 QImage decode(const QByteArray& bytes) {
-    return app::decodeJpeg(std::span(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                     static_cast<std::size_t>(bytes.size())));
+    return database::decodeJpeg(std::span(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                          static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace
@@ -125,12 +125,12 @@ private slots:
         app::TForm1 form; // with the real prompts
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.showTabs({4, 3, 1, 2});
+        test::showWorkingPages(form);
         auto& creator = child<QWidget>(form, "TabSheet1");
-        form.setCurrentPage(&creator);
+        form.setCurrentPage(window::Page::TableCreator);
         BoxSeen seen;
         answerBox(seen, Qt::Key_Return);
-        form.prompts().information(QStringLiteral("Table Created/Altered"));
+        form.workspace().prompts().information(QStringLiteral("Table Created/Altered"));
         QCOMPARE(seen.text, QStringLiteral("Table Created/Altered"));
         // Focus coming back to the window leaves the page as it was.
         form.activateWindow();
@@ -217,7 +217,7 @@ private slots:
 
     void openDialogKeepsItsNameOverACancel() {
         ScriptedPrompts prompts;
-        app::TOpenDialog dialog(prompts);
+        window::TOpenDialog dialog(prompts);
         QCOMPARE(dialog.filter, QStringLiteral("Access Databases|*.mdb"));
         prompts.files = {QStringLiteral("/data/first.mdb"), std::nullopt};
         QVERIFY(dialog.execute());
@@ -239,7 +239,7 @@ private slots:
 
     void saveDialogIsPresetByTheCaller() {
         ScriptedPrompts prompts;
-        app::TSaveDialog dialog(prompts);
+        window::TSaveDialog dialog(prompts);
         dialog.fileName = QStringLiteral("Customers");
         prompts.files = {QStringLiteral("/data/Customers")};
         QVERIFY(dialog.execute());
@@ -255,9 +255,9 @@ private slots:
         ScriptedPrompts& prompts = *scripted;
         app::TForm1 form(std::move(scripted));
         prompts.files = {QStringLiteral("/data/a.mdb"), std::nullopt};
-        QVERIFY(form.OpenDialog1.execute());
-        QVERIFY(!form.OpenDialog1.execute());
-        QCOMPARE(form.OpenDialog1.fileName, QStringLiteral("/data/a.mdb"));
+        QVERIFY(form.workspace().openDialog().execute());
+        QVERIFY(!form.workspace().openDialog().execute());
+        QCOMPARE(form.workspace().openDialog().fileName, QStringLiteral("/data/a.mdb"));
         QCOMPARE(prompts.shown[1].kind, ScriptedPrompts::Kind::OpenFile);
     }
 

@@ -1,6 +1,7 @@
 // "Export Schema" and "Import Schema" through the window: the dialogs they show, the files they
 // write and read, cancelled dialogs, and their errors in the error box.
 #include "CreatorHelpers.h"
+#include "common/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +34,7 @@ private slots:
     void init() {
         QVERIFY(dir_.emplace().isValid());
         window_ = std::make_unique<CreatorWindow>();
-        QVERIFY(window_->showPage("TabSheet1"));
+        QVERIFY(window_->showPage(window::Page::TableCreator));
     }
     void cleanup() {
         window_.reset();
@@ -106,13 +107,13 @@ private slots:
 
     void importShowsTheSchemaFilterAndTheLastName() {
         CreatorWindow& w = *window_;
-        w.form->OpenDialog1.fileName = dir_->filePath(QStringLiteral("last.mdb"));
+        w.form->workspace().openDialog().fileName = dir_->filePath(QStringLiteral("last.mdb"));
         w.click("btnSQLimp");
         QCOMPARE(w.prompts->shown.size(), std::size_t{1});
         QCOMPARE(w.prompts->shown[0].kind, Kind::OpenFile);
         QCOMPARE(w.prompts->shown[0].filter, QStringLiteral("SQL Schemas|*.sql"));
         QCOMPARE(w.prompts->shown[0].text, dir_->filePath(QStringLiteral("last.mdb")));
-        QCOMPARE(w.form->OpenDialog1.filter, QStringLiteral("SQL Schemas|*.sql"));
+        QCOMPARE(w.form->workspace().openDialog().filter, QStringLiteral("SQL Schemas|*.sql"));
     }
 
     void importMakesLineBreaksCrLfAndTouchesNothingElse() {
@@ -127,7 +128,7 @@ private slots:
                                                   "\r\n[Qty] integer)\r\n"));
         QCOMPARE(w.text("indexz"), indexText);
         QCOMPARE(w.edit("table_name").text(), QStringLiteral("Customers"));
-        QCOMPARE(w.form->ColumnList.count(), 2);
+        QCOMPARE(w.form->workspace().columnList().count(), 2);
         // The imported columns are not recorded: Qty can be added again.
         w.column("Qty", "INTEGER");
         w.click("btnFieldAdd");
@@ -156,7 +157,7 @@ private slots:
         w.click("btnSQLimp"); // cancelled
         QCOMPARE(w.text("tablez"), QStringLiteral("edited since"));
         // The dialog keeps the name for next time.
-        QCOMPARE(w.form->OpenDialog1.fileName, path);
+        QCOMPARE(w.form->workspace().openDialog().fileName, path);
         QCOMPARE(w.prompts->shown.back().text, path);
         QVERIFY(w.prompts->texts(Kind::Error).empty());
     }
@@ -191,13 +192,36 @@ private slots:
         QCOMPARE(w.text("tablez"), QStringLiteral("kept"));
     }
 
+    void aFailedExportKeepsTheOldFile() {
+        CreatorWindow& w = *window_;
+        const QString path = dir_->filePath(QStringLiteral("Orders.sql"));
+        const QByteArray old("create table Orders (ID counter)\r\n");
+        writeBytes(path, old);
+        w.box("tablez").setPlainText(QString(8192, QLatin1Char('x')));
+        w.prompts->files.push_back(dir_->filePath(QStringLiteral("Orders")));
+        {
+            // As on a full disk: the new text does not fit.
+            const testing_support::FileSizeLimit full(1024);
+            w.click("btnSQLexp");
+        }
+        const std::vector<QString> errors = w.prompts->texts(Kind::Error);
+        QCOMPARE(errors.size(), std::size_t{1});
+        QVERIFY2(
+            errors[0].startsWith(
+                QStringLiteral("Cannot create file \"%1\". ").arg(QDir::toNativeSeparators(path))),
+            qPrintable(errors[0]));
+        QCOMPARE(bytesOf(path), old);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Orders.sql")});
+    }
+
     void tooLongForTheBoxIsAnError() {
         CreatorWindow& w = *window_;
         w.box("tablez").setPlainText(QStringLiteral("kept"));
         const QString path = dir_->filePath(QStringLiteral("huge.sql"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.resize(creator::memoCapacity + 1));
+        QVERIFY(file.resize(controls::memoCapacity + 1));
         file.close();
         w.prompts->files.push_back(path);
         w.click("btnSQLimp");

@@ -2,13 +2,14 @@
 // the code page read back, the file names, and the three file errors.
 #include "creator/SchemaFile.h"
 #include "core/Error.h"
-#include "creator/BoxTextFile.h"
+#include "controls/BoxTextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace controls;
 using namespace creator;
 
 namespace {

@@ -19,7 +19,10 @@ int main(int argc, char** argv) {
     }
     QCoreApplication::setApplicationName(QStringLiteral("Tablory"));
     app::TForm1 form;
-    if (working) form.showTabs({4, 3, 1, 2});
+    using window::Page;
+    if (working)
+        form.showPages(
+            {Page::ExecuteSql, Page::QueryBuilder, Page::TableCreator, Page::TableBrowser});
     form.show();
     QCoreApplication::processEvents();
     const bool saved = form.grab().save(QString::fromLocal8Bit(argv[1]), "PNG");

@@ -1,6 +1,6 @@
 #pragma once
 // Prompts for tests: answers from queues the test fills and records every prompt shown.
-#include "app/Prompts.h"
+#include "window/Prompts.h"
 
 #include <QString>
 
@@ -10,7 +10,7 @@
 
 namespace test {
 
-class ScriptedPrompts final : public app::Prompts {
+class ScriptedPrompts final : public window::Prompts {
 public:
     enum class Kind { Information, Confirmation, Error, OpenFile, SaveFile };
 

@@ -15,7 +15,7 @@ private slots:
     void initTestCase() { test::useApplicationTitle(); }
     void init() {
         window_ = std::make_unique<CreatorWindow>();
-        QVERIFY(window_->showPage("TabSheet4"));
+        QVERIFY(window_->showPage(window::Page::ExecuteSql));
     }
     void cleanup() { window_.reset(); }
 

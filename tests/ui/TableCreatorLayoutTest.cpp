@@ -61,7 +61,7 @@ private slots:
     void initTestCase() { test::useApplicationTitle(); }
     void init() {
         window_ = std::make_unique<CreatorWindow>();
-        QVERIFY(window_->showPage("TabSheet1"));
+        QVERIFY(window_->showPage(window::Page::TableCreator));
     }
     void cleanup() { window_.reset(); }
 

@@ -19,7 +19,7 @@ private slots:
     void initTestCase() { test::useApplicationTitle(); }
     void init() {
         window_ = std::make_unique<CreatorWindow>();
-        QVERIFY(window_->showPage("TabSheet1"));
+        QVERIFY(window_->showPage(window::Page::TableCreator));
     }
     void cleanup() { window_.reset(); }
 
@@ -29,15 +29,15 @@ private slots:
         CreatorWindow& w = *window_;
         w.click("btnFieldAdd");
         QCOMPARE(w.text("tablez"), QString());
-        QCOMPARE(w.form->ColumnList.count(), 1);
-        QCOMPARE(w.form->ColumnList.entry(0), std::string("col_name"));
+        QCOMPARE(w.form->workspace().columnList().count(), 1);
+        QCOMPARE(w.form->workspace().columnList().entry(0), std::string("col_name"));
         QVERIFY(w.prompts->shown.empty());
         // With a type chosen the same name is now refused.
         w.chooseType("TEXT");
         w.click("btnFieldAdd");
         QCOMPARE(w.prompts->texts(Kind::Information), std::vector<QString>{alreadyUsed});
         QCOMPARE(w.text("tablez"), QString());
-        QCOMPARE(w.form->ColumnList.count(), 1);
+        QCOMPARE(w.form->workspace().columnList().count(), 1);
     }
 
     void textWithTheStartLength() {
@@ -80,7 +80,7 @@ private slots:
         w.column("C", "INTEGER");
         w.click("btnFieldAdd");
         QCOMPARE(w.text("tablez"), QStringLiteral("[A] date)\r\n[B] time)\r\n[C] integer,\r\n"));
-        QCOMPARE(w.form->ColumnList.count(), 3);
+        QCOMPARE(w.form->workspace().columnList().count(), 3);
     }
 
     void namesAreCaseSensitiveAndTrimmed() {
@@ -96,14 +96,14 @@ private slots:
         // A name typed with blanks is recorded without them, and the bare name is refused.
         w.column(" Qty ", "INTEGER");
         w.click("btnFieldAdd");
-        QCOMPARE(w.form->ColumnList.entry(2), std::string("Qty"));
+        QCOMPARE(w.form->workspace().columnList().entry(2), std::string("Qty"));
         w.column("Qty", "CURRENCY");
         w.click("btnCreate");
         QCOMPARE(w.prompts->texts(Kind::Information),
                  (std::vector<QString>{alreadyUsed, alreadyUsed}));
         QCOMPARE(w.text("tablez"),
                  QStringLiteral("[ID] counter,\r\n[id] integer,\r\n[Qty] integer,\r\n"));
-        QCOMPARE(w.form->ColumnList.count(), 3);
+        QCOMPARE(w.form->workspace().columnList().count(), 3);
     }
 
     void emptyNameIsANameToo() {
@@ -161,7 +161,7 @@ private slots:
 
     void schemaHeaderStartsBothBoxes() {
         CreatorWindow& w = *window_;
-        w.form->TableList.Append("[Orders]");
+        w.form->workspace().tableList().Append("[Orders]");
         w.column("Old", "COUNTER");
         w.click("btnFieldAdd");
         w.box("indexz").setPlainText(QStringLiteral("typed index"));
@@ -171,8 +171,8 @@ private slots:
         QCOMPARE(
             w.text("indexz"),
             QStringLiteral("create index INDEX_NAME on Customers(COLUMN_NAME) with primary\r\n"));
-        QCOMPARE(w.form->ColumnList.count(), 0);
-        QCOMPARE(w.form->TableList.count(), 1);
+        QCOMPARE(w.form->workspace().columnList().count(), 0);
+        QCOMPARE(w.form->workspace().tableList().count(), 1);
         QVERIFY(w.prompts->shown.empty());
         // The name used before the new schema is free again.
         w.click("btnFieldAdd");
@@ -256,7 +256,7 @@ private slots:
 
     void withoutADatabaseNothingIsCreated() {
         CreatorWindow& w = *window_;
-        w.form->setCommand(std::make_unique<app::DisconnectedCommand>());
+        w.form->workspace().setCommand(std::make_unique<test::DisconnectedCommand>());
         w.click("btnExecuteSQL");
         w.buildCustomersSchema();
         w.click("btnExecuteSQL");
@@ -279,7 +279,10 @@ private slots:
     void leavingThePageFromAFieldRunsItsExitHandler() {
         CreatorWindow& w = *window_;
         int exits = 0;
-        w.form->pageHandlers.tabSheet1Exit = [&] { ++exits; };
+        test::PageNotices notices(*w.form);
+        notices.exited = [&](window::Page page) {
+            if (page == window::Page::TableCreator) ++exits;
+        };
         w.edit("table_name").setFocus();
         QTabBar& tabs = *w.get<QTabWidget>("Book").tabBar();
         QTest::mouseClick(&tabs, Qt::LeftButton, Qt::NoModifier, tabs.tabRect(4).center());

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTabWidget>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -24,6 +25,34 @@ struct Window {
         prompts = scripted.get();
         form = std::make_unique<app::TForm1>(std::move(scripted));
     }
+};
+
+// The tabs a successful Open shows, in the order it shows them.
+inline void showWorkingPages(app::TForm1& form) {
+    using window::Page;
+    form.showPages({Page::ExecuteSql, Page::QueryBuilder, Page::TableCreator, Page::TableBrowser});
+}
+
+// The window's page notices, passed on to functions a test may replace as it goes; nothing is
+// passed on once this is gone.
+struct PageNotices {
+    std::function<void()> changed;
+    std::function<void(window::Page)> exited;
+
+    explicit PageNotices(app::TForm1& form) {
+        window::Workspace& workspace = form.workspace();
+        QObject::connect(&workspace, &window::Workspace::pageChanged, &receiver,
+                         [this](window::Page) {
+                             if (changed) changed();
+                         });
+        QObject::connect(&workspace, &window::Workspace::pageExited, &receiver,
+                         [this](window::Page page) {
+                             if (exited) exited(page);
+                         });
+    }
+
+private:
+    QObject receiver;
 };
 
 template <typename T> T& child(const QObject& parent, const char* name) {

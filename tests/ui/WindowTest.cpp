@@ -92,8 +92,9 @@ private slots:
         QFETCH(QList<int>, order);
         app::TForm1& form = *window_->form;
         int bookChanges = 0;
-        form.pageHandlers.bookChange = [&] { ++bookChanges; };
-        for (int page : order) form.showTabs({page});
+        test::PageNotices notices(form);
+        notices.changed = [&] { ++bookChanges; };
+        for (int page : order) form.showPages({static_cast<window::Page>(page)});
 
         auto& book = child<QTabWidget>(form, "Book");
         const QStringList expected{"Database", "Table Creator", "Table Browser & Editor",
@@ -107,7 +108,7 @@ private slots:
         QCOMPARE(bookChanges, 0);
 
         // Showing shown tabs again changes nothing.
-        form.showTabs({4, 3, 1, 2});
+        test::showWorkingPages(form);
         QCOMPARE(shownTabs(book), expected);
         QCOMPARE(book.currentIndex(), 0);
         QCOMPARE(bookChanges, 0);
@@ -175,6 +176,7 @@ private slots:
         QCOMPARE(child<QPushButton>(page, "BitBtn1").text(), QStringLiteral("&Close"));
         QVERIFY(!child<QPushButton>(page, "BitBtn1").icon().isNull());
         auto& version = child<QLabel>(page, "Label3");
+        QCOMPARE(version.text(), QStringLiteral("Version " TABLORY_VERSION));
         QVERIFY(version.font().bold());
         QVERIFY(version.wordWrap());
         QVERIFY(version.alignment().testFlag(Qt::AlignHCenter));

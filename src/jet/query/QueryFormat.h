@@ -74,7 +74,7 @@ inline QueryKind queryKindOf(std::uint32_t objectFlags) {
 
 // Whether a query of this kind gives rows (and so can stand where a table can).
 inline bool returnsRows(QueryKind kind) {
-    return kind == QueryKind::Select || kind == QueryKind::Union;
+    return kind == QueryKind::Select || kind == QueryKind::Union || kind == QueryKind::Crosstab;
 }
 
 // The words for each kind, for messages.

@@ -83,7 +83,8 @@ std::vector<core::Value> queryRowValues(const TableSchema& queries, std::int32_t
 }
 
 std::vector<QueryRow> framedRows(QueryKind kind, std::vector<QueryRow> body) {
-    if (!returnsRows(kind)) throw core::SqlError("Only select and union queries can be saved.");
+    if (kind != QueryKind::Select && kind != QueryKind::Union)
+        throw core::SqlError("Only select and union queries can be saved.");
     for (const QueryRow& row : body)
         if (framing(row.attribute) || row.attribute > static_cast<std::uint8_t>(Attribute::OrderBy))
             throw core::SqlError("A saved query's row has the attribute " +

@@ -169,7 +169,9 @@ std::string parametersClause(std::string_view queryName, const Clauses& c) {
         const QueryRow& row = *c.parameters[i];
         if (row.name1.empty()) throwUnreadable(queryName, "a parameter has no name");
         if (i) out += ", ";
-        out += sqlName(row.name1) + " " + parameterType(queryName, row);
+        // "[Forms]![Orders]![OrderID]" is kept as written: it is a name of several parts.
+        out += (row.name1.front() == '[' ? row.name1 : sqlName(row.name1)) + " " +
+               parameterType(queryName, row);
     }
     return out + ";" + std::string(kLineEnd);
 }
@@ -211,7 +213,18 @@ std::string predicate(std::string_view queryName, const Clauses& c) {
     return out;
 }
 
-std::string selectText(std::string_view queryName, const Clauses& c) {
+// A make-table query's target: Name1 of its type row, maybe in another database.
+std::string targetText(std::string_view queryName, const Clauses& c) {
+    if (!c.type || c.type->name1.empty()) throwUnreadable(queryName, "it names no target table");
+    std::string out = sqlName(c.type->name1);
+    if (!c.type->name2.empty()) {
+        out += " IN '" + c.type->name2 + "'";
+        if (!c.type->expression.empty()) out += " [" + c.type->expression + "]";
+    }
+    return out;
+}
+
+std::string selectText(std::string_view queryName, const Clauses& c, std::string_view into = {}) {
     std::string list;
     for (const QueryRow* row : c.columns) {
         if (row->expression.empty())
@@ -224,6 +237,7 @@ std::string selectText(std::string_view queryName, const Clauses& c) {
     if (list.empty()) throwUnreadable(queryName, "it has no output columns");
 
     std::string out = "SELECT " + predicate(queryName, c) + list;
+    if (!into.empty()) out += " INTO " + std::string(into);
     if (!c.tables.empty()) {
         out += std::string(kLineEnd) + "FROM " + fromClause(queryName, c.tables, c.joins);
         if (c.remote) {
@@ -275,6 +289,120 @@ std::string unionText(std::string_view queryName, const Clauses& c) {
            orderByClause(queryName, c);
 }
 
+// Which clause a crosstab's column and grouping row belongs to, by its Flag.
+namespace crosstab_flag {
+constexpr std::int16_t kPivot = 0x01;
+constexpr std::int16_t kRowHeading = 0x02;
+} // namespace crosstab_flag
+
+// TRANSFORM value, the select statement of the row headings, PIVOT with its IN list (which
+// Access keeps inside the pivot's expression).
+std::string crosstabText(std::string_view queryName, const Clauses& c) {
+    Clauses headings = c;
+    headings.columns.clear();
+    headings.groupBy.clear();
+    const QueryRow* value = nullptr;
+    const QueryRow* pivot = nullptr;
+    for (const QueryRow* row : c.columns) {
+        if (row->flag & crosstab_flag::kRowHeading) {
+            headings.columns.push_back(row);
+            continue;
+        }
+        const QueryRow*& slot = (row->flag & crosstab_flag::kPivot) ? pivot : value;
+        if (slot) throwUnreadable(queryName, "it has two TRANSFORM or PIVOT rows");
+        slot = row;
+    }
+    for (const QueryRow* row : c.groupBy)
+        if (!(row->flag & crosstab_flag::kPivot)) headings.groupBy.push_back(row);
+    if (!value || value->expression.empty())
+        throwUnreadable(queryName, "its TRANSFORM value is missing");
+    if (!pivot || pivot->expression.empty())
+        throwUnreadable(queryName, "its PIVOT expression is missing");
+    std::string out = "TRANSFORM " + value->expression;
+    if (!value->name1.empty()) out += " AS " + sqlName(value->name1);
+    return out + std::string(kLineEnd) + selectText(queryName, headings) + std::string(kLineEnd) +
+           "PIVOT " + pivot->expression;
+}
+
+// INSERT INTO target [(columns)] followed by VALUES or a select statement. Value rows carry
+// the high bit in their Flag; a selected column's target column is its Name2.
+std::string appendText(std::string_view queryName, const Clauses& c) {
+    constexpr std::uint16_t kValueRow = 0x8000;
+    Clauses source = c;
+    source.columns.clear();
+    std::vector<std::string> values, targets;
+    for (const QueryRow* row : c.columns) {
+        if (static_cast<std::uint16_t>(row->flag) & kValueRow) {
+            values.push_back(row->expression);
+            continue;
+        }
+        source.columns.push_back(row);
+        if (!row->name2.empty()) targets.push_back(sqlName(row->name2));
+    }
+    std::string out = "INSERT INTO " + targetText(queryName, c);
+    auto list = [](const std::vector<std::string>& items) {
+        std::string text;
+        for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
+        return text;
+    };
+    if (!values.empty()) return out + std::string(kLineEnd) + "VALUES (" + list(values) + ")";
+    if (!targets.empty()) {
+        if (targets.size() != source.columns.size())
+            throwUnreadable(queryName, "some of its columns name no target column");
+        out += " ( " + list(targets) + " )";
+    }
+    return out + std::string(kLineEnd) + selectText(queryName, source);
+}
+
+// UPDATE sources SET column = value, ... WHERE: each column row sets its Name2.
+std::string updateText(std::string_view queryName, const Clauses& c) {
+    if (c.tables.empty()) throwUnreadable(queryName, "it names no table to update");
+    std::string out = "UPDATE " + fromClause(queryName, c.tables, c.joins);
+    std::string set;
+    for (const QueryRow* row : c.columns) {
+        if (row->name2.empty() || row->expression.empty())
+            throwUnreadable(queryName, "a column it sets has no name or no value");
+        set += (set.empty() ? "" : ", ") + sqlName(row->name2) + " = " + row->expression;
+    }
+    if (set.empty()) throwUnreadable(queryName, "it sets no column");
+    out += std::string(kLineEnd) + "SET " + set;
+    if (c.where) out += std::string(kLineEnd) + "WHERE " + c.where->expression;
+    return out;
+}
+
+// DELETE with the select statement's list and clauses.
+std::string deleteText(std::string_view queryName, const Clauses& c) {
+    constexpr std::string_view select = "SELECT ";
+    return "DELETE " + selectText(queryName, c).substr(select.size());
+}
+
+// The kind the rows describe: the catalog's, unless that says select (no kind bits at all),
+// when the type row has the last word.
+QueryKind kindOf(QueryKind catalogKind, const Clauses& c) {
+    if (!c.type || catalogKind != QueryKind::Select) return catalogKind;
+    switch (static_cast<QueryType>(c.type->flag)) {
+    case QueryType::Select:
+        return QueryKind::Select;
+    case QueryType::MakeTable:
+        return QueryKind::MakeTable;
+    case QueryType::Append:
+        return QueryKind::Append;
+    case QueryType::Update:
+        return QueryKind::Update;
+    case QueryType::Delete:
+        return QueryKind::Delete;
+    case QueryType::Crosstab:
+        return QueryKind::Crosstab;
+    case QueryType::DataDefinition:
+        return QueryKind::DataDefinition;
+    case QueryType::PassThrough:
+        return QueryKind::PassThrough;
+    case QueryType::Union:
+        return QueryKind::Union;
+    }
+    return catalogKind;
+}
+
 } // namespace
 
 std::string_view queryKindName(QueryKind kind) {
@@ -313,22 +441,40 @@ std::string sqlName(std::string_view name) {
 
 std::string queryText(std::string_view queryName, QueryKind kind, std::span<const QueryRow> rows) {
     const Clauses c = sortRows(queryName, rows);
-    // The type row has the last word when the catalog's kind bits say select: the two can
-    // disagree, and the rows are what the text is made of.
-    if (c.type) {
-        if (c.type->flag == static_cast<std::int16_t>(QueryType::Union))
-            kind = QueryKind::Union;
-        else if (c.type->flag != static_cast<std::int16_t>(QueryType::Select))
-            kind = kind == QueryKind::Select ? QueryKind::Action : kind;
+    std::string body;
+    switch (kindOf(kind, c)) {
+    case QueryKind::Select:
+        body = selectText(queryName, c);
+        break;
+    case QueryKind::Union:
+        body = unionText(queryName, c);
+        break;
+    case QueryKind::Crosstab:
+        body = crosstabText(queryName, c);
+        break;
+    case QueryKind::MakeTable:
+        body = selectText(queryName, c, targetText(queryName, c));
+        break;
+    case QueryKind::Append:
+        body = appendText(queryName, c);
+        break;
+    case QueryKind::Update:
+        body = updateText(queryName, c);
+        break;
+    case QueryKind::Delete:
+        body = deleteText(queryName, c);
+        break;
+    case QueryKind::PassThrough:
+    case QueryKind::BulkPassThrough:
+        throwUnreadable(queryName, "it is a pass-through query, whose text is run by another "
+                                   "database server, not by Jet");
+    case QueryKind::DataDefinition:
+        throwUnreadable(queryName, "it is a data-definition query, whose statement is not kept "
+                                   "in clauses Tablory reads");
+    default:
+        throwUnreadable(queryName, "its kind (" + std::string(queryKindName(kind)) +
+                                       ") is not one Tablory reads");
     }
-    if (!returnsRows(kind)) {
-        const std::string name(queryKindName(kind));
-        const bool vowel = std::string_view("aeiou").find(name.front()) != std::string_view::npos;
-        throwUnreadable(queryName, "it is " + std::string(vowel ? "an " : "a ") + name +
-                                       " query, and only select and union queries can be read");
-    }
-    const std::string body =
-        kind == QueryKind::Union ? unionText(queryName, c) : selectText(queryName, c);
     return parametersClause(queryName, c) + body + ";";
 }
 

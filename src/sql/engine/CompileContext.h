@@ -3,6 +3,7 @@
 // names are resolved in, the statement's parameters, and what the statement reads.
 #include "sql/engine/ParameterTable.h"
 #include "sql/engine/Storage.h"
+#include "sql/eval/EvalContext.h"
 #include "sql/eval/Like.h"
 
 #include <string>
@@ -24,6 +25,9 @@ struct CompileContext {
     std::vector<std::string> viewsExpanding;
     // The number the next made-up name takes (Expr1000, ...), per statement.
     int nextExpressionName = 1000;
+    // The session's clock and Rnd, for what binding must read (a crosstab's column
+    // headings); null where no session runs the statement.
+    const EvalContext* eval = nullptr;
 };
 
 } // namespace sql

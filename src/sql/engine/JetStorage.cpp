@@ -171,9 +171,15 @@ std::optional<TableInfo> JetStorage::tableInfo(std::string_view table) const {
 std::optional<std::string> JetStorage::viewText(std::string_view view) const {
     if (!database_.hasQuery(view)) return std::nullopt;
     const jet::query::QueryKind kind = database_.queryKind(view);
-    if (!jet::query::returnsRows(kind))
-        throw core::SqlError("The action query '" + std::string(view) +
-                             "' cannot be used as a row source.");
+    if (!jet::query::returnsRows(kind)) {
+        // Pass-through and data-definition queries say what they are; the rest change rows.
+        const bool action = kind != jet::query::QueryKind::PassThrough &&
+                            kind != jet::query::QueryKind::BulkPassThrough &&
+                            kind != jet::query::QueryKind::DataDefinition;
+        throw core::SqlError("The " +
+                             std::string(action ? "action" : jet::query::queryKindName(kind)) +
+                             " query '" + std::string(view) + "' cannot be used as a row source.");
+    }
     return database_.queryText(view);
 }
 

@@ -25,6 +25,7 @@ struct Output {
     const ScopeSource* source = nullptr; // * columns and plain columns
     const ScopeColumn* column = nullptr;
     BoundPtr bound;
+    bool extra = false; // asked for by a crosstab, beside the select list
 };
 
 std::optional<std::int32_t> ordinalOf(const Expr& e) {
@@ -58,8 +59,8 @@ ResultColumn expressionColumn(std::string name, core::DataType type) {
 class BlockCompiler {
 public:
     BlockCompiler(CompileContext& context, const SelectBlock& block, std::string_view text,
-                  Scope* outer, const std::vector<OrderItem>* orderBy)
-        : block_(block), text_(text), orderBy_(orderBy), scope_(outer),
+                  Scope* outer, const std::vector<OrderItem>* orderBy, BlockExtras extras = {})
+        : block_(block), text_(text), orderBy_(orderBy), extras_(std::move(extras)), scope_(outer),
           from_(context, scope_, text), binder_(context, scope_, text) {}
 
     CompiledQuery compile();
@@ -75,6 +76,7 @@ private:
     const SelectBlock& block_;
     std::string_view text_;
     const std::vector<OrderItem>* orderBy_;
+    BlockExtras extras_;
     Scope scope_;
     FromPlanner from_;
     ExpressionBinder binder_;
@@ -88,7 +90,7 @@ private:
 };
 
 bool BlockCompiler::isGrouped() const {
-    if (!block_.groupBy.empty() || block_.having) return true;
+    if (!block_.groupBy.empty() || block_.having || extras_.grouped || extras_.groupBy) return true;
     for (const auto& item : block_.items)
         if (item.kind == SelectItem::Kind::Expression && containsAggregate(*item.expr)) return true;
     if (orderBy_)
@@ -98,7 +100,7 @@ bool BlockCompiler::isGrouped() const {
 }
 
 void BlockCompiler::expandItems() {
-    for (std::size_t i = 0; i < block_.items.size(); ++i) {
+    for (std::size_t i = 0; i < (extras_.outputsOnly ? 0 : block_.items.size()); ++i) {
         const SelectItem& item = block_.items[i];
         if (item.kind == SelectItem::Kind::Expression) {
             Output o;
@@ -125,6 +127,12 @@ void BlockCompiler::expandItems() {
             }
         }
         if (!found) throw core::SqlError(messages::unknownTable(item.table));
+    }
+    for (const Expr* e : extras_.outputs) {
+        Output o;
+        o.expr = e;
+        o.extra = true;
+        outputs_.push_back(std::move(o));
     }
 }
 
@@ -208,7 +216,7 @@ void BlockCompiler::nameColumns(CompiledQuery& out, bool updatable) {
         return k;
     };
     for (const auto& o : outputs_)
-        if (o.alias.empty() && o.column) ++plainNames[key(o.column->name)];
+        if (o.alias.empty() && o.column && !o.extra) ++plainNames[key(o.column->name)];
     std::map<std::string, int> aliases;
     for (const auto& o : outputs_)
         if (!o.alias.empty() && ++aliases[key(o.alias)] > 1)
@@ -286,7 +294,10 @@ CompiledQuery BlockCompiler::compile() {
 
     std::vector<int> slotsRead;
     if (grouped_) {
-        for (const auto& g : block_.groupBy) {
+        std::vector<const Expr*> keys;
+        for (const auto& g : block_.groupBy) keys.push_back(g.get());
+        if (extras_.groupBy) keys.push_back(extras_.groupBy);
+        for (const Expr* g : keys) {
             binder_.setAggregateMessage(messages::aggregateInGroupBy(binder_.textOf(*g)));
             BoundPtr b = binder_.bind(*g);
             binder_.setAggregateMessage({});
@@ -300,7 +311,7 @@ CompiledQuery BlockCompiler::compile() {
         grouping_.view.groupCount = groupBy_.size();
         binder_.setGrouping(&grouping_);
         bindOutputs();
-        if (block_.having) having_ = binder_.bind(*block_.having);
+        if (block_.having && !extras_.outputsOnly) having_ = binder_.bind(*block_.having);
         bindOrderBy();
         binder_.setGrouping(nullptr);
         for (const auto& g : groupBy_) g->columnsUsed(0, slotsRead);
@@ -335,14 +346,14 @@ CompiledQuery BlockCompiler::compile() {
     for (auto& h : hidden_) projected.push_back(std::move(h));
     op = std::make_unique<Project>(std::move(op), std::move(projected), updatable);
     if (!distinctRows.empty()) op = std::make_unique<DistinctRows>(std::move(op), distinctRows);
-    if (block_.quantifier == SetQuantifier::Distinct)
+    if (block_.quantifier == SetQuantifier::Distinct && !extras_.outputsOnly)
         op = std::make_unique<Distinct>(std::move(op), out.columns.size());
     std::vector<std::size_t> ties;
     if (!sortColumns_.empty()) {
         for (const auto& s : sortColumns_) ties.push_back(s.index);
         op = std::make_unique<Sort>(std::move(op), sortColumns_);
     }
-    if (block_.top)
+    if (block_.top && !extras_.outputsOnly)
         op = std::make_unique<TopRows>(std::move(op), block_.top->count, block_.top->percent,
                                        std::move(ties));
     out.root = std::move(op);
@@ -408,8 +419,15 @@ CompiledQuery compileUnion(CompileContext& context, const SelectQuery& query, st
 
 } // namespace
 
+CompiledQuery compileBlock(CompileContext& context, const SelectBlock& block, std::string_view text,
+                           Scope* outer, const std::vector<OrderItem>* orderBy,
+                           const BlockExtras& extras) {
+    return BlockCompiler(context, block, text, outer, orderBy, extras).compile();
+}
+
 CompiledQuery compileQuery(CompileContext& context, const SelectQuery& query, std::string_view text,
                            Scope* outer) {
+    if (query.crosstab) return compileCrosstab(context, query, text, outer);
     if (!query.unions.empty()) return compileUnion(context, query, text, outer);
     return BlockCompiler(context, query.first, text, outer, &query.orderBy).compile();
 }

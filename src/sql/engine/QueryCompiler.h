@@ -31,4 +31,23 @@ struct CompiledQuery {
 CompiledQuery compileQuery(CompileContext& context, const SelectQuery& query, std::string_view text,
                            Scope* outer);
 
+// What a crosstab asks of the select block it is made of: its row headings with the grouping
+// values beside them, or its cells (the grouping values, the pivot value and the aggregate).
+struct BlockExtras {
+    std::vector<const Expr*> outputs; // selected after the block's own items, unnamed
+    const Expr* groupBy = nullptr;    // grouped by after the block's own GROUP BY
+    bool grouped = false;             // grouped even without GROUP BY or aggregates
+    // Only the outputs are selected, and HAVING, TOP and DISTINCT are left to the rows.
+    bool outputsOnly = false;
+};
+
+// One block with its ORDER BY (may be null), planned with the extras.
+CompiledQuery compileBlock(CompileContext& context, const SelectBlock& block, std::string_view text,
+                           Scope* outer, const std::vector<OrderItem>* orderBy,
+                           const BlockExtras& extras);
+
+// TRANSFORM ... PIVOT (CrosstabCompiler.cpp).
+CompiledQuery compileCrosstab(CompileContext& context, const SelectQuery& query,
+                              std::string_view text, Scope* outer);
+
 } // namespace sql

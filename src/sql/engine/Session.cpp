@@ -60,6 +60,7 @@ ResultSet Session::run(std::string_view text, std::span<const core::Value> value
     ParameterTable parameters;
     parameters.declare(statement.parameters);
     CompileContext context{storage_, parameters, context_.likeMode};
+    context.eval = &context_;
     auto prepared = prepareStatement(context, statement, text);
     parameters.assignPositions();
     auto rt = std::make_unique<Runtime>(Runtime{storage_, context_, parameters.values(values)});
@@ -73,6 +74,7 @@ std::vector<ParameterInfo> Session::parameters(std::string_view text) {
     ParameterTable parameters;
     parameters.declare(statement.parameters);
     CompileContext context{storage_, parameters, context_.likeMode};
+    context.eval = &context_;
     prepareStatement(context, statement, text);
     parameters.assignPositions();
     return parameters.describe();

@@ -2,6 +2,8 @@ target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AggregateOperator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BoundNodes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColumnValues.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CrosstabCompiler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CrosstabOperator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DefinitionMapping.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DefinitionStatements.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EngineErrors.cpp

@@ -379,8 +379,18 @@ ExprPtr Parser::nameOrCall() {
             !(column.kind == TokenKind::QuotedName && !column.text.empty()))
             failExpression(ExpressionFault::MissingOperator);
         advance();
-        if (at(TokenKind::Dot) || at(TokenKind::Bang))
-            failExpression(ExpressionFault::MissingOperator);
+        if (at(TokenKind::Dot) || at(TokenKind::Bang)) {
+            // Forms!Orders!OrderID names no column of a query: Jet asks for it as a
+            // parameter of that name. Only a "!" makes a name of three parts one.
+            bool bang = tokens_[pos_ - 2].kind == TokenKind::Bang;
+            for (std::size_t i = 0; peek(i).is(TokenKind::Dot) || peek(i).is(TokenKind::Bang);
+                 i += 2)
+                bang = bang || peek(i).is(TokenKind::Bang);
+            if (!bang) failExpression(ExpressionFault::MissingOperator);
+            const char separator = tokens_[pos_ - 2].kind == TokenKind::Bang ? '!' : '.';
+            std::string path = referenceTail(first.text + separator + column.text);
+            return makeExpr(offset, tokens_[pos_ - 1].end, ColumnRef{{}, std::move(path)});
+        }
         return makeExpr(offset, column.end, ColumnRef{first.text, column.text});
     }
     return makeExpr(offset, first.end, ColumnRef{{}, first.text});

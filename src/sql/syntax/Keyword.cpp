@@ -15,7 +15,7 @@ struct Entry {
 };
 
 // Sorted by text for the binary search in keywordOf.
-constexpr std::array<Entry, 76> entries{{
+constexpr std::array<Entry, 78> entries{{
     {"action", Keyword::Action, false},
     {"add", Keyword::Add, false},
     {"all", Keyword::All, true},
@@ -71,6 +71,7 @@ constexpr std::array<Entry, 76> entries{{
     {"outer", Keyword::Outer, true},
     {"parameters", Keyword::Parameters, false},
     {"percent", Keyword::Percent, false},
+    {"pivot", Keyword::Pivot, false},
     {"primary", Keyword::Primary, true},
     {"procedure", Keyword::Procedure, false},
     {"references", Keyword::References, true},
@@ -81,6 +82,7 @@ constexpr std::array<Entry, 76> entries{{
     {"table", Keyword::Table, false},
     {"top", Keyword::Top, true},
     {"transaction", Keyword::Transaction, false},
+    {"transform", Keyword::Transform, false},
     {"true", Keyword::True, true},
     {"union", Keyword::Union, true},
     {"unique", Keyword::Unique, true},

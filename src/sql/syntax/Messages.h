@@ -15,6 +15,7 @@ inline constexpr std::string_view alterTable = "Syntax error in ALTER TABLE stat
 inline constexpr std::string_view insertInto = "Syntax error in INSERT INTO statement.";
 inline constexpr std::string_view update = "Syntax error in UPDATE statement.";
 inline constexpr std::string_view deleteStatement = "Syntax error in DELETE statement.";
+inline constexpr std::string_view transform = "Syntax error in TRANSFORM statement.";
 inline constexpr std::string_view transaction = "Syntax error in TRANSACTION statement.";
 inline constexpr std::string_view parameters = "Syntax error in PARAMETER clause.";
 inline constexpr std::string_view fieldDefinition = "Syntax error in field definition.";

@@ -120,6 +120,7 @@ bool Parser::isExpressionBoundary(std::size_t index) const {
     case Keyword::Values:
     case Keyword::Set:
     case Keyword::Select:
+    case Keyword::Pivot: // ends a crosstab's select statement
         return true;
     case Keyword::Left:
     case Keyword::Right:

@@ -65,6 +65,11 @@ private:
     ExprList groupBy();
     std::unique_ptr<SelectQuery> subquery();
 
+    // TRANSFORM ... PIVOT; names of objects of the application (Forms!Orders!OrderID).
+    SelectQuery crosstabQuery();
+    std::string referenceName();
+    std::string referenceTail(std::string path);
+
     // INSERT, UPDATE, DELETE.
     Insert insert();
     Update update();

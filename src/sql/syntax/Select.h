@@ -81,11 +81,21 @@ struct UnionPart {
     SelectBlock block;
 };
 
+// TRANSFORM value select PIVOT pivot [IN (headings)]: the crosstab's cells and columns. The
+// select statement around it gives the row headings and their grouping.
+struct Crosstab {
+    ExprPtr value; // the aggregate each cell holds
+    std::string valueAlias;
+    ExprPtr pivot;     // its values name the columns
+    ExprList headings; // PIVOT ... IN (...): the columns, fixed; empty when the data gives them
+};
+
 struct SelectQuery {
     SelectBlock first;
     std::vector<UnionPart> unions;
-    std::vector<OrderItem> orderBy; // applies to the whole union
-    std::string into;               // SELECT ... INTO: the new table, empty otherwise
+    std::vector<OrderItem> orderBy;     // applies to the whole union
+    std::string into;                   // SELECT ... INTO: the new table, empty otherwise
+    std::unique_ptr<Crosstab> crosstab; // set for TRANSFORM ... PIVOT
     std::size_t offset = 0;
 };
 

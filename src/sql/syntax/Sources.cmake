@@ -1,5 +1,6 @@
 target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ColumnType.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CrosstabGrammar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DateLiteral.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DefinitionGrammar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Expr.cpp

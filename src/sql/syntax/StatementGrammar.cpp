@@ -22,6 +22,11 @@ Statement::Node Parser::statementBody() {
             endOfStatement();
             return query;
         }
+        case Keyword::Transform: {
+            SelectQuery query = crosstabQuery();
+            endOfStatement();
+            return query;
+        }
         case Keyword::Insert:
             return insert();
         case Keyword::Update:
@@ -99,7 +104,7 @@ std::vector<ParameterDecl> Parser::parameterDeclarations() {
     std::vector<ParameterDecl> declarations;
     do {
         ParameterDecl declaration;
-        declaration.name = name();
+        declaration.name = referenceName();
         declaration.type = parameterType();
         declarations.push_back(std::move(declaration));
     } while (accept(TokenKind::Comma));

@@ -277,6 +277,14 @@ std::string toText(const SelectQuery& query) {
             out += toText(*query.orderBy[i].expr) + (query.orderBy[i].descending ? " desc" : "");
         }
     }
+    if (const Crosstab* x = query.crosstab.get()) {
+        std::string value = "transform " + toText(*x->value);
+        if (!x->valueAlias.empty()) value += " as " + nameText(x->valueAlias);
+        out = value + " " + out + " pivot " + toText(*x->pivot);
+        for (std::size_t i = 0; i < x->headings.size(); ++i)
+            out += (i ? ", " : " in (") + toText(*x->headings[i]);
+        if (!x->headings.empty()) out += ")";
+    }
     return out;
 }
 

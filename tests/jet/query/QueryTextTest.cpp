@@ -80,6 +80,11 @@ TEST(QueryText, ParametersAreDeclaredFirst) {
                         column("T.a")});
     EXPECT_EQ(text(rows), "PARAMETERS [Start Date] DateTime, Lim Short, Who Text(50), Anything "
                           "Value;\r\nSELECT T.a\r\nFROM T;");
+    // A reference to a form's control keeps the brackets of its parts.
+    rows = framed({makeRow(Attribute::Parameter, {}, 8, "[Forms]![Sales Dialog]![From]"), flags(0),
+                   table("T"), column("T.a")});
+    EXPECT_EQ(text(rows), "PARAMETERS [Forms]![Sales Dialog]![From] DateTime;\r\nSELECT T.a\r\n"
+                          "FROM T;");
 }
 
 TEST(QueryText, NamesThatNeedBracketsGetThem) {
@@ -230,13 +235,71 @@ TEST(QueryTextErrors, OtherDamage) {
               std::string::npos);
 }
 
-TEST(QueryTextErrors, ActionQueriesAreNotRead) {
-    auto rows = framed({flags(0), table("T"), column("T.a")}, 2);
-    EXPECT_EQ(failure(rows, QueryKind::MakeTable),
-              "The saved query 'Broken Query' cannot be read: it is a make-table query, and only "
-              "select and union queries can be read.");
-    EXPECT_NE(failure(rows, QueryKind::Select).find("an action query"), std::string::npos);
-    EXPECT_NE(failure(framed({}, 4), QueryKind::Update).find("an update query"), std::string::npos);
+// Rows of a crosstab: the TRANSFORM value has neither flag, row headings flag 2, the pivot
+// flag 1 (its IN list inside its expression); the pivot's GROUP BY row is not written.
+TEST(QueryText, ACrosstabTransformsAndPivots) {
+    auto rows = framed(
+        {table("Orders"), makeRow(Attribute::Column, "Sum(Orders.Amount)", 0, "Total"),
+         makeRow(Attribute::Column, "Orders.Customer", 2),
+         makeRow(Attribute::Column, "Year([OrderDate])", 2, "OrderYear"),
+         makeRow(Attribute::Column, "\"Q\" & DatePart(\"q\",[OrderDate]) In (\"Q1\",\"Q2\")", 1),
+         makeRow(Attribute::Where, "Orders.Amount > 0"),
+         makeRow(Attribute::GroupBy, "Orders.Customer", 2),
+         makeRow(Attribute::GroupBy, "Year([OrderDate])", 2),
+         makeRow(Attribute::GroupBy, "\"Q\" & DatePart(\"q\",[OrderDate])", 1),
+         makeRow(Attribute::OrderBy, "Orders.Customer")},
+        6);
+    const std::string expected =
+        "TRANSFORM Sum(Orders.Amount) AS Total\r\n"
+        "SELECT Orders.Customer, Year([OrderDate]) AS OrderYear\r\nFROM Orders\r\n"
+        "WHERE Orders.Amount > 0\r\nGROUP BY Orders.Customer, Year([OrderDate])\r\n"
+        "ORDER BY Orders.Customer\r\nPIVOT \"Q\" & DatePart(\"q\",[OrderDate]) In (\"Q1\",\"Q2\");";
+    EXPECT_EQ(text(rows, QueryKind::Crosstab), expected);
+    EXPECT_EQ(text(rows, QueryKind::Select), expected); // the type row decides
+    rows.erase(rows.begin() + 6);                       // the pivot
+    EXPECT_NE(failure(rows, QueryKind::Crosstab).find("its PIVOT expression is missing"),
+              std::string::npos);
+}
+
+TEST(QueryText, ActionQueriesAreRebuilt) {
+    auto target = [](std::vector<QueryRow> rows, std::string name) {
+        rows[1].name1 = std::move(name);
+        return rows;
+    };
+    const QueryRow where = makeRow(Attribute::Where, "T.a > 1");
+    EXPECT_EQ(text(target(framed({flags(0), table("T"), column("T.a"), where}, 2), "New T"),
+                   QueryKind::MakeTable),
+              "SELECT T.a INTO [New T]\r\nFROM T\r\nWHERE T.a > 1;");
+    EXPECT_EQ(
+        text(target(framed({flags(0), table("T"), makeRow(Attribute::Column, "T.a", 0, {}, "Kept")},
+                           3),
+                    "Archive"),
+             QueryKind::Append),
+        "INSERT INTO Archive ( Kept )\r\nSELECT T.a\r\nFROM T;");
+    const auto value = static_cast<std::int16_t>(0x8000);
+    EXPECT_EQ(text(target(framed({makeRow(Attribute::Column, "1", value),
+                                  makeRow(Attribute::Column, "'x'", value)},
+                                 3),
+                          "Archive"),
+                   QueryKind::Append),
+              "INSERT INTO Archive\r\nVALUES (1, 'x');");
+    EXPECT_EQ(
+        text(framed({table("T"), makeRow(Attribute::Column, "T.a + 1", 0, {}, "a"), where}, 4),
+             QueryKind::Update),
+        "UPDATE T\r\nSET a = T.a + 1\r\nWHERE T.a > 1;");
+    EXPECT_EQ(text(framed({flags(0), table("T"), column("T.*"), where}, 5), QueryKind::Delete),
+              "DELETE T.*\r\nFROM T\r\nWHERE T.a > 1;");
+}
+
+TEST(QueryTextErrors, QueriesForOtherServersAreNotRead) {
+    EXPECT_EQ(failure(framed({}, 8), QueryKind::PassThrough),
+              "The saved query 'Broken Query' cannot be read: it is a pass-through query, whose "
+              "text is run by another database server, not by Jet.");
+    EXPECT_NE(failure(framed({}, 7), QueryKind::DataDefinition).find("data-definition"),
+              std::string::npos);
+    EXPECT_NE(failure(framed({flags(0), table("T"), column("T.a")}, 2), QueryKind::MakeTable)
+                  .find("it names no target table"),
+              std::string::npos);
 }
 
 } // namespace

@@ -33,10 +33,14 @@ jet::TableSchema crashTable() {
     return t;
 }
 
-// Inserts transaction after transaction until killed; row N holds N in every column.
-[[noreturn]] void writeForever(const std::filesystem::path& path, int start) {
+// Inserts transaction after transaction until killed; row N holds N in every column. It
+// writes a byte to `events` once the file is open and once after each commit, so the test
+// can place its kills by the writer's progress rather than by the clock of a busy machine.
+[[noreturn]] void writeForever(const std::filesystem::path& path, int start, int events) {
+    const char event = 1;
     try {
         auto db = jet::Database::open(path, "", jet::OpenMode::ReadWrite);
+        if (write(events, &event, 1) != 1) _exit(4);
         for (int n = start;;) {
             db->begin();
             for (int i = 0; i < kRowsPerTransaction; ++i, ++n)
@@ -44,6 +48,7 @@ jet::TableSchema crashTable() {
                     "T", {core::Value(std::int32_t{n}), core::Value("row " + std::to_string(n)),
                           core::Value(std::string(static_cast<std::size_t>(n % 7) * 700, 'm'))});
             db->commit();
+            if (write(events, &event, 1) != 1) _exit(4);
         }
     } catch (...) {
         _exit(3);
@@ -61,14 +66,26 @@ TEST(CrashInsert, EveryKillPointLeavesExactlyTheCommittedRows) {
     int committed = 0;
     int progressed = 0;
     for (int point = 0; point < 60; ++point) {
+        int events[2];
+        ASSERT_EQ(pipe(events), 0);
         pid_t child = fork();
         ASSERT_GE(child, 0);
-        if (child == 0) writeForever(path, committed);
-        // Kill after a delay that walks over the whole commit cycle.
-        std::this_thread::sleep_for(std::chrono::microseconds(5000 + (point * 7919) % 200000));
+        if (child == 0) {
+            close(events[0]);
+            writeForever(path, committed, events[1]);
+        }
+        close(events[1]);
+        // Wait for the open and for zero to two commits, then kill after a delay that walks
+        // over the whole commit cycle.
+        for (int seen = 0; seen < 1 + point % 3; ++seen) {
+            char event = 0;
+            ASSERT_EQ(read(events[0], &event, 1), 1) << "the writer stopped at point " << point;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds((point * 7919) % 60000));
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
+        close(events[0]);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself at point " << point;
 
         auto db = jet::Database::open(path, "", jet::OpenMode::ReadWrite);
