@@ -1,5 +1,7 @@
 #include "app/QtPrompts.h"
 
+#include "controls/QtConfirmations.h"
+
 #include "app/FileFilter.h"
 
 #include <QCoreApplication>
@@ -48,6 +50,10 @@ bool QtPrompts::confirmation(const QString& text) {
     return runBox(QMessageBox::Question, QStringLiteral("Confirm"), text,
                   QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
                   QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtPrompts::confirm(const QString& text, controls::ConfirmButtons buttons) {
+    return controls::QtConfirmations().confirm(text, buttons);
 }
 
 void QtPrompts::error(const QString& text) {

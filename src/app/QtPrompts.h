@@ -13,6 +13,7 @@ public:
 
     void information(const QString& text) override;
     bool confirmation(const QString& text) override;
+    bool confirm(const QString& text, controls::ConfirmButtons buttons) override;
     void error(const QString& text) override;
     std::optional<QString> openFileName(const QString& filter, const QString& currentName) override;
     std::optional<QString> saveFileName(const QString& filter, const QString& presetName) override;

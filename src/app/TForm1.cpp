@@ -2,7 +2,7 @@
 
 #include "app/PageChangeWatcher.h"
 #include "app/QtPrompts.h"
-#include "browser/TableBrowserPage.h"
+#include "browser/BrowserPage.h"
 #include "creator/TableCreatorPage.h"
 #include "database/DatabasePage.h"
 #include "query/SqlConsolePage.h"
@@ -44,7 +44,7 @@ TForm1::TForm1(std::unique_ptr<window::Prompts> prompts, QWidget* parent)
     using window::Page;
     new database::DatabasePage(*workspace_, &tabSheet(Page::Database));
     new creator::TableCreatorPage(*workspace_, &tabSheet(Page::TableCreator));
-    new browser::TableBrowserPage(*workspace_, &tabSheet(Page::TableBrowser));
+    new browser::BrowserPage(*workspace_, &tabSheet(Page::TableBrowser));
     new query::SqlConsolePage(*workspace_, &tabSheet(Page::ExecuteSql));
 
     pageChanges_ = std::make_unique<PageChangeWatcher>(*ui_->Book);

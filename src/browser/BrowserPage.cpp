@@ -1,9 +1,11 @@
 #include "browser/BrowserPage.h"
 
 #include "browser/BrowserStatement.h"
+#include "browser/TableList.h"
 #include "browser/TableSelector.h"
 #include "controls/TwwNavButton.h"
 #include "ui_BrowserPage.h"
+#include "window/Workspace.h"
 
 #include <QComboBox>
 
@@ -36,6 +38,7 @@ BrowserPage::BrowserPage(Services services, QWidget* parent)
     labelFont.setPixelSize(32);
     labelFont.setStyleStrategy(QFont::PreferDefault);
     ui_->Label5->setFont(labelFont);
+    ui_->Label5->adjustSize();
     setLabelColour(teal);
 
     controls::TwwDBGrid& grid = *ui_->wwDBGrid1;
@@ -57,6 +60,24 @@ BrowserPage::BrowserPage(Services services, QWidget* parent)
             [this] { guarded([this] { Label5Click(); }); });
 }
 
+BrowserPage::BrowserPage(window::Workspace& workspace, QWidget* page)
+    : BrowserPage(
+          Services{workspace.connection(), workspace.prompts(),
+                   [&workspace](const std::exception& error) { workspace.showException(error); }},
+          page) {
+    // The name the window's tests and the page's tab know it by.
+    setObjectName(QStringLiteral("TableBrowserPage"));
+    using window::Page;
+    connect(&workspace, &window::Workspace::tablesListed, this,
+            [this](const std::vector<std::string>& names) { fillTableList(*ui_->dbtabs, names); });
+    connect(&workspace, &window::Workspace::pageExited, this, [this, &workspace](Page left) {
+        if (left == Page::TableBrowser) workspace.runHandler([this] { TabSheet2Exit(); });
+        if (left == Page::TableCreator) workspace.runHandler([this] { creatorExitViewReset(); });
+    });
+    connect(&workspace, &window::Workspace::pageChanged, this,
+            [this, &workspace] { workspace.runHandler([this] { pageChangeViewReset(); }); });
+}
+
 BrowserPage::~BrowserPage() {
     ui_->wwDBGrid1->setDataSource(nullptr);
     ui_->nav->setDataSource(nullptr);
@@ -64,6 +85,10 @@ BrowserPage::~BrowserPage() {
 
 void BrowserPage::guarded(const std::function<void()>& handler) {
     controls::runGuarded(services_.showError, handler);
+}
+
+QComboBox& BrowserPage::tableSelector() {
+    return *ui_->dbtabs;
 }
 
 std::string BrowserPage::tableName() const {
@@ -108,6 +133,7 @@ void BrowserPage::viewSteps() {
     DataSource1.setAutoEdit(false);
     showEditButtons(false);
     ui_->Label5->setText(viewCaption);
+    ui_->Label5->adjustSize();
     ui_->Label5->repaint();
 }
 
@@ -131,6 +157,7 @@ void BrowserPage::editSwitch() {
     DataSource1.setAutoEdit(true);
     setLabelColour(red);
     ui_->Label5->setText(editCaption);
+    ui_->Label5->adjustSize();
     ui_->Label5->repaint();
     showEditButtons(true);
     DataSource1.setEnabled(true);

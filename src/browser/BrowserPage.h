@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
+
 namespace Ui {
 class BrowserPage;
 }
@@ -22,6 +24,10 @@ class TADOConnection;
 
 namespace controls {
 class Confirmations;
+}
+
+namespace window {
+class Workspace;
 }
 
 namespace browser {
@@ -40,9 +46,14 @@ public:
     };
 
     BrowserPage(Services services, QWidget* parent = nullptr);
+    // On the window's page: Open's table list fills dbtabs, and leaving this page or the Table
+    // Creator and changing page run their resets.
+    BrowserPage(window::Workspace& workspace, QWidget* page);
     ~BrowserPage() override;
 
     Ui::BrowserPage& ui() { return *ui_; }
+    // dbtabs, which Open fills.
+    QComboBox& tableSelector();
 
     data::TADOQuery ADOQuery1{"ADOQuery1"};
     data::TDataSource DataSource1{"DataSource1"};

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace browser {
 
@@ -12,7 +13,11 @@ TableSelector::TableSelector(QComboBox& combo) : QObject(&combo), combo_(combo) 
     combo_.setInsertPolicy(QComboBox::NoInsert);
     connect(combo_.lineEdit(), &QLineEdit::textEdited, this, &TableSelector::edited);
     combo_.lineEdit()->installEventFilter(this);
-    connect(&combo_, &QComboBox::activated, this, [this] { emit userChanged(); });
+    // The field's focus arrives at the combo box, which hands it on past any filter.
+    combo_.installEventFilter(this);
+    connect(&combo_, &QComboBox::activated, this, [this] {
+        if (!losingFocus_) emit userChanged();
+    });
 }
 
 bool TableSelector::eventFilter(QObject* watched, QEvent* event) {
@@ -21,6 +26,13 @@ bool TableSelector::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
         deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    }
+    // The combo box picks the entry matching the typed text when its field loses the focus;
+    // that is no change made by the user. (Opening the list is no loss of focus.)
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        losingFocus_ = true;
+        QTimer::singleShot(0, this, [this] { losingFocus_ = false; });
     }
     return QObject::eventFilter(watched, event);
 }

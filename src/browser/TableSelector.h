@@ -25,6 +25,7 @@ private:
 
     QComboBox& combo_;
     bool deleting_ = false;
+    bool losingFocus_ = false;
 };
 
 } // namespace browser

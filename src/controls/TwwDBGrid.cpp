@@ -7,6 +7,7 @@
 #include "data/TCustomADODataSet.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
 
@@ -177,11 +178,16 @@ void TwwDBGrid::writeCellText() {
 
 void TwwDBGrid::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
+    if (!selectionModel()->hasSelection() && currentIndex().isValid())
+        selectionModel()->select(currentIndex(), QItemSelectionModel::Select);
     viewport()->update();
 }
 
 void TwwDBGrid::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
+    // No selection shows without the focus (the view paints a selected cell's background
+    // before any delegate could leave it out).
+    if (event->reason() != Qt::PopupFocusReason) selectionModel()->clearSelection();
     viewport()->update();
 }
 

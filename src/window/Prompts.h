@@ -1,13 +1,16 @@
 #pragma once
 // The modal prompts the window shows: message boxes and file dialogs. The window uses the real
-// ones; tests install a scripted set that answers and records.
+// ones; tests install a scripted set that answers and records. The grid's and the navigator's
+// own confirmation boxes are among them.
+#include "controls/Confirmations.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace window {
 
-class Prompts {
+class Prompts : public controls::Confirmations {
 public:
     virtual ~Prompts() = default;
 

@@ -7,7 +7,7 @@
 #include "WindowHelpers.h"
 #include "controls/ClickLabel.h"
 #include "data/TCustomADODataSet.h"
-#include "database/TableList.h"
+#include "browser/TableList.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -76,7 +76,7 @@ struct PageFixture {
             connection, confirmations, [this](const std::exception& error) {
                 errors << QString::fromStdString(error.what());
             }});
-        database::fillTableList(*ui().dbtabs, connection.tableNames());
+        browser::fillTableList(*ui().dbtabs, connection.tableNames());
         page->show();
     }
     bool ready() const { return !file.isEmpty(); }

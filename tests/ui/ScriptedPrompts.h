@@ -41,6 +41,10 @@ public:
         confirmations.pop_front();
         return answer;
     }
+    // The grid's and the navigator's boxes: recorded and answered as the others.
+    bool confirm(const QString& text, controls::ConfirmButtons /*buttons*/) override {
+        return confirmation(text);
+    }
     void error(const QString& text) override { shown.push_back({Kind::Error, text, {}}); }
     std::optional<QString> openFileName(const QString& filter,
                                         const QString& currentName) override {
