@@ -1,7 +1,7 @@
 # Installation and the Debian package. Each program installs itself where it is defined;
 # this file adds what the package carries besides the programs (desktop entry, icon, manual
-# pages, copyright, changelog) and configures CPack. Later components (an ODBC driver) add
-# their own install() rules and land in the same package.
+# pages, copyright, changelog, the maintainer scripts that register the ODBC driver) and
+# configures CPack. The ODBC driver brings its own install() rules into the same package.
 set(TABLORY_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(TABLORY_PACKAGING_OUT ${PROJECT_BINARY_DIR}/packaging)
 set(TABLORY_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tablory)
@@ -53,4 +53,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The maintainer scripts register the ODBC driver with unixODBC and take it out again; the
+# driver's own library dependencies come from dpkg-shlibdeps like the programs'.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${TABLORY_PACKAGING_DIR}/postinst;${TABLORY_PACKAGING_DIR}/prerm")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "odbcinst")
 include(CPack)

@@ -40,7 +40,8 @@ for path in ./usr/bin/tablory ./usr/bin/tablory-sql \
   ./usr/share/applications/tablory.desktop \
   ./usr/share/icons/hicolor/256x256/apps/tablory.png \
   ./usr/share/man/man1/tablory.1.gz ./usr/share/man/man1/tablory-sql.1.gz \
-  ./usr/share/doc/tablory/copyright ./usr/share/doc/tablory/changelog.gz; do
+  ./usr/share/doc/tablory/copyright ./usr/share/doc/tablory/changelog.gz \
+  ./usr/share/tablory/odbcinst-tablory.ini; do
   grep -qx "$path" "$work/contents" || fail "missing $path"
 done
 
@@ -62,6 +63,14 @@ zcat "$root/usr/share/man/man1/tablory.1.gz" | grep -q "Tablory $version" || fai
 first="$(zcat "$root/usr/share/doc/tablory/changelog.gz" | head -1)"
 expect_eq "$first" "tablory ($version) unstable; urgency=medium" "changelog's latest entry"
 grep -q "Copyright" "$root/usr/share/doc/tablory/copyright" || fail "copyright file says no copyright"
+# The ODBC driver's odbcinst entry names the library where the package puts it, and the
+# package registers it when installed.
+driver="$(sed -n 's/^Driver=//p' "$root/usr/share/tablory/odbcinst-tablory.ini")"
+case "$driver" in
+  /usr/*/odbc/libtablory-odbc.so) [ -f "$root$driver" ] || fail "odbcinst entry names $driver, not in the package" ;;
+  *) fail "odbcinst entry names $driver, not a library under /usr" ;;
+esac
+dpkg-deb -I "$deb" postinst | grep -q "odbcinst -i -d" || fail "postinst does not register the ODBC driver"
 # Everything the package installs belongs under /usr, owned by root.
 dpkg-deb -c "$deb" | awk '$2 != "root/root" {print}' | grep . && fail "files not owned by root"
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr' | grep -vx '\./' && fail "files outside /usr"
