@@ -20,6 +20,18 @@ inline std::filesystem::path sample(const std::string& name) {
     return samplesDir() / name;
 }
 
+// A sample by name and its canonical dump; the whole Access application keeps both in a folder
+// of its own, beside the small samples.
+inline std::filesystem::path sampleFile(const std::string& name) {
+    if (name == "application") return samplesDir() / "application" / "application.mdb";
+    return samplesDir() / (name + ".mdb");
+}
+
+inline std::filesystem::path expectedDump(const std::string& name) {
+    if (name == "application") return samplesDir() / "application" / "expected.jsonl";
+    return samplesDir() / "expected" / (name + ".jsonl");
+}
+
 // A fresh, empty folder for one test's files. Test cases run as processes of their own, side
 // by side, so the folder is this process's alone.
 inline std::filesystem::path scratchDir(const std::string& name) {

@@ -1,6 +1,7 @@
 #include "jet/compact/Compactor.h"
 
 #include "core/Error.h"
+#include "core/ObjectName.h"
 #include "jet/Database.h"
 #include "jet/compact/ObjectIds.h"
 #include "jet/file/OsFile.h"
@@ -146,7 +147,7 @@ private:
     // source by replaceRows rather than copied into.
     static bool isCatalogTable(const std::string& name) {
         for (const char* t : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"})
-            if (sameObjectName(name, t)) return true;
+            if (core::sameName(name, t)) return true;
         return false;
     }
 
@@ -156,7 +157,7 @@ private:
         std::vector<std::size_t> map;
         for (const auto& c : from.columns) {
             auto it = std::find_if(to.columns.begin(), to.columns.end(), [&](const ColumnDef& d) {
-                return sameObjectName(d.name, c.name);
+                return core::sameName(d.name, c.name);
             });
             if (it == to.columns.end())
                 throw core::UnsupportedFormat("The table '" + from.name + "' has a field '" +
@@ -176,7 +177,7 @@ private:
         std::vector<bool> translate(map.size(), false);
         for (std::size_t i = 0; i < map.size(); ++i)
             for (const auto& c : idColumns)
-                if (sameObjectName(from.schema().columns[i].name, c)) translate[i] = true;
+                if (core::sameName(from.schema().columns[i].name, c)) translate[i] = true;
         auto cursor = from.scan();
         while (cursor.next()) {
             std::vector<core::Value> values(to.schema().columns.size());
@@ -204,7 +205,7 @@ private:
     // The rows Database::create wrote give way to the source's. Of the catalog's own rows,
     // those naming an object the source lacks (a system table it never had) stay.
     void replaceRows(const std::string& name) {
-        const bool catalog = sameObjectName(name, "MSysObjects");
+        const bool catalog = core::sameName(name, "MSysObjects");
         const Table made = destination_.table(name);
         std::size_t idAt = 0;
         for (std::size_t i = 0; i < made.schema().columns.size(); ++i)
@@ -250,7 +251,7 @@ void discardStaleTemporary(const std::filesystem::path& temporary) {
     if (!fileExists(temporary)) return;
     {
         OsFile stale(temporary, OsFile::Mode::ReadWrite);
-        if (!stale.tryLockExclusive())
+        if (!stale.tryLock(OsFile::Lock::Exclusive))
             throw core::InUseError("Another compaction is writing \"" + temporary.string() + "\".");
     }
     removeFile(temporary);

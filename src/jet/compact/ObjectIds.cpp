@@ -1,15 +1,16 @@
 #include "jet/compact/ObjectIds.h"
 
+#include "core/ObjectName.h"
 #include "jet/catalog/Catalog.h"
 
 namespace jet {
 
 std::vector<std::string_view> objectIdColumns(std::string_view table) {
-    if (sameObjectName(table, "MSysObjects")) return {"Id", "ParentId"};
-    if (sameObjectName(table, "MSysACEs") || sameObjectName(table, "MSysQueries"))
+    if (core::sameName(table, "MSysObjects")) return {"Id", "ParentId"};
+    if (core::sameName(table, "MSysACEs") || core::sameName(table, "MSysQueries"))
         return {"ObjectId"};
-    if (sameObjectName(table, "MSysNavPaneObjectIDs")) return {"Id"};
-    if (sameObjectName(table, "MSysNavPaneGroupToObjects")) return {"ObjectID"};
+    if (core::sameName(table, "MSysNavPaneObjectIDs")) return {"Id"};
+    if (core::sameName(table, "MSysNavPaneGroupToObjects")) return {"ObjectID"};
     return {};
 }
 

@@ -26,10 +26,10 @@ TEST_P(SampleDump, EqualsTheIndependentReadersDump) {
     REQUIRE_SAMPLES();
     std::string name = GetParam();
     std::string password = name == "password" ? "password" : "";
-    auto db = jet::Database::open(testing_support::sample(name + ".mdb"), password);
+    auto db = jet::Database::open(testing_support::sampleFile(name), password);
     std::stringstream ours;
     cli::dumpDatabase(*db, ours);
-    std::ifstream expectedFile(testing_support::sample("expected/" + name + ".jsonl"));
+    std::ifstream expectedFile(testing_support::expectedDump(name));
     ASSERT_TRUE(expectedFile) << "expected dump missing for " << name;
 
     auto got = lines(ours), expected = lines(expectedFile);
@@ -43,7 +43,7 @@ TEST_P(SampleDump, EqualsTheIndependentReadersDump) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSamples, SampleDump,
-                         testing::Values("big-index", "compound-index", "created-by-catalog",
+                         testing::Values("application", "big-index", "compound-index", "created-by-catalog",
                                          "deleted-columns", "deleted-rows", "empty-2000",
                                          "empty-jet4", "fixed-text", "index-properties", "indexes",
                                          "no-password", "numeric-fixed", "numeric", "overflow-rows",
