@@ -87,8 +87,11 @@ private slots:
                  qPrintable(QString::number(QFileInfo(file).size())));
         QCOMPARE(rowCount(file, "Kept"), std::uint32_t{5000});
         QVERIFY(!jet::Database::open(test::fsPath(file))->hasTable("Gone"));
-        // The copy was written beside the file.
-        QVERIFY(seenInFolder.count(QStringLiteral("TEMPshop.mdb")));
+        // The copy was written beside the file, under the TEMP name (the engine writes it with
+        // a suffix of its own until it is complete).
+        QVERIFY(std::any_of(seenInFolder.begin(), seenInFolder.end(), [](const QString& name) {
+            return name.startsWith(QStringLiteral("TEMPshop.mdb"));
+        }));
         // The progress box showed, modal, fed by the engine to the end; nothing else started.
         QCOMPARE(watch.texts, QStringList{"Compacting " + file + "..."});
         QVERIFY(watch.alwaysModal);
