@@ -2,6 +2,7 @@
 
 #include "controls/NavButtonSizing.h"
 #include "controls/QtConfirmations.h"
+#include "controls/NavDialogs.h"
 #include "controls/SearchDialog.h"
 #include "controls/TwwNavButton.h"
 #include "data/TCustomADODataSet.h"
@@ -213,7 +214,7 @@ void TwwDBNavigator::showDialog(NavDialog kind) {
     data::TCustomADODataSet* ds = dataSet();
     QPointer<QDialog>& kept = dialogs_[{kind, ds}];
     if (!kept) {
-        QDialog* made = dialogFactory_ ? dialogFactory_(kind, *this) : nullptr;
+        QDialog* made = dialogFactory_ ? dialogFactory_(kind, *this) : makeNavDialog(kind, *this);
         if (!made && kind == NavDialog::Search) made = new SearchDialog(*ds, this);
         kept = made;
     }

@@ -2,8 +2,8 @@
 // The record navigator: eighteen buttons that move through, change and search its data
 // source's data set. Buttons are enabled by the data set's state; the visible ones share the
 // navigator's width. Four buttons open dialogs made on first use and kept: the search dialog
-// is the navigator's own, the filter, locate and record view dialogs come from a factory the
-// window gives.
+// is the navigator's own, the filter, locate and record view dialogs come from makeNavDialog
+// unless a factory is given (tests give one).
 #include "controls/ControlErrors.h"
 #include "controls/NavButtonStyle.h"
 // moc stops at the standard library's <compare>, which it need not read.
@@ -32,8 +32,7 @@ enum class NavDialog { Filter, RecordView, Locate, Search };
 class TwwDBNavigator : public QWidget, private data::TDataLink {
     Q_OBJECT
 public:
-    // Makes the dialog of a kind for the navigator (the filter dialog owned by the data set's
-    // side, the others parented to the navigator); nullptr when there is none yet.
+    // Makes the dialog of a kind for the navigator; nullptr when there is none.
     using DialogFactory = std::function<QDialog*(NavDialog, TwwDBNavigator&)>;
 
     explicit TwwDBNavigator(QWidget* parent = nullptr);
