@@ -1,14 +1,18 @@
 #include "controls/NavDialogs.h"
 
+#include "controls/TwwLocateDialog.h"
+
 #include <QDialog>
 
 namespace controls {
 
-QDialog* makeNavDialog(NavDialog kind, TwwDBNavigator& /*navigator*/) {
+QDialog* makeNavDialog(NavDialog kind, TwwDBNavigator& navigator) {
     switch (kind) {
+    case NavDialog::Locate:
+        // One per navigator, whatever data set it shows: its settings last the process.
+        return &TwwLocateDialog::of(navigator);
     case NavDialog::Filter:
     case NavDialog::RecordView:
-    case NavDialog::Locate:
     case NavDialog::Search:
         break;
     }

@@ -54,6 +54,7 @@ public:
 
     void setConfirmations(Confirmations* confirmations) { confirmations_ = confirmations; }
     void setErrorDisplay(ErrorDisplay display) { errors_ = std::move(display); }
+    const ErrorDisplay& errorDisplay() const { return errors_; }
     void setDialogFactory(DialogFactory factory) { dialogFactory_ = std::move(factory); }
     // The dialog of a kind made for the current data set so far; nullptr before first use.
     QDialog* dialog(NavDialog kind) const;

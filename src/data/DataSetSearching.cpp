@@ -61,10 +61,31 @@ bool TCustomADODataSet::locate(std::string_view fieldName, const core::Value& va
     requireActive();
     const TField& field = fieldByName(fieldName);
     checkBrowseMode();
-    for (std::size_t row = 0; keyset_.hasRow(row); ++row) {
-        if (!locateMatches(keyset_.record(row).values[field.index()], field.dataType(),
-                           field.column().type, value, options, formats_))
-            continue;
+    return locateFrom(0, field, [&](const core::Value& fieldValue) {
+        return locateMatches(fieldValue, field.dataType(), field.column().type, value, options,
+                             formats_);
+    });
+}
+
+bool TCustomADODataSet::locateNext(std::string_view fieldName, const ValueTest& test) {
+    requireActive();
+    const TField& field = fieldByName(fieldName);
+    checkBrowseMode();
+    return locateFrom(hasCurrent_ ? row_ + 1 : 0, field, test);
+}
+
+bool TCustomADODataSet::locateNext(std::string_view fieldName, const core::Value& value,
+                                   LocateOptions options) {
+    const TField& field = fieldByName(fieldName);
+    return locateNext(fieldName, [&](const core::Value& fieldValue) {
+        return locateMatches(fieldValue, field.dataType(), field.column().type, value, options,
+                             formats_);
+    });
+}
+
+bool TCustomADODataSet::locateFrom(std::size_t row, const TField& field, const ValueTest& test) {
+    for (; keyset_.hasRow(row); ++row) {
+        if (!test(keyset_.record(row).values[field.index()])) continue;
         row_ = row;
         hasCurrent_ = true;
         bof_ = false;

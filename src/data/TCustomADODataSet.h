@@ -150,6 +150,13 @@ public:
     // Makes the first record whose field matches the value current; false (position kept)
     // when there is none.
     bool locate(std::string_view fieldName, const core::Value& value, LocateOptions options);
+    // The test a search applies to a field's value in one record.
+    using ValueTest = std::function<bool(const core::Value&)>;
+    // Searches the records after the current one (all of them when there is none) and makes
+    // the first whose field passes the test current; false (position kept) when there is
+    // none. The records passed over are read without the controls hearing of them.
+    bool locateNext(std::string_view fieldName, const ValueTest& test);
+    bool locateNext(std::string_view fieldName, const core::Value& value, LocateOptions options);
 
     // --- Controls ---
     // While disabled (the calls nest), the data sources hear nothing; enabling them again
@@ -197,6 +204,8 @@ private:
                            std::string_view message);
     // After the current record left the keyset: the next one, else the one before.
     void settleAfterRemoval();
+    // Searches from `row` on; makes the first record passing the test current.
+    bool locateFrom(std::size_t row, const TField& field, const ValueTest& test);
 
     // Events
     void notify(DataEvent event, const TField* field = nullptr, int distance = 0);
