@@ -1,6 +1,7 @@
 #include "controls/NavDialogs.h"
 
 #include "controls/TwwLocateDialog.h"
+#include "controls/TwwRecordViewDialog.h"
 
 #include <QDialog>
 
@@ -11,8 +12,9 @@ QDialog* makeNavDialog(NavDialog kind, TwwDBNavigator& navigator) {
     case NavDialog::Locate:
         // One per navigator, whatever data set it shows: its settings last the process.
         return &TwwLocateDialog::of(navigator);
-    case NavDialog::Filter:
     case NavDialog::RecordView:
+        return &TwwRecordViewDialog::of(navigator);
+    case NavDialog::Filter:
     case NavDialog::Search:
         break;
     }
