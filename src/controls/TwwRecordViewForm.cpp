@@ -216,21 +216,30 @@ void TwwRecordViewForm::resizeEvent(QResizeEvent* event) {
     placeButtons();
 }
 
+void TwwRecordViewForm::fieldsGone() {
+    fieldsGone_ = true;
+    QDialog::reject();
+}
+
 void TwwRecordViewForm::loadAll() {
+    if (fieldsGone_) return;
     for (RecordFieldEditor* editor : editors_) editor->load();
 }
 
 void TwwRecordViewForm::storeAll() {
+    if (fieldsGone_) return;
     for (RecordFieldEditor* editor : editors_) editor->store();
 }
 
 void TwwRecordViewForm::recordChanged(const data::TField* field) {
+    if (fieldsGone_) return;
     for (RecordFieldEditor* editor : editors_)
         if ((!field || &editor->field() == field) && !editor->pending()) editor->load();
 }
 
 bool TwwRecordViewForm::anyChanged() const {
-    return std::any_of(editors_.begin(), editors_.end(),
+    return !fieldsGone_ &&
+           std::any_of(editors_.begin(), editors_.end(),
                        [](const RecordFieldEditor* editor) { return editor->changed(); });
 }
 

@@ -59,6 +59,12 @@ private:
     void recordChanged(const data::TField* field) override;
     void updateData() override { storeAll(); }
     void checkBrowseMode() override { storeAll(); }
+    // The fields the rows show are gone with the opening or layout they belonged to.
+    void activeChanged() override {
+        if (!active()) fieldsGone();
+    }
+    void layoutChanged() override { fieldsGone(); }
+    void fieldsGone();
 
     void buildRows();
     void layoutRows();
@@ -77,6 +83,7 @@ private:
     std::vector<QLabel*> labels_;
     int labelWidth_ = 0;
     bool startingEdit_ = false;
+    bool fieldsGone_ = false;
 };
 
 } // namespace controls
