@@ -1,4 +1,6 @@
 // TCustomADODataSet: local filtering and Locate.
+#include "core/Error.h"
+#include "data/FieldText.h"
 #include "data/LocateMatch.h"
 #include "data/TCustomADODataSet.h"
 
@@ -61,8 +63,18 @@ bool TCustomADODataSet::locate(std::string_view fieldName, const core::Value& va
     requireActive();
     const TField& field = fieldByName(fieldName);
     checkBrowseMode();
+    // A key compared by value is read once, not again for every record.
+    core::Value key = value;
+    if (!key.isNull() && !options.partialKey && !options.anywhere &&
+        comparesByValue(field.dataType())) {
+        try {
+            key = convertForField(value, field.column().type, formats_);
+        } catch (const core::Error&) {
+            return false; // a key the field cannot hold matches nothing
+        }
+    }
     return locateFrom(0, field, [&](const core::Value& fieldValue) {
-        return locateMatches(fieldValue, field.dataType(), field.column().type, value, options,
+        return locateMatches(fieldValue, field.dataType(), field.column().type, key, options,
                              formats_);
     });
 }
