@@ -12,7 +12,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include <functional>
 
@@ -143,6 +145,24 @@ private slots:
         });
         QCOMPARE(stored(f, city), QStringLiteral("Berlin-Mitte2"));
         QVERIFY(f.errors.isEmpty());
+    }
+
+    void moreFieldsThanFitOpenAtTheWorkAreasHeightAndScroll() {
+        test::ControlsFixture f(QStringLiteral("types.mdb"));
+        REQUIRE_CONTROLS_FIXTURE(f);
+        test::ScriptedDialogBoxes boxes;
+        f.open("select * from Table2");
+        QCOMPARE(f.query.fieldCount(), std::size_t{89});
+        openRecordView(f, boxes, [](TwwRecordViewForm& window) {
+            const QRect area = window.screen()->availableGeometry();
+            QCOMPARE(window.height(), area.height() - 12);
+            const QScrollBar& rows = *window.scrollBox().verticalScrollBar();
+            QVERIFY(!rows.isHidden());
+            QVERIFY(rows.maximum() > 0);
+            QVERIFY(window.width() <= area.width());
+            // OK and Cancel stay right-aligned.
+            QCOMPARE(window.cancelButton().geometry().right() + 1, window.width() - 23);
+        });
     }
 
     void aFailingPostKeepsTheRecordInEditState() {
