@@ -9,7 +9,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
+
+#include <algorithm>
 
 namespace controls {
 namespace {
@@ -56,6 +59,9 @@ RecordFieldEditor::Kind RecordFieldEditor::kindOf(const data::TField& field) {
         return Kind::DateTime;
     case data::FieldType::WideMemo:
         return Kind::Memo;
+    case data::FieldType::Blob:
+        // OLE objects hold pictures, shown when they are in a format the toolkit reads.
+        return Kind::Image;
     default:
         return Kind::Edit;
     }
@@ -86,8 +92,12 @@ QWidget* RecordFieldEditor::makeControl(QWidget* parent) {
         });
         return memo;
     }
-    case Kind::Image:
-        return new QLabel(parent);
+    case Kind::Image: {
+        auto* image = new QLabel(parent);
+        image->setFrameShape(QFrame::StyledPanel);
+        image->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        return image;
+    }
     case Kind::Edit:
         break;
     }
@@ -116,6 +126,7 @@ void RecordFieldEditor::load() {
                     QString::fromStdString(field_.asString()));
         break;
     case Kind::Image:
+        loadImage();
         break;
     case Kind::Edit:
         static_cast<QLineEdit*>(control_)->setText(QString::fromStdString(field_.asString()));
@@ -123,6 +134,19 @@ void RecordFieldEditor::load() {
         break;
     }
     loading_ = false;
+}
+
+void RecordFieldEditor::loadImage() {
+    auto* image = static_cast<QLabel*>(control_);
+    const core::Value value = field_.value();
+    const auto* bytes = value.getIf<core::Bytes>();
+    QPixmap picture;
+    if (bytes && picture.loadFromData(bytes->data(), static_cast<uint>(bytes->size()))) {
+        image->setPixmap(
+            picture.scaledToHeight(std::max(image->height() - 4, 1), Qt::SmoothTransformation));
+        return;
+    }
+    image->setText(bytes ? QStringLiteral("(BLOB)") : QString());
 }
 
 void RecordFieldEditor::store() {

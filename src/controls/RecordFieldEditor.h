@@ -43,6 +43,7 @@ protected:
 
 private:
     QWidget* makeControl(QWidget* parent);
+    void loadImage();
     void userChanged(bool handOverNow);
 
     data::TField& field_;

@@ -147,6 +147,9 @@ void TwwRecordViewForm::layoutRows() {
         const int rowHeight = std::max(height, labels_[i]->sizeHint().height());
         labels_[i]->setGeometry(margin, y, labelWidth_, rowHeight);
         control.setGeometry(left, y + (rowHeight - height) / 2, width, height);
+        // A picture is scaled to the height it was given.
+        if (editors_[i]->kind() == RecordFieldEditor::Kind::Image && !fieldsGone_)
+            editors_[i]->load();
         widest = std::max(widest, width);
         y += rowHeight + rowSpacing;
         if (i == 0) ui_->ScrollBox->verticalScrollBar()->setSingleStep(rowHeight + rowSpacing);

@@ -102,6 +102,15 @@ private slots:
         });
         QCOMPARE(f.query.recNo(), 2);
         QVERIFY(boxes.shown.isEmpty());
+
+        // An OLE object is shown in an image control across the whole width.
+        f.query.close();
+        f.open("select CategoryName, Picture from Categories");
+        openRecordView(f, boxes, [](TwwRecordViewForm& window) {
+            auto* picture = qobject_cast<QLabel*>(&control(window, "Picture"));
+            QVERIFY(picture);
+            QCOMPARE(picture->geometry().right() + 1 + 5, window.scrollBox().viewport()->width());
+        });
     }
 
     void okPostsAndCancelAsksBeforeChangesAreLost() {
