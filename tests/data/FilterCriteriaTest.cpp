@@ -19,19 +19,21 @@ using data::FilterMatchType;
 
 FilterCriterion byValue(std::string field, std::string value,
                         FilterMatchType type = FilterMatchType::Start, bool caseSensitive = false) {
-    return {.fieldLabel = field,
-            .fieldName = field,
-            .matchType = type,
-            .value = value,
-            .caseSensitive = caseSensitive};
+    FilterCriterion criterion;
+    criterion.fieldLabel = criterion.fieldName = field;
+    criterion.matchType = type;
+    criterion.value = value;
+    criterion.caseSensitive = caseSensitive;
+    return criterion;
 }
 
 FilterCriterion byRange(std::string field, std::string start, std::string end) {
-    return {.fieldLabel = field,
-            .fieldName = field,
-            .matchType = FilterMatchType::Range,
-            .start = start,
-            .end = end};
+    FilterCriterion criterion;
+    criterion.fieldLabel = criterion.fieldName = field;
+    criterion.matchType = FilterMatchType::Range;
+    criterion.start = start;
+    criterion.end = end;
+    return criterion;
 }
 
 class FilterCriteriaTest : public testing::Test {
