@@ -179,6 +179,31 @@ private slots:
         QVERIFY(!f.query.filtered());
     }
 
+    void keysMoveThroughTheFieldsAndDeleteCriteria() {
+        ControlsFixture f;
+        REQUIRE_CONTROLS_FIXTURE(f);
+        f.open("select * from [Orders]");
+        QStringList seen;
+        whenShown([&](TwwFilterDlg& window) {
+            // OrderID first, on the range page; Down stores its bound and moves on.
+            typeInto(*window.ui().MinValueEdit, QStringLiteral("10300"));
+            QTest::keyClick(window.ui().MinValueEdit, Qt::Key_Down);
+            seen << window.currentField();
+            typeInto(*window.ui().FilterValueEdit, QStringLiteral("b"));
+            QTest::keyClick(window.ui().FilterValueEdit, Qt::Key_Up);
+            seen << window.currentField();
+            window.ui().FieldTabSet->setCurrentIndex(1);
+            seen << QString::number(window.ui().FieldsListBox->count());
+            QTest::keyClick(window.ui().FieldsListBox, Qt::Key_Delete);
+            seen << QString::number(window.ui().FieldsListBox->count())
+                 << QString::number(window.criteria().size());
+            QTest::keyClick(window.ui().FieldsListBox, Qt::Key_Delete);
+            seen << QString::number(window.ui().FieldTabSet->currentIndex());
+        });
+        f.press(NavButtonStyle::FilterDialog);
+        QCOMPARE(seen, QStringList({"CustomerID", "OrderID", "2", "1", "1", "0"}));
+    }
+
     void aClosedDataSetCannotBeFiltered() {
         ControlsFixture f;
         REQUIRE_CONTROLS_FIXTURE(f);
