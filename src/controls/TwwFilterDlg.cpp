@@ -33,6 +33,28 @@ TwwFilterDlg::TwwFilterDlg(const data::TCustomADODataSet& dataSet,
     tabs.addTab(QStringLiteral("&All"));
     tabs.addTab(QStringLiteral("&Searched"));
 
+    offerFields(dataSet);
+    for (FilterCriterion& criterion : criteria)
+        if (!criterion.empty()) criteria_.push_back(std::move(criterion));
+    connectHandlers();
+
+    ui_->OKButton->setEnabled(false);
+    int first = 0;
+    if (!criteria_.empty()) {
+        tab_ = SearchedTab;
+        for (first = 0; first < static_cast<int>(fields_.size()); ++first)
+            if (criterionOf(fields_[static_cast<std::size_t>(first)])) break;
+    }
+    {
+        const QSignalBlocker blocker(ui_->FieldTabSet);
+        ui_->FieldTabSet->setCurrentIndex(tab_);
+    }
+    fillList(first);
+}
+
+TwwFilterDlg::~TwwFilterDlg() = default;
+
+void TwwFilterDlg::offerFields(const data::TCustomADODataSet& dataSet) {
     // Bytes cannot be searched; memo fields can.
     for (std::size_t i = 0; i < dataSet.fieldCount(); ++i) {
         const data::TField& field = dataSet.field(i);
@@ -43,26 +65,27 @@ TwwFilterDlg::TwwFilterDlg(const data::TCustomADODataSet& dataSet,
             continue;
         fields_.push_back({label, field.fieldName(), field.dataType()});
     }
-    for (FilterCriterion& criterion : criteria)
-        if (!criterion.empty()) criteria_.push_back(std::move(criterion));
+}
 
+std::array<QLineEdit*, 5> TwwFilterDlg::allInputs() const {
+    return {ui_->FilterValueEdit, ui_->MinValueEdit, ui_->MaxValueEdit, ui_->MinDateEdit,
+            ui_->MaxDateEdit};
+}
+
+void TwwFilterDlg::connectHandlers() {
     connect(ui_->FieldsListBox, &QListWidget::currentRowChanged, this,
             [this] { FieldsListBoxClick(); });
     for (QRadioButton* order : {ui_->FieldOrderAlphabetic, ui_->FieldOrderLogical})
         connect(order, &QRadioButton::clicked, this, [this] { FieldOrderClick(); });
-    connect(&tabs, &QTabBar::currentChanged, this, [this](int tab) {
+    connect(ui_->FieldTabSet, &QTabBar::currentChanged, this, [this](int tab) {
         if (tab == tab_ || FieldTabSetChanging(tab)) return;
         const QSignalBlocker blocker(ui_->FieldTabSet);
         ui_->FieldTabSet->setCurrentIndex(tab_);
     });
-    for (QAbstractButton* choice : {static_cast<QAbstractButton*>(ui_->ExactMatch),
-                                    static_cast<QAbstractButton*>(ui_->StartMatch),
-                                    static_cast<QAbstractButton*>(ui_->AnywhereMatch),
-                                    static_cast<QAbstractButton*>(ui_->CaseSensitive)})
+    for (QAbstractButton* choice : std::initializer_list<QAbstractButton*>{
+             ui_->ExactMatch, ui_->StartMatch, ui_->AnywhereMatch, ui_->CaseSensitive})
         connect(choice, &QAbstractButton::clicked, this, [this] { changed(); });
-    for (QLineEdit* input :
-         {ui_->FilterValueEdit, ui_->MinValueEdit, ui_->MaxValueEdit,
-          static_cast<QLineEdit*>(ui_->MinDateEdit), static_cast<QLineEdit*>(ui_->MaxDateEdit)}) {
+    for (QLineEdit* input : allInputs()) {
         connect(input, &QLineEdit::textEdited, this, [this] { changed(); });
         connect(input, &QLineEdit::textChanged, this, [this] { updateButtons(); });
         input->installEventFilter(this);
@@ -87,22 +110,7 @@ TwwFilterDlg::TwwFilterDlg(const data::TCustomADODataSet& dataSet,
             [this] { ClearSearchButtonClick(); });
     connect(ui_->OKButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui_->CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
-    ui_->OKButton->setEnabled(false);
-    int first = 0;
-    if (!criteria_.empty()) {
-        tab_ = SearchedTab;
-        for (first = 0; first < static_cast<int>(fields_.size()); ++first)
-            if (criterionOf(fields_[static_cast<std::size_t>(first)])) break;
-    }
-    {
-        const QSignalBlocker blocker(ui_->FieldTabSet);
-        ui_->FieldTabSet->setCurrentIndex(tab_);
-    }
-    fillList(first);
 }
-
-TwwFilterDlg::~TwwFilterDlg() = default;
 
 QString TwwFilterDlg::currentField() const {
     return ui_->FieldCriteria->text();
@@ -177,10 +185,7 @@ void TwwFilterDlg::loadField(int field) {
     ui_->MaxDateEdit->setVisible(date);
     ui_->MinLabel->setBuddy(&startInput());
     ui_->MaxLabel->setBuddy(&endInput());
-    for (QLineEdit* input :
-         {ui_->FilterValueEdit, ui_->MinValueEdit, ui_->MaxValueEdit,
-          static_cast<QLineEdit*>(ui_->MinDateEdit), static_cast<QLineEdit*>(ui_->MaxDateEdit)})
-        input->clear();
+    for (QLineEdit* input : allInputs()) input->clear();
     ui_->StartMatch->setChecked(true);
     ui_->CaseSensitive->setChecked(false);
     const FilterCriterion* criterion = criterionOf(offered);

@@ -10,6 +10,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -62,6 +63,10 @@ private:
     };
     enum Tab { AllTab = 0, SearchedTab = 1 };
 
+    void offerFields(const data::TCustomADODataSet& dataSet);
+    void connectHandlers();
+    // The value, the two bounds and the two date pickers.
+    std::array<QLineEdit*, 5> allInputs() const;
     const data::FilterCriterion* criterionOf(const Offered& field) const;
     void fillList(int selectField);
     void loadField(int field);
