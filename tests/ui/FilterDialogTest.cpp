@@ -199,9 +199,15 @@ private slots:
                  << QString::number(window.criteria().size());
             QTest::keyClick(window.ui().FieldsListBox, Qt::Key_Delete);
             seen << QString::number(window.ui().FieldTabSet->currentIndex());
+            // Sorted by label, the shown field stays selected.
+            selectField(window, QStringLiteral("OrderDate"));
+            QTest::mouseClick(window.ui().FieldOrderAlphabetic, Qt::LeftButton);
+            seen << window.ui().FieldsListBox->item(0)->text()
+                 << window.ui().FieldsListBox->currentItem()->text();
         });
         f.press(NavButtonStyle::FilterDialog);
-        QCOMPARE(seen, QStringList({"CustomerID", "OrderID", "2", "1", "1", "0"}));
+        QCOMPARE(seen, QStringList({"CustomerID", "OrderID", "2", "1", "1", "0", "CustomerID",
+                                    "OrderDate"}));
     }
 
     void aClosedDataSetCannotBeFiltered() {
