@@ -8,6 +8,18 @@
 #include <QApplication>
 
 namespace controls {
+namespace {
+
+// The hourglass while the window is being built.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
 
 TwwFilterDialog::TwwFilterDialog(data::TDataSource* source, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("wwFilterDialog1"));
@@ -25,15 +37,14 @@ void TwwFilterDialog::activeChanged() {
 }
 
 bool TwwFilterDialog::execute() {
-    data::TCustomADODataSet* ds = dataSet();
-    if (!ds || !ds->active())
-        throw core::Error(
-            "Dataset must be active to perform local filtering (FilterMethod=fdByFilter).");
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    TwwFilterDlg window(*ds, criteria_, parentWidget());
-    QApplication::restoreOverrideCursor();
-    if (window.exec() != QDialog::Accepted) return false;
-    if (window.criteria() != criteria_ || !ds->filtered()) apply(window.criteria());
+    data::TCustomADODataSet* ds = activeDataSet();
+    std::unique_ptr<TwwFilterDlg> window;
+    {
+        const WaitCursor building;
+        window = std::make_unique<TwwFilterDlg>(*ds, criteria_, parentWidget());
+    }
+    if (window->exec() != QDialog::Accepted) return false;
+    if (window->criteria() != criteria_ || !ds->filtered()) apply(window->criteria());
     return true;
 }
 
@@ -42,18 +53,19 @@ int TwwFilterDialog::exec() {
 }
 
 void TwwFilterDialog::apply(std::vector<data::FilterCriterion> criteria) {
-    data::TCustomADODataSet* ds = dataSet();
-    if (!ds || !ds->active())
-        throw core::Error(
-            "Dataset must be active to perform local filtering (FilterMethod=fdByFilter).");
-    criteria_ = std::move(criteria);
-    std::erase_if(criteria_, [](const data::FilterCriterion& c) { return c.empty(); });
-    if (criteria_.empty()) {
+    data::TCustomADODataSet* ds = activeDataSet();
+    std::erase_if(criteria, [](const data::FilterCriterion& c) { return c.empty(); });
+    if (criteria.empty()) {
+        criteria_.clear();
         installed_->filter.reset();
         ds->setFiltered(false);
         return;
     }
-    installed_->filter = std::make_unique<data::RecordFilter>(criteria_, *ds);
+    // Made before anything changes, so that a criterion the fields cannot take leaves the
+    // filter as it was.
+    auto filter = std::make_unique<data::RecordFilter>(criteria, *ds);
+    criteria_ = std::move(criteria);
+    installed_->filter = std::move(filter);
     ds->setFiltered(false);
     ds->setOnFilterRecord([installed = installed_](data::TCustomADODataSet& records) {
         return !installed->filter || installed->filter->accepts(records);
@@ -61,6 +73,14 @@ void TwwFilterDialog::apply(std::vector<data::FilterCriterion> criteria) {
     // Switched off and on, the test runs over the whole result; the first accepted record
     // becomes current.
     ds->setFiltered(true);
+}
+
+data::TCustomADODataSet* TwwFilterDialog::activeDataSet() const {
+    data::TCustomADODataSet* ds = dataSet();
+    if (!ds || !ds->active())
+        throw core::Error(
+            "Dataset must be active to perform local filtering (FilterMethod=fdByFilter).");
+    return ds;
 }
 
 } // namespace controls

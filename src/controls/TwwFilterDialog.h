@@ -43,6 +43,8 @@ public:
 private:
     // TDataLink
     void activeChanged() override;
+    // The source's data set; raises when it is not open.
+    data::TCustomADODataSet* activeDataSet() const;
 
     // What the installed test reads; shared with it, so that it outlives neither.
     struct Installed {
