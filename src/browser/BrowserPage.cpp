@@ -165,8 +165,8 @@ void BrowserPage::editSwitch() {
 }
 
 void BrowserPage::disableDataSource() {
+    // The filter dialog hears of it through its own link to DataSource1.
     DataSource1.setEnabled(false);
-    if (dataSourceDisabled) dataSourceDisabled();
 }
 
 void BrowserPage::setLabelColour(const QColor& colour) {

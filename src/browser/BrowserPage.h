@@ -58,10 +58,6 @@ public:
     data::TADOQuery ADOQuery1{"ADOQuery1"};
     data::TDataSource DataSource1{"DataSource1"};
 
-    // Runs each time DataSource1 is disabled by a mode change: the filter dialog forgets its
-    // criteria there.
-    std::function<void()> dataSourceDisabled;
-
     // The handlers, each run to its end or to its first error.
     void dbtabsChange();
     // Also the Query Builder grid's title-button handler: it sorts the browser's query.
