@@ -218,13 +218,27 @@ private slots:
         QVERIFY(w.errors()[0].startsWith(QStringLiteral("Cannot create file \"%1.sqlqws\". ")
                                              .arg(QDir::toNativeSeparators(missing))));
         QCOMPARE(w.text("hid"), QString());
+        // A record file that cannot be written: the box files stay written, the statement
+        // stays recorded, and the next save writes it again with the new one.
+        const QString blocked = w.path(QStringLiteral("blocked"));
+        QVERIFY(QDir().mkdir(blocked + ".sql"));
+        w.save(blocked);
+        QCOMPARE(w.errors().size(), std::size_t{2});
+        QVERIFY(w.errors()[1].startsWith(QStringLiteral("Cannot create file \"%1.sql\". ")
+                                             .arg(QDir::toNativeSeparators(blocked))));
+        QCOMPARE(test::fileBytes(blocked + ".sqlqww"),
+                 QByteArray("[Orders].[CustID]=[Customers].[ID]"));
+        QCOMPARE(w.text("hid").toLatin1(), workedStatement + "\r\n");
+        w.save(w.path(QStringLiteral("again")));
+        QCOMPARE(test::fileBytes(w.path(QStringLiteral("again.sql"))),
+                 workedStatement + "\r\n" + workedStatement + "\r\n");
 
         // A missing from file: the select box takes its new text, the others keep theirs.
         const QString base = w.path(QStringLiteral("part"));
         test::writeFile(base + ".sqlqws", "[T].[A]\n,[T].[B]");
         w.load(base + ".sqlqws");
-        QCOMPARE(w.errors().size(), std::size_t{2});
-        QCOMPARE(w.errors()[1], QStringLiteral("Cannot open file \"%1.sqlqwf\". No such file or "
+        QCOMPARE(w.errors().size(), std::size_t{3});
+        QCOMPARE(w.errors()[2], QStringLiteral("Cannot open file \"%1.sqlqwf\". No such file or "
                                                "directory.")
                                     .arg(QDir::toNativeSeparators(base)));
         QCOMPARE(w.text("mSelect"), QStringLiteral("[T].[A]\r\n,[T].[B]"));
@@ -237,10 +251,28 @@ private slots:
         test::writeFile(base + ".txf", "f\rg");
         test::writeFile(base + ".txw", "");
         w.load(base + ".txt");
-        QCOMPARE(w.errors().size(), std::size_t{2});
+        QCOMPARE(w.errors().size(), std::size_t{3});
         QCOMPARE(w.text("mSelect"), QStringLiteral("s"));
         QCOMPARE(w.text("mfrom"), QStringLiteral("f\r\ng"));
         QCOMPARE(w.text("mWhere"), QString());
+        // A file longer than a box takes: the boxes read before it keep their new text.
+        test::writeFile(base + ".txf", QByteArray(controls::memoCapacity + 1, 'x'));
+        test::writeFile(base + ".txs", "t");
+        w.load(base + ".txt");
+        QCOMPARE(w.errors().back(), QStringLiteral("Text exceeds memo capacity."));
+        QCOMPARE(w.text("mSelect"), QStringLiteral("t"));
+        QCOMPARE(w.text("mfrom"), QStringLiteral("f\r\ng"));
+    }
+
+    void aPageShownWithoutADatabaseShowsTheErrorAndAnEmptyList() {
+        test::DatabaseWindow w;
+        QVERIFY(w.show());
+        test::showWorkingPages(*w.form);
+        w.form->setCurrentPage(window::Page::QueryBuilder);
+        QCOMPARE(w.errors().size(), std::size_t{1});
+        QVERIFY(w.form->tabSheet(window::Page::QueryBuilder).isVisible());
+        QCOMPARE(w.get<QComboBox>("ComboBox1").count(), 0);
+        QCOMPARE(w.get<QComboBox>("ComboBox1").currentText(), QStringLiteral("Select Table"));
     }
 
     void failingRunLeavesTheResultClosedAndTitlesSortTheBrowser() {
