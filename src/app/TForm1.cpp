@@ -3,6 +3,7 @@
 #include "app/PageChangeWatcher.h"
 #include "app/QtPrompts.h"
 #include "browser/BrowserPage.h"
+#include "builder/QueryBuilderPage.h"
 #include "creator/TableCreatorPage.h"
 #include "database/DatabasePage.h"
 #include "query/SqlConsolePage.h"
@@ -45,6 +46,7 @@ TForm1::TForm1(std::unique_ptr<window::Prompts> prompts, QWidget* parent)
     new database::DatabasePage(*workspace_, &tabSheet(Page::Database));
     new creator::TableCreatorPage(*workspace_, &tabSheet(Page::TableCreator));
     new browser::BrowserPage(*workspace_, &tabSheet(Page::TableBrowser));
+    new builder::QueryBuilderPage(*workspace_, &tabSheet(Page::QueryBuilder));
     new query::SqlConsolePage(*workspace_, &tabSheet(Page::ExecuteSql));
 
     pageChanges_ = std::make_unique<PageChangeWatcher>(*ui_->Book);

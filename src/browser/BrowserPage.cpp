@@ -1,8 +1,8 @@
 #include "browser/BrowserPage.h"
 
 #include "browser/BrowserStatement.h"
-#include "browser/TableList.h"
-#include "browser/TableSelector.h"
+#include "controls/ComboCompletion.h"
+#include "controls/ComboList.h"
 #include "controls/TwwNavButton.h"
 #include "ui_BrowserPage.h"
 #include "window/Workspace.h"
@@ -51,8 +51,8 @@ BrowserPage::BrowserPage(Services services, QWidget* parent)
     nav.setConfirmations(&services_.confirmations);
     nav.setErrorDisplay(services_.showError);
 
-    selector_ = new TableSelector(*ui_->dbtabs);
-    connect(selector_, &TableSelector::userChanged, this,
+    selector_ = new controls::ComboCompletion(*ui_->dbtabs);
+    connect(selector_, &controls::ComboCompletion::userChanged, this,
             [this] { guarded([this] { dbtabsChange(); }); });
     connect(&grid, &controls::TwwDBGrid::titleButtonClick, this,
             [this](const QString& field) { guarded([&] { wwDBGrid1TitleButtonClick(field); }); });
@@ -69,11 +69,17 @@ BrowserPage::BrowserPage(window::Workspace& workspace, QWidget* page)
     setObjectName(QStringLiteral("TableBrowserPage"));
     using window::Page;
     connect(&workspace, &window::Workspace::tablesListed, this,
-            [this](const std::vector<std::string>& names) { fillTableList(*ui_->dbtabs, names); });
+            [this](const std::vector<std::string>& names) {
+                controls::fillComboList(*ui_->dbtabs, names);
+            });
     connect(&workspace, &window::Workspace::pageExited, this, [this, &workspace](Page left) {
         if (left == Page::TableBrowser) workspace.runHandler([this] { TabSheet2Exit(); });
         if (left == Page::TableCreator) workspace.runHandler([this] { creatorExitViewReset(); });
     });
+    connect(&workspace, &window::Workspace::browserSortRequested, this,
+            [this, &workspace](const QString& field) {
+                workspace.runHandler([&] { wwDBGrid1TitleButtonClick(field); });
+            });
     connect(&workspace, &window::Workspace::pageChanged, this,
             [this, &workspace] { workspace.runHandler([this] { pageChangeViewReset(); }); });
 }

@@ -23,16 +23,15 @@ class TADOConnection;
 }
 
 namespace controls {
+class ComboCompletion;
 class Confirmations;
-}
+} // namespace controls
 
 namespace window {
 class Workspace;
 }
 
 namespace browser {
-
-class TableSelector;
 
 class BrowserPage : public QWidget {
     Q_OBJECT
@@ -82,7 +81,7 @@ private:
 
     std::unique_ptr<Ui::BrowserPage> ui_;
     Services services_;
-    TableSelector* selector_;
+    controls::ComboCompletion* selector_;
 };
 
 } // namespace browser

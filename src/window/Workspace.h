@@ -13,6 +13,7 @@
 #include "window/Prompts.h"
 
 #include <QObject>
+#include <QString>
 
 #include <exception>
 #include <functional>
@@ -66,6 +67,9 @@ signals:
     void pageExited(window::Page page);
     // Open listed the tables of the file it connected to, for the browser's table selector.
     void tablesListed(const std::vector<std::string>& names);
+    // A column title of the Query Builder's grid was clicked: the browser sorts its own query
+    // by that field name.
+    void browserSortRequested(const QString& fieldName);
 
 private:
     std::unique_ptr<Prompts> prompts_;

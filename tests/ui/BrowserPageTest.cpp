@@ -6,8 +6,8 @@
 #include "ControlsFixture.h"
 #include "WindowHelpers.h"
 #include "controls/ClickLabel.h"
+#include "controls/ComboList.h"
 #include "data/TCustomADODataSet.h"
-#include "browser/TableList.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -76,7 +76,7 @@ struct PageFixture {
             connection, confirmations, [this](const std::exception& error) {
                 errors << QString::fromStdString(error.what());
             }});
-        browser::fillTableList(*ui().dbtabs, connection.tableNames());
+        controls::fillComboList(*ui().dbtabs, connection.tableNames());
         page->show();
     }
     bool ready() const { return !file.isEmpty(); }

@@ -2,7 +2,7 @@
 // Database's copy and its replacement of the file, the connection strings, and how Open fills
 // the table list.
 #include "DatabaseHelpers.h"
-#include "browser/TableList.h"
+#include "controls/ComboList.h"
 #include "database/CompactFiles.h"
 #include "database/FolderCreation.h"
 #include "database/JetConnectionStrings.h"
@@ -10,7 +10,7 @@
 #include <QSignalSpy>
 
 using namespace database;
-using browser::fillTableList;
+using controls::fillComboList;
 
 class DatabasePathsTest : public QObject {
     Q_OBJECT
@@ -177,7 +177,7 @@ private slots:
         QSignalSpy edited(&box, &QComboBox::editTextChanged);
         QSignalSpy changed(&box, &QComboBox::currentTextChanged);
         QSignalSpy index(&box, &QComboBox::currentIndexChanged);
-        fillTableList(box, {"Alpha", "beta", "Gamma \xe2\x82\xac"});
+        fillComboList(box, {"Alpha", "beta", "Gamma \xe2\x82\xac"});
         QCOMPARE(box.count(), 3);
         QCOMPARE(box.itemText(0), QStringLiteral("Alpha"));
         QCOMPARE(box.itemText(2), QStringLiteral("Gamma \u20ac"));
@@ -185,11 +185,11 @@ private slots:
         QCOMPARE(box.currentIndex(), -1);
         // The user's text stays too, and a new list replaces the old one.
         box.setEditText(QStringLiteral("beta"));
-        fillTableList(box, {"Delta"});
+        fillComboList(box, {"Delta"});
         QCOMPARE(box.count(), 1);
         QCOMPARE(box.itemText(0), QStringLiteral("Delta"));
         QCOMPARE(box.currentText(), QStringLiteral("beta"));
-        fillTableList(box, {});
+        fillComboList(box, {});
         QCOMPARE(box.count(), 0);
         QCOMPARE(box.currentText(), QStringLiteral("beta"));
         // Only the user's edit above was signalled; filling signals nothing.

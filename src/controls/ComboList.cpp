@@ -1,10 +1,10 @@
-#include "browser/TableList.h"
+#include "controls/ComboList.h"
 
 #include <QSignalBlocker>
 
-namespace browser {
+namespace controls {
 
-void fillTableList(QComboBox& box, const std::vector<std::string>& names) {
+void fillComboList(QComboBox& box, const std::vector<std::string>& names) {
     const QSignalBlocker quiet(box);
     const QString shown = box.currentText();
     box.clear();
@@ -14,4 +14,4 @@ void fillTableList(QComboBox& box, const std::vector<std::string>& names) {
     box.setEditText(shown);
 }
 
-} // namespace browser
+} // namespace controls

@@ -1,17 +1,17 @@
-#include "browser/TableSelector.h"
+#include "controls/ComboCompletion.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 
-namespace browser {
+namespace controls {
 
-TableSelector::TableSelector(QComboBox& combo) : QObject(&combo), combo_(combo) {
+ComboCompletion::ComboCompletion(QComboBox& combo) : QObject(&combo), combo_(combo) {
     // The completion is ours, so that it happens before the change is reported, once.
     combo_.setCompleter(nullptr);
     combo_.setInsertPolicy(QComboBox::NoInsert);
-    connect(combo_.lineEdit(), &QLineEdit::textEdited, this, &TableSelector::edited);
+    connect(combo_.lineEdit(), &QLineEdit::textEdited, this, &ComboCompletion::edited);
     combo_.lineEdit()->installEventFilter(this);
     // The field's focus arrives at the combo box, which hands it on past any filter.
     combo_.installEventFilter(this);
@@ -20,7 +20,7 @@ TableSelector::TableSelector(QComboBox& combo) : QObject(&combo), combo_(combo) 
     });
 }
 
-bool TableSelector::eventFilter(QObject* watched, QEvent* event) {
+bool ComboCompletion::eventFilter(QObject* watched, QEvent* event) {
     // Enter is no change of the text: it neither picks an entry nor opens a table.
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -37,7 +37,7 @@ bool TableSelector::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TableSelector::edited(const QString& text) {
+void ComboCompletion::edited(const QString& text) {
     QLineEdit& line = *combo_.lineEdit();
     // Typing at the end completes; deleting does not (the user is taking characters away).
     const bool typedAtEnd = !deleting_ && line.cursorPosition() == text.size();
@@ -55,4 +55,4 @@ void TableSelector::edited(const QString& text) {
     emit userChanged();
 }
 
-} // namespace browser
+} // namespace controls
