@@ -62,6 +62,15 @@ void IndexPageBatch::commit() {
     for (const auto& [number, bytes] : out) store_.write(number, bytes);
     for (std::uint32_t page : released_) store_.release(page);
     committed_ = true;
+    // The pages as edited are what their new bytes parse to, once they carry the prefix
+    // length the encoder chose.
+    for (const auto& [number, bytes] : out) {
+        IndexPage& page = pages_.at(number).page;
+        page.storedPrefix = std::uint16_t(bytes[index_page::kPrefixLength] |
+                                          bytes[index_page::kPrefixLength + 1] << 8);
+        store_.written(number, std::move(page));
+    }
+    pages_.clear();
 }
 
 } // namespace jet
