@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <istream>
 #include <ostream>
+#include <string_view>
 
 namespace cli {
 
@@ -18,13 +19,14 @@ std::vector<std::string> splitStatements(std::istream& in) {
     std::string current, line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::string trimmed = line;
+        // Long scripts are a statement a line: no copies of the line beyond the statement.
+        std::string_view trimmed = line;
         while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t'))
-            trimmed.pop_back();
+            trimmed.remove_suffix(1);
         if (!current.empty()) current += "\r\n";
         if (!trimmed.empty() && trimmed.back() == ';') {
             current += trimmed.substr(0, trimmed.size() - 1);
-            statements.push_back(current);
+            statements.push_back(std::move(current));
             current.clear();
         } else {
             current += line;

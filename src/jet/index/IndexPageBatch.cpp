@@ -22,27 +22,31 @@ IndexPageBatch::Held& IndexPageBatch::hold(std::uint32_t page) {
     if (page == 0) throwDamaged("an index refers to page 0");
     if (std::find(released_.begin(), released_.end(), page) != released_.end())
         throw core::Error("Internal error: an index page used after its release.");
-    IndexPage p = *store_.parsed(page);
-    if (p.owner != owner_) throwDamaged("an index refers to a page of another table");
-    return pages_.emplace(page, Held{std::move(p), false}).first->second;
+    std::shared_ptr<const IndexPage> p = store_.parsed(page);
+    if (p->owner != owner_) throwDamaged("an index refers to a page of another table");
+    return pages_.emplace(page, Held{std::move(p), {}, false}).first->second;
 }
 
 const IndexPage& IndexPageBatch::view(std::uint32_t page) {
-    return hold(page).page;
+    return hold(page).page();
 }
 
 IndexPage& IndexPageBatch::edit(std::uint32_t page) {
     Held& h = hold(page);
-    h.dirty = true;
-    return h.page;
+    if (!h.dirty) {
+        h.own = *h.shared;
+        h.shared.reset();
+        h.dirty = true;
+    }
+    return h.own;
 }
 
 std::uint32_t IndexPageBatch::create(bool leaf) {
     const std::uint32_t page = store_.allocate();
     created_.push_back(page);
     Held h;
-    h.page.leaf = leaf;
-    h.page.owner = owner_;
+    h.own.leaf = leaf;
+    h.own.owner = owner_;
     h.dirty = true;
     pages_.insert_or_assign(page, std::move(h));
     return page;
@@ -58,10 +62,19 @@ void IndexPageBatch::commit() {
     // any page is.
     std::vector<std::pair<std::uint32_t, PageBytes>> out;
     for (const auto& [number, held] : pages_)
-        if (held.dirty) out.emplace_back(number, encodeIndexPage(held.page));
+        if (held.dirty) out.emplace_back(number, encodeIndexPage(held.own));
     for (const auto& [number, bytes] : out) store_.write(number, bytes);
     for (std::uint32_t page : released_) store_.release(page);
     committed_ = true;
+    // The pages as edited are what their new bytes parse to, once they carry the prefix
+    // length the encoder chose.
+    for (const auto& [number, bytes] : out) {
+        IndexPage& page = pages_.at(number).own;
+        page.storedPrefix = std::uint16_t(bytes[index_page::kPrefixLength] |
+                                          bytes[index_page::kPrefixLength + 1] << 8);
+        store_.written(number, std::move(page));
+    }
+    pages_.clear();
 }
 
 } // namespace jet

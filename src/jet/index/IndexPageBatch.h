@@ -6,6 +6,7 @@
 #include "jet/index/IndexPageStore.h"
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace jet {
@@ -29,9 +30,12 @@ public:
     void commit();
 
 private:
+    // A page only looked at stays the store's shared parsed copy; the first edit copies it.
     struct Held {
-        IndexPage page;
+        std::shared_ptr<const IndexPage> shared;
+        IndexPage own;
         bool dirty = false;
+        const IndexPage& page() const { return dirty ? own : *shared; }
     };
     Held& hold(std::uint32_t page);
 

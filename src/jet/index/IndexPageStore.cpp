@@ -8,4 +8,6 @@ std::shared_ptr<const IndexPage> IndexPageSource::parsed(std::uint32_t page) con
     return std::make_shared<const IndexPage>(parseIndexPage(bytesOf(read(page))));
 }
 
+void IndexPageStore::written(std::uint32_t, IndexPage) {}
+
 } // namespace jet

@@ -21,6 +21,10 @@ public:
 class IndexPageStore : public IndexPageSource {
 public:
     virtual void write(std::uint32_t page, const PageBytes& bytes) = 0;
+    // `page` was just written with bytes that parse to `parsed`. A store that keeps parsed
+    // pages takes it as the page's parsed form, so the next change does not decode the page
+    // it has just encoded.
+    virtual void written(std::uint32_t page, IndexPage parsed);
     // A page for new content; the index writes it before reading it.
     virtual std::uint32_t allocate() = 0;
     // A page the index no longer uses; it is not written after this.

@@ -11,4 +11,10 @@ std::shared_ptr<const IndexPage> ParsedIndexPages::get(std::uint32_t page, PageR
     return parsed;
 }
 
+void ParsedIndexPages::put(std::uint32_t page, PageRef bytes, IndexPage parsed) {
+    if (entries_.size() >= kLimit && !entries_.contains(page)) entries_.clear();
+    entries_.insert_or_assign(
+        page, Entry{std::move(bytes), std::make_shared<const IndexPage>(std::move(parsed))});
+}
+
 } // namespace jet

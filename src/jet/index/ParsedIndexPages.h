@@ -15,6 +15,9 @@ class ParsedIndexPages {
 public:
     // The page parsed from `bytes`, the page's bytes as the file returns them now.
     std::shared_ptr<const IndexPage> get(std::uint32_t page, PageRef bytes);
+    // Records `parsed` as what `bytes`, the page's bytes as the file returns them now, parse
+    // to: the form an edit just encoded.
+    void put(std::uint32_t page, PageRef bytes, IndexPage parsed);
 
 private:
     // Pages an index change touches are few (a path from root to leaf, a neighbour or two);

@@ -25,6 +25,9 @@ public:
         return parsed_.get(page, store_.read(page));
     }
     void write(std::uint32_t page, const PageBytes& bytes) override { store_.write(page, bytes); }
+    void written(std::uint32_t page, IndexPage parsed) override {
+        parsed_.put(page, store_.read(page), std::move(parsed));
+    }
     std::uint32_t allocate() override {
         std::uint32_t page = store_.allocate();
         if (usageMap_) UsageMapEditor(store_, usageMap_).add(page);

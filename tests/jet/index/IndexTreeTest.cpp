@@ -105,6 +105,7 @@ void expectSound(Fixture& f, std::vector<IndexEntry> expected) {
     ASSERT_TRUE(problems.empty()) << problems.front();
     // Nothing leaks: every page in use is part of the tree (or the store's own page 0).
     ASSERT_EQ(treePages(f.store, f.data.firstPage), f.store.pagesInUse());
+    ASSERT_EQ(f.store.parsedMismatches(), 0u);
 }
 
 TEST(IndexTree, RandomInsertsAndRemovalsKeepTheTreeExact) {
@@ -183,6 +184,7 @@ TEST(IndexTree, DeepTreesOfLongKeysStaySoundAfterEveryChange) {
         const auto problems = f.tree->verify(expected);
         ASSERT_TRUE(problems.empty()) << "step " << step << ": " << problems.front();
         ASSERT_EQ(treePages(f.store, f.data.firstPage), f.store.pagesInUse()) << "step " << step;
+        ASSERT_EQ(f.store.parsedMismatches(), 0u) << "step " << step;
         deepest = std::max(deepest, depth(f.store, f.data.firstPage));
     }
     EXPECT_GE(deepest, 4u);

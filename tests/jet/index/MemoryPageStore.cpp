@@ -1,5 +1,6 @@
 #include "MemoryPageStore.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -16,6 +17,29 @@ void MemoryPageStore::write(std::uint32_t page, const jet::PageBytes& bytes) {
         throw std::logic_error("write to page " + std::to_string(page) + ", which is not in use");
     pages_[page] = std::make_shared<const jet::PageBytes>(bytes);
     ++writes_;
+}
+
+std::shared_ptr<const jet::IndexPage> MemoryPageStore::parsed(std::uint32_t page) const {
+    return parsed_.get(page, read(page));
+}
+
+namespace {
+
+bool samePage(const jet::IndexPage& a, const jet::IndexPage& b) {
+    if (a.leaf != b.leaf || a.owner != b.owner || a.previous != b.previous || a.next != b.next ||
+        a.tail != b.tail || a.reserved != b.reserved || a.flags != b.flags ||
+        a.storedPrefix != b.storedPrefix || a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!std::ranges::equal(a.entry(i), b.entry(i))) return false;
+    return true;
+}
+
+} // namespace
+
+void MemoryPageStore::written(std::uint32_t page, jet::IndexPage parsed) {
+    if (!samePage(parsed, jet::parseIndexPage(jet::bytesOf(read(page))))) ++parsedMismatches_;
+    parsed_.put(page, read(page), std::move(parsed));
 }
 
 std::uint32_t MemoryPageStore::allocate() {
