@@ -4,7 +4,7 @@
 // browser opens a table or switches mode.
 #include "ControlsFixture.h"
 #include "browser/BrowserPage.h"
-#include "browser/TableList.h"
+#include "controls/ComboList.h"
 #include "controls/FilterDateEdit.h"
 #include "controls/TwwFilterDialog.h"
 #include "controls/TwwFilterDlg.h"
@@ -238,7 +238,7 @@ private slots:
             connection, confirmations,
             [&errors](const std::exception& e) { errors << QString::fromStdString(e.what()); }});
         QComboBox& dbtabs = page.tableSelector();
-        browser::fillTableList(dbtabs, connection.tableNames());
+        controls::fillComboList(dbtabs, connection.tableNames());
         page.show();
         auto open = [&](const QString& table) {
             dbtabs.setCurrentIndex(dbtabs.findText(table));
