@@ -10,7 +10,6 @@
 #include "ui_QueryBuilderPage.h"
 #include "window/Workspace.h"
 
-#include <QLineEdit>
 #include <QShowEvent>
 
 namespace builder {
@@ -142,15 +141,9 @@ void QueryBuilderPage::Button3Click() {
     ADODataSet1.requery();
 }
 
-QString QueryBuilderPage::creatorTableName() const {
-    // The Table Creator's box, found by its name on the window: pages do not know each other.
-    const auto* box = workspace_.window().findChild<const QLineEdit*>(QStringLiteral("table_name"));
-    return box ? box->text() : QString();
-}
-
 void QueryBuilderPage::Button4Click() {
     window::TSaveDialog& dialog = workspace_.saveDialog();
-    dialog.fileName = creatorTableName();
+    dialog.fileName = workspace_.tableNameText();
     // A cancelled dialog chose no name: nothing is written and nothing is recorded.
     if (!dialog.execute()) return;
     // Nor when it returns a blank name, which would put hidden files in the current folder.

@@ -49,9 +49,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The Table Creator's table name, which Save Query proposes as the file name.
-    QString creatorTableName() const;
-
     std::unique_ptr<Ui::QueryBuilderPage> ui_;
     window::Workspace& workspace_;
 };

@@ -7,6 +7,8 @@
 #include "ui_TableCreatorPage.h"
 #include "window/Workspace.h"
 
+#include <QLineEdit>
+
 namespace creator {
 
 using controls::appendMemoLine;
@@ -17,6 +19,9 @@ using controls::trimmedText;
 TableCreatorPage::TableCreatorPage(window::Workspace& workspace, QWidget* page)
     : QWidget(page), ui_(std::make_unique<Ui::TableCreatorPage>()), workspace_(workspace) {
     ui_->setupUi(this);
+    workspace_.setTableNameText(ui_->table_name->text());
+    connect(ui_->table_name, &QLineEdit::textChanged, this,
+            [this](const QString& text) { workspace_.setTableNameText(text); });
     const auto onClick = [this](QPushButton* button, void (TableCreatorPage::*handler)()) {
         connect(button, &QPushButton::clicked, this,
                 workspace_.guarded([this, handler] { (this->*handler)(); }));

@@ -42,6 +42,10 @@ public:
     TSaveDialog& saveDialog() { return SaveDialog1; }
     NameList& columnList() { return ColumnList; }
     NameList& tableList() { return TableList; }
+    // The text of the Table Creator's table-name box, which Save Query proposes as its file
+    // name; the Table Creator keeps it up to date.
+    const QString& tableNameText() const { return tableNameText_; }
+    void setTableNameText(QString text) { tableNameText_ = std::move(text); }
 
     // Runs a handler to its end; an error escaping it is shown by the error box and the window
     // carries on. Every signal a page connects reaches its handler through here, the
@@ -81,6 +85,7 @@ private:
     TSaveDialog SaveDialog1{*prompts_};
     NameList ColumnList;
     NameList TableList;
+    QString tableNameText_;
 };
 
 } // namespace window
