@@ -1,5 +1,6 @@
 // The dialogs' message boxes as Qt message boxes.
 #include "controls/DialogBoxes.h"
+#include "controls/InformationBox.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -20,8 +21,7 @@ int runBox(QMessageBox::Icon icon, const QString& title, const QString& text,
 class QtDialogBoxes final : public DialogBoxes {
 public:
     void information(const QString& text) override {
-        runBox(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
-               QMessageBox::Ok, QMessageBox::Ok);
+        showInformation(QApplication::activeWindow(), text);
     }
     void warning(const QString& text) override {
         runBox(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok,
