@@ -242,12 +242,15 @@ RowId Database::insertRowUnindexed(std::string_view table, std::vector<core::Val
     return writer.insert(std::move(values));
 }
 
-void Database::rebuildIndexes(std::string_view table) {
+void Database::buildIndexes(std::string_view table, std::vector<IndexData> data,
+                            std::vector<IndexDef> indexes) {
     requireTransaction();
     const CatalogEntry* entry = catalog_.findTable(table);
     if (!entry) throwNoTable(table);
     auto schema = schemaFor(*entry);
     releaseWritersOf(entry->definitionPage());
+    addIndexesStorage(*store_, *schema, std::move(data), std::move(indexes));
+    rewriteTableDefinition(*store_, *schema);
     reindex(*schema);
 }
 

@@ -113,11 +113,14 @@ public:
     // Sets a table's counter (the last value given out), never below what it is.
     void setCounter(std::string_view table, std::uint32_t last);
 
-    // Bulk loading (compaction): rows go in without index upkeep, then rebuildIndexes builds
-    // every index of the table in one pass, its pages packed full. Between the two the
-    // table's indexes are stale; system tables are loaded the same way.
+    // Bulk loading (compaction): rows go into a table created without indexes, then
+    // buildIndexes adds its indexes (as addIndexesStorage takes them) and builds them in one
+    // pass, each root with its leaves after the rows and the pages packed full; a table whose
+    // indexes existed before its rows would keep each root far from its leaves. Between the
+    // two the table's existing indexes are stale; system tables are loaded the same way.
     RowId insertRowUnindexed(std::string_view table, std::vector<core::Value> values);
-    void rebuildIndexes(std::string_view table);
+    void buildIndexes(std::string_view table, std::vector<IndexData> data,
+                      std::vector<IndexDef> indexes);
 
 private:
     Database();

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace jet {
 
@@ -115,10 +116,17 @@ public:
         destination_.begin();
         // Tables first, so that every table's new id (its definition page) is known before
         // rows that name objects are copied.
+        // Their indexes wait for their rows, so that each index's pages lie together as in
+        // a file whose indexes were made after its rows.
         for (const auto& name : tables) {
             const CatalogEntry* from = source_.catalog().findTable(name);
-            if (!destination_.hasTable(name))
-                destination_.createTable(freshSchema(source_.table(name).schema()));
+            if (!destination_.hasTable(name)) {
+                TableSchema schema = freshSchema(source_.table(name).schema());
+                auto& later = laterIndexes_[name];
+                later.data = std::exchange(schema.indexData, {});
+                later.defs = std::exchange(schema.indexes, {});
+                destination_.createTable(std::move(schema));
+            }
             ids_.add(from->id, destination_.catalog().findTable(name)->id);
         }
         for (const auto& name : tables) {
@@ -199,7 +207,8 @@ private:
         forEachRow(name, [&](std::vector<core::Value> values) {
             destination_.insertRowUnindexed(name, std::move(values));
         });
-        destination_.rebuildIndexes(name);
+        auto& later = laterIndexes_[name];
+        destination_.buildIndexes(name, std::move(later.data), std::move(later.defs));
     }
 
     // The rows Database::create wrote give way to the source's. Of the catalog's own rows,
@@ -236,6 +245,12 @@ private:
     Database& destination_;
     const CompactProgress& progress_;
     ObjectIdMap ids_;
+    struct Indexes {
+        std::vector<IndexData> data;
+        std::vector<IndexDef> defs;
+    };
+    // The indexes of each table this copy created, added once its rows are in.
+    std::map<std::string, Indexes> laterIndexes_;
     std::uint64_t total_ = 0, done_ = 0;
 };
 

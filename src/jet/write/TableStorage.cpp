@@ -176,22 +176,44 @@ std::uint32_t addMapRowForTable(PageStore& store, const TableSchema& schema) {
     store.write(fresh, empty);
     return RowId{fresh, *slot}.pointer();
 }
-} // namespace
 
-void addIndexStorage(PageStore& store, TableSchema& schema, IndexData data, IndexDef def) {
-    if (schema.indexes.size() >= 32)
-        throw core::SqlError("Too many indexes on table '" + schema.name + "'.");
+// Appends a data entry with its usage-map row and an empty root, returning its position.
+std::uint32_t addIndexData(PageStore& store, TableSchema& schema, IndexData data) {
     data.usageMapPointer = addMapRowForTable(store, schema);
     data.firstPage = store.allocate();
     data.entryCount = 0;
     store.write(data.firstPage, emptyIndexLeaf(schema.definitionPage));
     UsageMapEditor(store, data.usageMapPointer).add(data.firstPage);
-    def.dataIndex = static_cast<std::uint32_t>(schema.indexData.size());
+    schema.indexData.push_back(std::move(data));
+    return static_cast<std::uint32_t>(schema.indexData.size() - 1);
+}
+
+void refuseTooManyIndexes(const TableSchema& schema, std::size_t adding) {
+    if (schema.indexes.size() + adding > 32)
+        throw core::SqlError("Too many indexes on table '" + schema.name + "'.");
+}
+} // namespace
+
+void addIndexStorage(PageStore& store, TableSchema& schema, IndexData data, IndexDef def) {
+    refuseTooManyIndexes(schema, 1);
+    def.dataIndex = addIndexData(store, schema, std::move(data));
     std::uint32_t number = 0;
     for (const auto& x : schema.indexes) number = std::max(number, x.number + 1);
     def.number = number;
-    schema.indexData.push_back(std::move(data));
     schema.indexes.push_back(std::move(def));
+}
+
+void addIndexesStorage(PageStore& store, TableSchema& schema, std::vector<IndexData> data,
+                       std::vector<IndexDef> defs) {
+    refuseTooManyIndexes(schema, defs.size());
+    const auto first = static_cast<std::uint32_t>(schema.indexData.size());
+    for (auto& d : defs) {
+        if (d.dataIndex >= data.size())
+            throw core::Error("Internal error: an index names a data entry it was not given.");
+        d.dataIndex += first;
+    }
+    for (auto& d : data) addIndexData(store, schema, std::move(d));
+    for (auto& d : defs) schema.indexes.push_back(std::move(d));
 }
 
 void dropIndexStorage(PageStore& store, TableSchema& schema, std::string_view name) {

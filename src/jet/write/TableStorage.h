@@ -20,6 +20,10 @@ void dropTableStorage(PageStore& store, const TableSchema& schema);
 // Adds an index to an existing table: a usage-map row and an empty root page. The caller
 // rewrites the definition and fills the index.
 void addIndexStorage(PageStore& store, TableSchema& schema, IndexData data, IndexDef def);
+// Adds several indexes at once, keeping their numbers: each data entry gets a usage-map row
+// and an empty root; the logical entries name data entries by their position in `data`.
+void addIndexesStorage(PageStore& store, TableSchema& schema, std::vector<IndexData> data,
+                       std::vector<IndexDef> defs);
 // Removes a logical index, and its pages when no other logical index shares them.
 void dropIndexStorage(PageStore& store, TableSchema& schema, std::string_view name);
 // Gives the schema's last (long-value) column its pair of usage maps.
