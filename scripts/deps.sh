@@ -11,7 +11,7 @@ packages=(
   xvfb xauth
   mdbtools sqlite3 libsqlite3-dev nodejs npm
   dpkg-dev
-  unixodbc unixodbc-dev odbcinst python3-pyodbc
+  unixodbc unixodbc-dev odbcinst python3-pyodbc libqt6sql6-odbc
 )
 window=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libjpeg-dev)
 if [ "${1:-}" = "--window-only" ]; then

@@ -147,6 +147,12 @@ SQLRETURN SQL_API SQLConnectW(SQLHDBC dbc, SQLWCHAR* dsn, SQLSMALLINT dsnLength,
 
 SQLRETURN SQL_API SQLDisconnect(SQLHDBC dbc) {
     return guarded<Connection>(dbc, [](Connection& c) {
+        // Statements the application left on the connection are freed with it, as ODBC
+        // says; the driver manager forgets its handles for them, so nobody else would.
+        for (Statement* s : c.statements()) {
+            s->kind = HandleKind{};
+            delete s;
+        }
         c.disconnect();
         return SQL_SUCCESS;
     });

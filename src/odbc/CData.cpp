@@ -433,9 +433,12 @@ core::Value readParameter(SQLSMALLINT cType, SQLSMALLINT sqlType, const void* da
         return value;
     };
     switch (cType) {
+    // A length that counts the text's terminator (Qt's ODBC plugin sends one) does not make
+    // the terminator part of the value: Jet text holds no Nul characters.
     case SQL_C_CHAR: {
-        const std::size_t n = length == SQL_NTS ? std::strlen(static_cast<const char*>(data))
-                                                : static_cast<std::size_t>(length);
+        std::size_t n = length == SQL_NTS ? std::strlen(static_cast<const char*>(data))
+                                          : static_cast<std::size_t>(length);
+        if (n > 0 && bytes[n - 1] == 0) --n;
         return textParameter(std::string(static_cast<const char*>(data), n), sqlType);
     }
     case SQL_C_WCHAR: {
@@ -444,6 +447,7 @@ core::Value readParameter(SQLSMALLINT cType, SQLSMALLINT sqlType, const void* da
             while (bytes[n] != 0 || bytes[n + 1] != 0) n += 2;
         } else {
             n = static_cast<std::size_t>(length);
+            if (n >= 2 && n % 2 == 0 && bytes[n - 2] == 0 && bytes[n - 1] == 0) n -= 2;
         }
         return textParameter(core::utf16leToUtf8({bytes, n}), sqlType);
     }

@@ -70,6 +70,8 @@ public:
 
     void attach(Statement& s) { statements_.push_back(&s); }
     void detach(Statement& s);
+    // The statements allocated on this connection and not yet freed.
+    std::vector<Statement*> statements() const { return statements_; }
 
     Environment& environment;
     SQLUINTEGER loginTimeout = 0;

@@ -162,6 +162,11 @@ TEST(CDataTest, ParametersBecomeExactEngineValues) {
 
     const SQLWCHAR wide[] = {0x5A, 0x6F, 0xEB, 0};
     EXPECT_EQ(odbc::readParameter(SQL_C_WCHAR, SQL_WVARCHAR, wide, SQL_NTS), Value("Zo\xC3\xAB"));
+    // A length that counts the terminator, as Qt's ODBC plugin gives it, leaves it out.
+    EXPECT_EQ(odbc::readParameter(SQL_C_WCHAR, SQL_WVARCHAR, wide, sizeof wide),
+              Value("Zo\xC3\xAB"));
+    EXPECT_EQ(odbc::readParameter(SQL_C_CHAR, SQL_VARCHAR, "ab", 3), Value("ab"));
+    EXPECT_EQ(odbc::readParameter(SQL_C_CHAR, SQL_VARCHAR, "ab", 2), Value("ab"));
     const SQLCHAR yes = 1;
     EXPECT_EQ(odbc::readParameter(SQL_C_BIT, SQL_BIT, &yes, 1), Value(true));
     const SQLINTEGER n = 7;
