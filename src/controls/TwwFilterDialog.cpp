@@ -1,25 +1,12 @@
 #include "controls/TwwFilterDialog.h"
 
 #include "controls/TwwFilterDlg.h"
+#include "controls/WaitCursor.h"
 #include "core/Error.h"
 #include "data/TCustomADODataSet.h"
 #include "data/TDataSource.h"
 
-#include <QApplication>
-
 namespace controls {
-namespace {
-
-// The hourglass while the window is being built.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-} // namespace
 
 TwwFilterDialog::TwwFilterDialog(data::TDataSource* source, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("wwFilterDialog1"));

@@ -2,27 +2,18 @@
 
 #include "controls/DialogBoxes.h"
 #include "controls/FieldLabel.h"
+#include "controls/WaitCursor.h"
 #include "data/FieldType.h"
 #include "data/TCustomADODataSet.h"
 #include "ui_TwwLocateDlg.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QKeyEvent>
 
 #include <algorithm>
 
 namespace controls {
 namespace {
-
-// The hourglass while records are scanned.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 bool isEnter(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
