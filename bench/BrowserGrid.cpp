@@ -7,10 +7,10 @@
 //   bench_browser_grid [--runs N]
 #include "BenchFile.h"
 #include "JetTables.h"
+#include "Statement.h"
 #include "Timings.h"
 #include "controls/TwwDBGrid.h"
 #include "controls/TwwDBNavigator.h"
-#include "data/TADOCommand.h"
 #include "data/TADOConnection.h"
 #include "data/TADOQuery.h"
 #include "data/TDataSource.h"
@@ -60,12 +60,7 @@ void makeTables(const std::filesystem::path& path) {
         db->commit();
     }
     db.reset();
-    data::TADOConnection connection;
-    connection.setConnectionString(openString(path));
-    data::TADOCommand command;
-    command.setConnection(&connection);
-    command.setCommandText("create unique index PrimaryKey on K (ID) with primary");
-    command.execute();
+    bench::executeStatement(path, "create unique index PrimaryKey on K (ID) with primary");
 }
 
 const bench::BenchFile kFile = bench::generatedFile("browser-grid.mdb", makeTables);

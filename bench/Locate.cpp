@@ -5,9 +5,9 @@
 //   bench_locate [--runs N]
 #include "BenchFile.h"
 #include "JetTables.h"
+#include "Statement.h"
 #include "Timings.h"
 #include "data/LocateSearch.h"
-#include "data/TADOCommand.h"
 #include "data/TADOConnection.h"
 #include "data/TADOQuery.h"
 #include "data/TField.h"
@@ -41,12 +41,7 @@ void makeTable(const std::filesystem::path& path) {
                                 core::Value(core::Currency{static_cast<std::int64_t>(i) * 125})});
         db->commit();
     }
-    data::TADOConnection connection;
-    connection.setConnectionString(openString(path));
-    data::TADOCommand command;
-    command.setConnection(&connection);
-    command.setCommandText("create unique index PrimaryKey on K (ID) with primary");
-    command.execute();
+    bench::executeStatement(path, "create unique index PrimaryKey on K (ID) with primary");
 }
 
 const bench::BenchFile kFile = bench::generatedFile("locate.mdb", makeTable);

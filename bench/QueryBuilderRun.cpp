@@ -6,10 +6,10 @@
 //   bench_query_builder_run [--runs N]
 #include "BenchFile.h"
 #include "JetTables.h"
+#include "Statement.h"
 #include "Timings.h"
 #include "controls/TwwDBGrid.h"
 #include "controls/TwwDBNavigator.h"
-#include "data/TADOCommand.h"
 #include "data/TADOConnection.h"
 #include "data/TADODataSet.h"
 #include "data/TDataSource.h"
@@ -55,12 +55,7 @@ void makeTables(const std::filesystem::path& path) {
     }
     db->commit();
     db.reset();
-    data::TADOConnection connection;
-    connection.setConnectionString(openString(path));
-    data::TADOCommand command;
-    command.setConnection(&connection);
-    command.setCommandText("create unique index PrimaryKey on Customers (ID) with primary");
-    command.execute();
+    bench::executeStatement(path, "create unique index PrimaryKey on Customers (ID) with primary");
 }
 
 const bench::BenchFile kFile = bench::generatedFile("query-builder-join.mdb", makeTables);
