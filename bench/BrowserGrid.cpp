@@ -6,6 +6,7 @@
 // index, K the same rows with a primary key on ID. Medians of five runs.
 //   bench_browser_grid [--runs N]
 #include "BenchFile.h"
+#include "GridWindow.h"
 #include "JetTables.h"
 #include "Statement.h"
 #include "Timings.h"
@@ -78,31 +79,18 @@ struct Browser {
     data::TADOConnection connection;
     data::TADOQuery query{"ADOQuery1"};
     data::TDataSource source{"DataSource1"};
-    QWidget window;
-    controls::TwwDBGrid* grid = new controls::TwwDBGrid(&window);
-    controls::TwwDBNavigator* nav = new controls::TwwDBNavigator(&window);
+    bench::GridWindow view{source, {568, 476}, {0, 30, 564, 407}, {5, 442, 558, 28}};
+    controls::TwwDBGrid* grid = view.grid;
+    controls::TwwDBNavigator* nav = view.nav;
 
     explicit Browser(const std::filesystem::path& file) {
         connection.setConnectionString(openString(file));
         query.setConnection(&connection);
         source.setDataSet(&query);
-        window.resize(568, 476);
-        grid->setGeometry(0, 30, 564, 407);
-        nav->setGeometry(5, 442, 558, 28);
-        grid->setDataSource(&source);
-        nav->setDataSource(&source);
         grid->setReadOnly(false);
-        window.show();
-        paint();
+        view.show();
     }
-    ~Browser() {
-        grid->setDataSource(nullptr);
-        nav->setDataSource(nullptr);
-    }
-    void paint() {
-        QApplication::processEvents();
-        grid->viewport()->repaint();
-    }
+    void paint() { view.paint(); }
     // As the page's table open and title click do.
     void pick(const std::string& table) {
         query.setSQL("select * from [" + table + "]");

@@ -5,6 +5,7 @@
 // Orders has no index. Medians of five runs (goal: <= 1000 ms).
 //   bench_query_builder_run [--runs N]
 #include "BenchFile.h"
+#include "GridWindow.h"
 #include "JetTables.h"
 #include "Statement.h"
 #include "Timings.h"
@@ -68,31 +69,16 @@ struct Page {
     data::TADOConnection connection;
     data::TADODataSet dataSet{"ADODataSet1"};
     data::TDataSource source{"DataSource2"};
-    QWidget window;
-    controls::TwwDBGrid* grid = new controls::TwwDBGrid(&window);
-    controls::TwwDBNavigator* nav = new controls::TwwDBNavigator(&window);
+    bench::GridWindow view{source, {565, 473}, {4, 218, 558, 218}, {5, 440, 558, 26}};
 
     explicit Page(const std::filesystem::path& file) {
         connection.setConnectionString(openString(file));
         connection.open();
         dataSet.setConnection(&connection);
         source.setDataSet(&dataSet);
-        window.resize(565, 473);
-        grid->setGeometry(4, 218, 558, 218);
-        nav->setGeometry(5, 440, 558, 26);
-        grid->setDataSource(&source);
-        nav->setDataSource(&source);
-        window.show();
-        paint();
+        view.show();
     }
-    ~Page() {
-        grid->setDataSource(nullptr);
-        nav->setDataSource(nullptr);
-    }
-    void paint() {
-        QApplication::processEvents();
-        grid->viewport()->repaint();
-    }
+    void paint() { view.paint(); }
     // As Run Query does.
     void run() {
         dataSet.close();
@@ -121,7 +107,7 @@ int main(int argc, char** argv) {
         m.seconds.push_back(watch.seconds() * 1000.0);
         if (run == 0)
             std::printf("first screen: %d rows shown of the join\n",
-                        page.grid->model()->rowCount());
+                        page.view.grid->model()->rowCount());
     }
     std::printf("%-40s median %9.1f ms\n", m.operation.c_str(), m.median());
     return 0;
