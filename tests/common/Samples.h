@@ -32,6 +32,18 @@ inline std::filesystem::path expectedDump(const std::string& name) {
     return samplesDir() / "expected" / (name + ".jsonl");
 }
 
+// A writable copy of a sample (by the names sampleFile takes) in a test's folder, under the
+// sample's own file name.
+inline std::filesystem::path writableCopyOfSample(const std::string& name,
+                                                  const std::filesystem::path& dir) {
+    const auto source = sampleFile(name);
+    auto copy = dir / source.filename();
+    std::filesystem::copy_file(source, copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    return copy;
+}
+
 // A fresh, empty folder for one test's files. Test cases run as processes of their own, side
 // by side, so the folder is this process's alone.
 inline std::filesystem::path scratchDir(const std::string& name) {

@@ -257,16 +257,7 @@ TEST(Interop, MdbToolsReadsEveryValue) {
 namespace {
 
 std::filesystem::path applicationSample() {
-    return testing_support::sample("application/application.mdb");
-}
-
-// A writable copy of the sample application in the test's own folder.
-std::filesystem::path copyOfApplication(const std::filesystem::path& dir) {
-    auto copy = dir / "application.mdb";
-    std::filesystem::copy_file(applicationSample(), copy);
-    std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
-    return copy;
+    return testing_support::sampleFile("application");
 }
 
 // Each table's rows as mdb-export prints them, for the tables listed by mdb-tables.
@@ -283,7 +274,7 @@ TEST(Interop, CompactedApplicationHoldsEveryObjectAndRowAsMdbReaderSeesThem) {
     if (!std::filesystem::exists(applicationSample())) GTEST_SKIP() << "no sample application";
     if (!haveMdbReader()) GTEST_SKIP() << "mdb-reader is not installed (scripts/test installs it)";
     auto dir = testing_support::scratchDir("interop-compact-application");
-    auto original = copyOfApplication(dir);
+    auto original = testing_support::writableCopyOfSample("application", dir);
     jet::compactDatabase(original, dir / "compacted.mdb", "");
     auto out = run("node " + quote(interopFolder() / "compare-with-mdb-reader.mjs") + " " +
                    quote(original) + " " + quote(dir / "compacted.mdb") + " " +

@@ -17,15 +17,7 @@ using namespace write_test;
 namespace {
 
 std::filesystem::path applicationSample() {
-    return testing_support::sample("application/application.mdb");
-}
-
-std::filesystem::path copyOfApplication(const std::filesystem::path& dir) {
-    auto copy = dir / "application.mdb";
-    std::filesystem::copy_file(applicationSample(), copy);
-    std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
-    return copy;
+    return testing_support::sampleFile("application");
 }
 
 #define REQUIRE_APPLICATION()                                                                      \
@@ -77,7 +69,7 @@ std::vector<std::map<std::string, core::Value>> byName(const jet::Database& db,
 TEST(CompactApplication, KeepsEveryCatalogRowAndEveryRowOfEveryTable) {
     REQUIRE_APPLICATION();
     auto dir = testing_support::scratchDir("compact-application");
-    auto original = copyOfApplication(dir);
+    auto original = testing_support::writableCopyOfSample("application", dir);
     jet::compactDatabase(original, dir / "compacted.mdb", "");
     auto before = jet::Database::open(original);
     auto after = jet::Database::open(dir / "compacted.mdb");
@@ -132,7 +124,7 @@ TEST(CompactApplication, TheApplicationAsAccessWroteItPassesCheck) {
 TEST(CompactApplication, ANewOrderGetsAFreshNumberAndCompactionResetsTheCounter) {
     REQUIRE_APPLICATION();
     auto dir = testing_support::scratchDir("compact-application-counter");
-    auto file = copyOfApplication(dir);
+    auto file = testing_support::writableCopyOfSample("application", dir);
     {
         auto db = jet::Database::open(file, "", jet::OpenMode::ReadWrite);
         db->begin();
