@@ -4,6 +4,7 @@
 // values by the field's kind.
 #include "data/FilterCriteria.h"
 #include "DataFixture.h"
+#include "common/Samples.h"
 #include "data/TADOQuery.h"
 #include "data/TField.h"
 #include "jet/Database.h"
@@ -39,8 +40,8 @@ FilterCriterion byRange(std::string field, std::string start, std::string end) {
 class FilterCriteriaTest : public testing::Test {
 protected:
     void SetUp() override {
-        file = std::filesystem::path(testing::TempDir()) / "filter-criteria.mdb";
-        std::filesystem::remove(file);
+        // A folder of this process's own: the cases run side by side as processes.
+        file = testing_support::scratchDir("filter-criteria") / "filter-criteria.mdb";
         jet::Database::create(file, "");
         connection.setConnectionString(data_test::openString(file));
         connection.setLoginPrompt(false);
