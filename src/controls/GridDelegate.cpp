@@ -1,37 +1,16 @@
 #include "controls/GridDelegate.h"
 
+#include "controls/FilterDateEdit.h"
+#include "controls/GridEditors.h"
 #include "controls/GridModel.h"
 #include "controls/TwwDBGrid.h"
 #include "data/TField.h"
 
 #include <QApplication>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include <limits>
-
 namespace controls {
-namespace {
-
-QValidator* validatorFor(data::FieldType type, QObject* parent) {
-    switch (type) {
-    case data::FieldType::Word:
-        return new QIntValidator(0, 255, parent);
-    case data::FieldType::Smallint:
-        return new QIntValidator(std::numeric_limits<std::int16_t>::min(),
-                                 std::numeric_limits<std::int16_t>::max(), parent);
-    case data::FieldType::Integer:
-        return new QIntValidator(std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::max(), parent);
-    default:
-        // Decimals, money and dates are read by the field in the locale's formats; a text it
-        // cannot read is refused with the field's own message.
-        return nullptr;
-    }
-}
-
-} // namespace
 
 GridDelegate::GridDelegate(TwwDBGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
 
@@ -40,17 +19,16 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     GridModel& model = grid_.gridModel();
     data::TField* field = model.field(index.column());
     if (!field || !(model.flags(index) & Qt::ItemIsEditable)) return nullptr;
+    if (gridEditorKind(field->dataType()) == GridEditorKind::None) return nullptr;
     // Typing starts editing the record only when the data source allows it.
     bool editing = false;
     runGuarded(grid_.errorDisplay(), [&] { editing = model.edit(); });
     if (!editing) return nullptr;
-    auto* editor = new QLineEdit(parent);
-    editor->setFrame(false);
-    if (field->dataType() == data::FieldType::WideString && field->size() > 0)
-        editor->setMaxLength(static_cast<int>(field->size()));
-    if (QValidator* validator = validatorFor(field->dataType(), editor))
-        editor->setValidator(validator);
+    QLineEdit* editor = makeGridEditor(*field, parent);
     connect(editor, &QLineEdit::textEdited, &grid_, [this] { grid_.noteCellTextChanged(); });
+    if (auto* dates = qobject_cast<FilterDateEdit*>(editor))
+        connect(dates, &FilterDateEdit::datePicked, &grid_,
+                [this] { grid_.noteCellTextChanged(); });
     return editor;
 }
 
@@ -63,8 +41,15 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                 const QModelIndex& index) const {
     auto* line = qobject_cast<QLineEdit*>(editor);
-    if (!line || !grid_.cellTextChanged()) return;
-    if (model->setData(index, line->text(), Qt::EditRole)) grid_.clearCellTextChanged();
+    if (!line || !grid_.cellTextChanged() || committing_) return;
+    // The error box of a refused text takes the focus from the editor, which would hand the
+    // same text over once more.
+    committing_ = true;
+    if (model->setData(index, line->text(), Qt::EditRole))
+        grid_.clearCellTextChanged();
+    else
+        grid_.noteCellTextRefused();
+    committing_ = false;
 }
 
 void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
@@ -79,11 +64,21 @@ void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelInd
 }
 
 bool GridDelegate::eventFilter(QObject* object, QEvent* event) {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !grid_.cellTextChanged()) {
-        if (auto* editor = qobject_cast<QWidget*>(object)) {
+    if (committing_ && event->type() == QEvent::FocusOut) return true;
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* editor = qobject_cast<QWidget*>(object);
+        if (editor && key->key() == Qt::Key_Escape && !grid_.cellTextChanged()) {
             emit closeEditor(editor, NoHint);
             grid_.escapeRecord();
+            return true;
+        }
+        // Up and Down move between records from every cell editor; the date editor would step
+        // its date with them (its calendar stays on Alt+Down and on its button).
+        const bool upDown = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+        if (editor && upDown && !(key->modifiers() & Qt::AltModifier) &&
+            qobject_cast<FilterDateEdit*>(editor)) {
+            QApplication::sendEvent(&grid_, event);
             return true;
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
 // How the grid paints and edits its cells: the current record's row highlighted while the grid
-// has the focus, and an in-place editor that fits the field (text limited to the field's
-// size, whole numbers within the field's range, decimals, dates). Yes/no fields are ticked in
-// the cell; memo fields open the memo window instead.
+// has the focus, and an in-place editor that fits the field (GridEditors). Yes/no fields are
+// ticked in the cell by a click or Space; memo fields open the memo window instead. A text the
+// field refuses leaves the editor open.
 #include <QStyledItemDelegate>
 
 namespace controls {
@@ -28,6 +28,7 @@ protected:
 
 private:
     TwwDBGrid& grid_;
+    mutable bool committing_ = false;
 };
 
 } // namespace controls

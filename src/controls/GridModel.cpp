@@ -248,11 +248,11 @@ void GridModel::recordChanged(const data::TField* /*field*/) {
 }
 
 void GridModel::updateData() {
-    emit updateDataRequested();
+    if (writeEditorText) writeEditorText();
 }
 
 void GridModel::checkBrowseMode() {
-    emit updateDataRequested();
+    if (writeEditorText) writeEditorText();
 }
 
 void GridModel::layoutChanged() {

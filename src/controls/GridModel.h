@@ -40,6 +40,9 @@ public:
 
     // Set by the grid: what to do with an error of a value the user gave.
     std::function<void(const std::exception&)> showError;
+    // Set by the grid: before a post or a move, writes the text being typed into the record.
+    // Its error (a text the field cannot read) goes to the data set, stopping the post or move.
+    std::function<void()> writeEditorText;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -57,8 +60,6 @@ signals:
     void currentRecordChanged();
     // The fields are other ones: the grid lays its columns out again.
     void fieldsChanged();
-    // Before a post or a move: the grid writes the text being typed into the record.
-    void updateDataRequested();
     // The record entered or left edit or insert state.
     void editingStateChanged();
 

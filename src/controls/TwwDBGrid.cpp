@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -28,6 +30,7 @@ TwwDBGrid::TwwDBGrid(QWidget* parent)
     model_->showError = [this](const std::exception& error) {
         if (errors_) errors_(error);
     };
+    model_->writeEditorText = [this] { writeCellText(); };
 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -68,7 +71,6 @@ TwwDBGrid::TwwDBGrid(QWidget* parent)
 
     connect(model_, &GridModel::currentRecordChanged, this, [this] { followDataSet(); });
     connect(model_, &GridModel::fieldsChanged, this, [this] { rebuildLayout(); });
-    connect(model_, &GridModel::updateDataRequested, this, [this] { writeCellText(); });
     connect(qApp, &QApplication::focusChanged, this, &TwwDBGrid::focusChanged);
 }
 
@@ -91,7 +93,8 @@ bool TwwDBGrid::readOnly() const {
 void TwwDBGrid::setReadOnly(bool readOnly) {
     if (readOnly && state() == EditingState) {
         // What was typed stays in the record; the editor goes with the grid's editing.
-        writeCellText();
+        runGuarded(errors_, [this] { writeCellText(); });
+        cellTextRefused_ = false;
         if (QWidget* editor = indexWidget(currentIndex()))
             closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
@@ -156,6 +159,12 @@ void TwwDBGrid::followDataSet() {
 
 void TwwDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
+    if (previous.isValid() && previous != current && indexWidget(previous)) {
+        // The editor's text was refused (and the error shown), so the editor stayed open: the
+        // record stays where it is.
+        followDataSet();
+        return;
+    }
     if (!current.isValid()) return;
     column_ = current.column();
     if (following_) return;
@@ -167,13 +176,28 @@ void TwwDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
 }
 
 void TwwDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (cellTextRefused_ && hint != QAbstractItemDelegate::RevertModelCache) {
+        // Enter, Tab, a click elsewhere: the text the field refused stays to be mended. The
+        // focus comes back once the error box and the focus change are over.
+        QTimer::singleShot(0, editor, [editor] {
+            editor->setFocus();
+            if (auto* line = qobject_cast<QLineEdit*>(editor)) line->selectAll();
+        });
+        return;
+    }
     QTableView::closeEditor(editor, hint);
     cellTextChanged_ = false;
+    cellTextRefused_ = false;
 }
 
 void TwwDBGrid::writeCellText() {
-    if (state() != EditingState) return;
-    if (QWidget* editor = indexWidget(currentIndex())) commitData(editor);
+    if (state() != EditingState || !cellTextChanged_) return;
+    auto* editor = qobject_cast<QLineEdit*>(indexWidget(currentIndex()));
+    data::TField* field = model_->field(currentIndex().column());
+    if (!editor || !field) return;
+    field->setAsString(editor->text().toStdString());
+    cellTextChanged_ = false;
+    cellTextRefused_ = false;
 }
 
 void TwwDBGrid::focusInEvent(QFocusEvent* event) {
@@ -216,7 +240,8 @@ void TwwDBGrid::leaveGrid() {
             ds->cancel();
             return;
         }
-        writeCellText();
+        // A refused text was reported as the editor lost the focus; it stays to be mended.
+        if (!cellTextRefused_) writeCellText();
     });
 }
 

@@ -47,8 +47,13 @@ public:
 
     // The text in the open cell editor differs from the field.
     bool cellTextChanged() const { return cellTextChanged_; }
-    void noteCellTextChanged() { cellTextChanged_ = true; }
+    void noteCellTextChanged() {
+        cellTextChanged_ = true;
+        cellTextRefused_ = false;
+    }
     void clearCellTextChanged() { cellTextChanged_ = false; }
+    // The field refused the editor's text, and said why: the editor stays open on it.
+    void noteCellTextRefused() { cellTextRefused_ = true; }
 
     // Escape outside a changed cell: leaves the edit or insert state, asking first when the
     // record was changed.
@@ -76,7 +81,8 @@ private:
     data::TCustomADODataSet* activeDataSet() const;
     // Puts the view's current cell on the data set's current record.
     void followDataSet();
-    // Writes the text of the open cell editor into the record.
+    // Writes the changed text of the open cell editor into the record; raises the field's error
+    // when it cannot read the text, which stops the post or move that asked for it.
     void writeCellText();
     // The focus went to another control of the window.
     void leaveGrid();
@@ -103,6 +109,7 @@ private:
     int column_ = 0;
     bool following_ = false;
     bool cellTextChanged_ = false;
+    bool cellTextRefused_ = false;
 };
 
 } // namespace controls

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,7 +85,14 @@ struct ControlsFixture {
     explicit ControlsFixture(
         const QString& sample = QStringLiteral("application/application.mdb")) {
         file = copySample(scratch, sample);
-        if (file.isEmpty()) return;
+        if (!file.isEmpty()) attach();
+    }
+    // On a file the test makes in the scratch folder (and returns the path of).
+    explicit ControlsFixture(const std::function<QString(const QTemporaryDir&)>& makeFile) {
+        file = makeFile(scratch);
+        if (!file.isEmpty()) attach();
+    }
+    void attach() {
         connection.setConnectionString(openString(file));
         connection.setLoginPrompt(false);
         query.setConnection(&connection);
