@@ -11,7 +11,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -177,12 +176,11 @@ void TwwDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
 
 void TwwDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     if (cellTextRefused_ && hint != QAbstractItemDelegate::RevertModelCache) {
-        // Enter, Tab, a click elsewhere: the text the field refused stays to be mended. The
-        // focus comes back once the error box and the focus change are over.
-        QTimer::singleShot(0, editor, [editor] {
-            editor->setFocus();
-            if (auto* line = qobject_cast<QLineEdit*>(editor)) line->selectAll();
-        });
+        // Enter, Tab, a click elsewhere: the text the field refused stays to be mended, and the
+        // focus comes back to it from the error box.
+        editor->activateWindow();
+        editor->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) line->selectAll();
         return;
     }
     QTableView::closeEditor(editor, hint);

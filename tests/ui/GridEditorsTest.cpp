@@ -12,8 +12,10 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <QValidator>
 
 using controls::GridEditorKind;
@@ -154,6 +156,7 @@ private slots:
         e.typeAndEnter(*editor, typed);
         QVERIFY2(e.f.errors.isEmpty(), qPrintable(e.f.errors.join('\n')));
         QVERIFY(!e.f.grid->indexWidget(e.f.grid->currentIndex()));
+        QCOMPARE(QApplication::focusWidget(), e.f.grid);
         QCOMPARE(e.f.cell(0, column), shown);
         e.f.query.post();
 
@@ -165,6 +168,30 @@ private slots:
         console.execute();
         QCOMPARE(e.stored(name, 1), e.stored(name, 2));
         QVERIFY(!e.stored(name, 1).empty());
+    }
+
+    void aRefusedTextShownInABoxIsMendedAndTheGridKeepsTheFocus() {
+        Editing e;
+        REQUIRE_CONTROLS_FIXTURE(e.f);
+        // The window's error display: a modal box, closed as soon as it shows.
+        e.f.grid->setErrorDisplay([&e](const std::exception& error) {
+            e.f.errors << QString::fromStdString(error.what());
+            QTimer::singleShot(0, [] {
+                if (QWidget* box = QApplication::activeModalWidget()) box->close();
+            });
+            QMessageBox::critical(e.f.window.get(), QStringLiteral("Tablory"), error.what());
+        });
+        e.f.open("select * from Kinds order by ID");
+        e.f.editable();
+        auto* editor = qobject_cast<QLineEdit*>(e.openEditor(1));
+        QVERIFY(editor);
+        e.typeAndEnter(*editor, QStringLiteral("300"));
+        QCOMPARE(e.f.errors.size(), 1);
+        QTRY_COMPARE(QApplication::focusWidget(), editor);
+        e.typeAndEnter(*editor, QStringLiteral("30"));
+        QCOMPARE(e.f.errors.size(), 1);
+        QCOMPARE(QApplication::focusWidget(), e.f.grid);
+        QCOMPARE(e.f.query.field(1).asString(), std::string("30"));
     }
 
     void yesNoIsTickedByClickAndSpaceWithoutAnEditor() {
