@@ -69,6 +69,8 @@ QLineEdit* makeGridEditor(const data::TField& field, QWidget* parent) {
     default:
         editor = new QLineEdit(parent);
         editor->setValidator(numberValidator(kind, editor));
+        // Where the cell shows the number.
+        editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         break;
     }
     editor->setFrame(false);
