@@ -188,10 +188,30 @@ private slots:
         e.typeAndEnter(*editor, QStringLiteral("300"));
         QCOMPARE(e.f.errors.size(), 1);
         QTRY_COMPARE(QApplication::focusWidget(), editor);
+        // Leaving the grid for another control hands the text over again: refused, it stays.
+        e.f.elsewhere->setFocus();
+        QCOMPARE(e.f.errors.size(), 2);
+        QTRY_COMPARE(QApplication::focusWidget(), editor);
+        QCOMPARE(editor->text(), QStringLiteral("300"));
         e.typeAndEnter(*editor, QStringLiteral("30"));
-        QCOMPARE(e.f.errors.size(), 1);
+        QCOMPARE(e.f.errors.size(), 2);
         QCOMPARE(QApplication::focusWidget(), e.f.grid);
         QCOMPARE(e.f.query.field(1).asString(), std::string("30"));
+    }
+
+    void upAndDownInTheDateEditorMoveBetweenRecords() {
+        Editing e;
+        REQUIRE_CONTROLS_FIXTURE(e.f);
+        e.f.open("select * from Kinds order by ID");
+        e.f.editable();
+        auto* editor = qobject_cast<controls::FilterDateEdit*>(e.openEditor(8));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "2/3/2001");
+        QTest::keyClick(editor, Qt::Key_Down);
+        QCOMPARE(e.f.query.recNo(), 2);
+        QVERIFY(e.f.errors.isEmpty());
+        QCOMPARE(e.stored(QStringLiteral("T"), 1), std::string("2/3/2001"));
     }
 
     void yesNoIsTickedByClickAndSpaceWithoutAnEditor() {
