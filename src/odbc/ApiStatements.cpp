@@ -51,6 +51,9 @@ SQLRETURN setStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value) {
         case SQL_ATTR_ROW_BIND_OFFSET_PTR:
             s.bindOffset = static_cast<SQLLEN*>(value);
             return SQL_SUCCESS;
+        case SQL_ATTR_PARAM_BIND_OFFSET_PTR:
+            s.paramBindOffset = static_cast<SQLLEN*>(value);
+            return SQL_SUCCESS;
         case SQL_ATTR_PARAMSET_SIZE:
             if (n == 0) throw OdbcError("HY024", "Invalid attribute value.");
             s.paramsetSize = n;
@@ -116,6 +119,8 @@ SQLRETURN getStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value, SQL
             return put(s.rowStatus);
         case SQL_ATTR_ROW_BIND_OFFSET_PTR:
             return put(s.bindOffset);
+        case SQL_ATTR_PARAM_BIND_OFFSET_PTR:
+            return put(s.paramBindOffset);
         case SQL_ATTR_PARAMSET_SIZE:
             return put(s.paramsetSize);
         case SQL_ATTR_PARAM_BIND_TYPE:
@@ -178,6 +183,12 @@ SQLRETURN SQL_API SQLExecute(SQLHSTMT stmt) {
 
 SQLRETURN SQL_API SQLNumParams(SQLHSTMT stmt, SQLSMALLINT* count) {
     return guarded<Statement>(stmt, [&](Statement& s) { return s.numParams(count); });
+}
+
+SQLRETURN SQL_API SQLDescribeParam(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLINT* type,
+                                   SQLULEN* size, SQLSMALLINT* digits, SQLSMALLINT* nullable) {
+    return guarded<Statement>(
+        stmt, [&](Statement& s) { return s.describeParam(number, type, size, digits, nullable); });
 }
 
 SQLRETURN SQL_API SQLBindParameter(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLINT ioType,

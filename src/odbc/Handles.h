@@ -7,6 +7,7 @@
 #include "odbc/ConnectSettings.h"
 #include "odbc/Diagnostics.h"
 #include "odbc/OdbcApi.h"
+#include "odbc/ParameterTargets.h"
 
 #include "core/Value.h"
 #include "sql/engine/ResultSet.h"
@@ -14,7 +15,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace jet {
@@ -23,6 +26,7 @@ class Database;
 namespace sql {
 class JetStorage;
 class Session;
+struct ParameterInfo;
 } // namespace sql
 
 namespace odbc {
@@ -74,6 +78,9 @@ public:
     std::vector<Statement*> statements() const { return statements_; }
 
     Environment& environment;
+    // Counts statements that changed table definitions, so that a prepared statement knows
+    // when what it learnt of its tables may be stale.
+    std::uint64_t definitionChanges = 0;
     SQLUINTEGER loginTimeout = 0;
     SQLUINTEGER accessMode = SQL_MODE_READ_WRITE;
 
@@ -129,6 +136,10 @@ public:
     SQLRETURN paramData(SQLPOINTER* token);
     SQLRETURN putData(SQLPOINTER data, SQLLEN length);
     SQLRETURN numParams(SQLSMALLINT* count);
+    // The type, size and nullability a parameter takes: its PARAMETERS declaration, the
+    // column it is inserted into or compared with, else text.
+    SQLRETURN describeParam(SQLUSMALLINT number, SQLSMALLINT* type, SQLULEN* size,
+                            SQLSMALLINT* digits, SQLSMALLINT* nullable);
     // Gives up a statement waiting for data at execution.
     void cancel();
     // Whether a row is current (SQLSetPos has one to point at).
@@ -163,17 +174,26 @@ public:
     SQLULEN maxRows = 0;
     SQLULEN queryTimeout = 0;
     SQLLEN* bindOffset = nullptr;
+    SQLLEN* paramBindOffset = nullptr;
 
 private:
     SQLRETURN run();
-    SQLRETURN runRow(std::size_t row, std::vector<core::Value>& values);
     core::Value parameterValue(std::size_t index, std::size_t row);
+    // A plain INSERT of markers written through the session's row insert: the statement was
+    // parsed once when prepared, not again for each set of parameters.
+    void insertDirectly(const DirectInsert& insert, std::vector<core::Value>& values);
+    // One set of parameters through the engine; a result with rows becomes the cursor.
+    void runOnce(std::span<const core::Value> values);
+    // Where a parameter's value and indicator are for one set of an array.
+    std::pair<const char*, const char*> boundAddress(std::size_t index, std::size_t row) const;
     SQLRETURN moveTo(std::int64_t position);
     SQLRETURN writeBound();
 
     std::string text_;
     bool prepared_ = false;
-    std::size_t parameterCount_ = 0;
+    std::vector<sql::ParameterInfo> parameterInfo_;
+    std::optional<ParameterTargets> targets_; // of a prepared statement
+    std::uint64_t targetsAsOf_ = 0;           // the connection's definitionChanges then
     RowSet rows_;
     bool cursorOpen_ = false;
     SQLLEN rowCount_ = -1;
@@ -181,6 +201,7 @@ private:
     std::vector<std::size_t> pending_;
     std::optional<std::size_t> filling_;
     std::vector<std::optional<std::string>> supplied_;
+    std::vector<bool> atExecution_;
     bool needData_ = false;
     // Piecewise SQLGetData: which column is being read and how far.
     int pieceColumn_ = -1;

@@ -2,6 +2,7 @@
 
 #include "odbc/CData.h"
 #include "odbc/StatementKind.h"
+#include "sql/engine/RowLocator.h"
 #include "sql/engine/Session.h"
 
 #include <cstring>
@@ -29,7 +30,10 @@ Statement::~Statement() {
 SQLRETURN Statement::prepare(std::string text) {
     closeCursor();
     prepared_ = false;
-    parameterCount_ = connection.session().parameters(text).size();
+    targets_.reset();
+    parameterInfo_ = connection.session().parameters(text);
+    targets_ = findParameterTargets(text, connection.session().storage());
+    targetsAsOf_ = connection.definitionChanges;
     text_ = std::move(text);
     prepared_ = true;
     return SQL_SUCCESS;
@@ -39,13 +43,43 @@ SQLRETURN Statement::execDirect(std::string text) {
     closeCursor();
     text_ = std::move(text);
     prepared_ = true;
-    parameterCount_ = 0;
+    parameterInfo_.clear();
+    targets_.reset();
     return execute();
 }
 
 SQLRETURN Statement::numParams(SQLSMALLINT* count) {
     if (!prepared_) throw OdbcError("HY010", "Function sequence error.");
-    if (count) *count = static_cast<SQLSMALLINT>(parameterCount_);
+    if (count) *count = static_cast<SQLSMALLINT>(parameterInfo_.size());
+    return SQL_SUCCESS;
+}
+
+SQLRETURN Statement::describeParam(SQLUSMALLINT number, SQLSMALLINT* type, SQLULEN* size,
+                                   SQLSMALLINT* digits, SQLSMALLINT* nullable) {
+    if (!prepared_ || !targets_) throw OdbcError("HY010", "Function sequence error.");
+    if (number == 0 || number > parameterInfo_.size())
+        throw OdbcError("07009", "Invalid descriptor index.");
+    const sql::ParameterInfo& info = parameterInfo_[number - 1];
+    ColumnDescription d = textColumn(info.name);
+    SQLSMALLINT canBeNull = SQL_NULLABLE_UNKNOWN;
+    if (info.declaredType) {
+        d = describeJetType(*info.declaredType, 0, 0, 0, false);
+        canBeNull = SQL_NULLABLE;
+    } else if (info.name == "?") {
+        // The n-th "?" in the list is marker n: markers are listed in text order.
+        std::size_t marker = 0;
+        for (std::size_t i = 0; i + 1 < number; ++i)
+            if (parameterInfo_[i].name == "?") ++marker;
+        if (marker < targets_->markers.size() && targets_->markers[marker]) {
+            const sql::ColumnInfo& c = *targets_->markers[marker];
+            d = describeJetType(c.type, c.size, c.precision, c.scale, false);
+            canBeNull = c.required || c.autoNumber ? SQL_NO_NULLS : SQL_NULLABLE;
+        }
+    }
+    if (type) *type = d.sqlType;
+    if (size) *size = d.size;
+    if (digits) *digits = d.digits;
+    if (nullable) *nullable = canBeNull;
     return SQL_SUCCESS;
 }
 
@@ -61,9 +95,16 @@ SQLRETURN Statement::execute() {
     pending_.clear();
     filling_.reset();
     supplied_.assign(parameters.size(), std::nullopt);
-    for (std::size_t i = 0; i < parameters.size(); ++i)
-        if (parameters[i].bound && isDataAtExecution(parameters[i].indicator))
+    atExecution_.assign(parameters.size(), false);
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        if (!parameters[i].bound || !parameters[i].indicator) continue;
+        SQLLEN indicator = 0;
+        std::memcpy(&indicator, boundAddress(i, 0).second, sizeof indicator);
+        if (isDataAtExecution(&indicator)) {
             pending_.push_back(i);
+            atExecution_[i] = true;
+        }
+    }
     if (!pending_.empty()) {
         if (paramsetSize != 1)
             throw OdbcError("HYC00", "Data at execution with more than one set of parameters.");
@@ -115,25 +156,36 @@ SQLRETURN Statement::putData(SQLPOINTER data, SQLLEN length) {
     return SQL_SUCCESS;
 }
 
+std::pair<const char*, const char*> Statement::boundAddress(std::size_t index,
+                                                            std::size_t row) const {
+    const Parameter& p = parameters[index];
+    const SQLSMALLINT cType = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
+    const auto* value = static_cast<const char*>(p.value);
+    const auto* indicator = reinterpret_cast<const char*>(p.indicator);
+    // The offset moves every bound address (row-wise arrays the application reallocates).
+    const SQLLEN offset = paramBindOffset ? *paramBindOffset : 0;
+    std::size_t valueStride = 0, indicatorStride = 0;
+    if (paramBindType == SQL_PARAM_BIND_BY_COLUMN) {
+        valueStride =
+            isPiecewise(cType) ? static_cast<std::size_t>(p.bufferLength) : fixedSize(cType);
+        indicatorStride = sizeof(SQLLEN);
+    } else {
+        valueStride = indicatorStride = paramBindType;
+    }
+    if (value) value += offset + static_cast<SQLLEN>(row * valueStride);
+    if (indicator) indicator += offset + static_cast<SQLLEN>(row * indicatorStride);
+    return {value, indicator};
+}
+
 core::Value Statement::parameterValue(std::size_t index, std::size_t row) {
     const Parameter& p = parameters[index];
-    if (index < supplied_.size() && isDataAtExecution(p.indicator)) {
+    if (index < atExecution_.size() && atExecution_[index]) {
         const auto& data = supplied_[index];
         if (!data) return core::Value::null();
         return readParameter(p.cType, p.sqlType, data->data(), static_cast<SQLLEN>(data->size()));
     }
     const SQLSMALLINT cType = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
-    auto* value = static_cast<char*>(p.value);
-    auto* indicator = reinterpret_cast<char*>(p.indicator);
-    if (paramBindType == SQL_PARAM_BIND_BY_COLUMN) {
-        const std::size_t width =
-            isPiecewise(cType) ? static_cast<std::size_t>(p.bufferLength) : fixedSize(cType);
-        if (value) value += row * width;
-        if (indicator) indicator += row * sizeof(SQLLEN);
-    } else {
-        if (value) value += row * paramBindType;
-        if (indicator) indicator += row * paramBindType;
-    }
+    const auto [value, indicator] = boundAddress(index, row);
     SQLLEN length = SQL_NTS;
     if (indicator)
         std::memcpy(&length, indicator, sizeof length);
@@ -146,35 +198,33 @@ core::Value Statement::parameterValue(std::size_t index, std::size_t row) {
 SQLRETURN Statement::run() {
     const StatementKind kind = statementKind(text_);
     connection.beforeStatement(*this, kind == StatementKind::Change ||
-                                          kind == StatementKind::UpdateOrDelete);
+                                          kind == StatementKind::UpdateOrDelete ||
+                                          kind == StatementKind::Definition);
     for (const auto& p : parameters)
         if (!p.bound) throw OdbcError("07002", "COUNT field incorrect: a parameter is not bound.");
+    if (targets_ && targetsAsOf_ != connection.definitionChanges) {
+        targets_ = findParameterTargets(text_, connection.session().storage());
+        targetsAsOf_ = connection.definitionChanges;
+    }
+    if (kind == StatementKind::Definition) ++connection.definitionChanges;
     rowCount_ = 0;
     std::size_t processed = 0, failed = 0;
+    const DirectInsert* direct =
+        targets_ && targets_->directInsert ? &*targets_->directInsert : nullptr;
     const std::size_t sets = paramsetSize == 0 ? 1 : paramsetSize;
+    std::vector<core::Value> values;
     for (std::size_t row = 0; row < sets; ++row) {
         SQLUSMALLINT status = SQL_PARAM_SUCCESS;
         try {
-            std::vector<core::Value> values;
-            values.reserve(parameters.size());
+            values.clear();
             for (std::size_t i = 0; i < parameters.size(); ++i)
                 values.push_back(parameterValue(i, row));
             ++processed;
-            sql::ResultSet result = connection.session().execute(text_, values);
-            if (result.hasRows()) {
-                closeCursor();
-                for (const auto& c : result.columns())
-                    rows_.columns.push_back(describeResultColumn(c));
-                if (cursorType == SQL_CURSOR_FORWARD_ONLY) {
-                    rows_.stream.emplace(std::move(result));
-                    rowCount_ = -1;
-                } else {
-                    for (auto& r : result.fetchAll()) rows_.rows.push_back(std::move(r.values));
-                    rowCount_ = static_cast<SQLLEN>(rows_.rows.size());
-                }
-                cursorOpen_ = true;
+            if (direct) {
+                insertDirectly(*direct, values);
+                ++rowCount_;
             } else {
-                rowCount_ += static_cast<SQLLEN>(result.rowsAffected());
+                runOnce(values);
             }
         } catch (const std::exception& e) {
             if (sets == 1) throw;
@@ -188,6 +238,31 @@ SQLRETURN Statement::run() {
     if (failed) return failed == sets ? SQL_ERROR : SQL_SUCCESS_WITH_INFO;
     if (kind == StatementKind::UpdateOrDelete && rowCount_ == 0) return SQL_NO_DATA;
     return SQL_SUCCESS;
+}
+
+void Statement::runOnce(std::span<const core::Value> values) {
+    sql::ResultSet result = connection.session().execute(text_, values);
+    if (!result.hasRows()) {
+        rowCount_ += static_cast<SQLLEN>(result.rowsAffected());
+        return;
+    }
+    closeCursor();
+    for (const auto& c : result.columns()) rows_.columns.push_back(describeResultColumn(c));
+    if (cursorType == SQL_CURSOR_FORWARD_ONLY) {
+        rows_.stream.emplace(std::move(result));
+        rowCount_ = -1;
+    } else {
+        for (auto& r : result.fetchAll()) rows_.rows.push_back(std::move(r.values));
+        rowCount_ = static_cast<SQLLEN>(rows_.rows.size());
+    }
+    cursorOpen_ = true;
+}
+
+void Statement::insertDirectly(const DirectInsert& insert, std::vector<core::Value>& values) {
+    std::vector<std::optional<core::Value>> row(insert.columnCount);
+    for (std::size_t i = 0; i < values.size() && i < insert.columns.size(); ++i)
+        row[insert.columns[i]] = std::move(values[i]);
+    connection.session().insertRow(insert.table, row);
 }
 
 void Statement::setRows(std::vector<ColumnDescription> columns,

@@ -89,6 +89,77 @@ TEST_F(StatementTest, ParameterArraysRunOneStatementPerSet) {
     EXPECT_EQ(ids(check), (std::vector<std::int32_t>{2, 3}));
 }
 
+TEST_F(StatementTest, PreparedInsertFollowsTheTableThroughARedefinition) {
+    odbc::Statement s(connection_);
+    s.prepare("insert into T (Name, Id) values (?, ?)");
+    odbc::Statement ddl(connection_);
+    ddl.execDirect("drop table T");
+    ddl.execDirect("create table T (Extra long, Name text(10), Id long primary key)");
+    char name[] = "x";
+    SQLINTEGER idValue = 7;
+    SQLLEN nameLength = SQL_NTS, idLength = 4;
+    s.parameters = {
+        {SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 10, 0, name, 2, &nameLength, true},
+        {SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &idValue, 0, &idLength, true}};
+    EXPECT_EQ(s.execute(), SQL_SUCCESS);
+    EXPECT_EQ(s.rowCount(), 1);
+    odbc::Statement check(connection_);
+    check.execDirect("select Id from T where Name = 'x' and Extra is null");
+    EXPECT_EQ(ids(check), (std::vector<std::int32_t>{7}));
+}
+
+TEST_F(StatementTest, DescribeParamTellsTheColumnsTheMarkersMeet) {
+    odbc::Statement ddl(connection_);
+    ddl.execDirect("create table U (Id long primary key, Stamp datetime, Money currency, "
+                   "Code text(4) not null)");
+    const struct {
+        const char* text;
+        std::vector<std::pair<SQLSMALLINT, SQLULEN>> types; // per parameter
+        SQLSMALLINT firstNullable;
+    } cases[] = {
+        {"insert into T (Name, Id) values (?, ?)",
+         {{SQL_WVARCHAR, 10}, {SQL_INTEGER, 10}},
+         SQL_NULLABLE},
+        {"insert into U values (?, ?, ?, ?)",
+         {{SQL_INTEGER, 10}, {SQL_TYPE_TIMESTAMP, 19}, {SQL_DECIMAL, 19}, {SQL_WVARCHAR, 4}},
+         SQL_NULLABLE},
+        {"select Id from T where Name like ? and Id between ? and ?",
+         {{SQL_WVARCHAR, 10}, {SQL_INTEGER, 10}, {SQL_INTEGER, 10}},
+         SQL_NULLABLE},
+        {"update U set Code = ? where ? > Stamp or Money in (1, ?)",
+         {{SQL_WVARCHAR, 4}, {SQL_TYPE_TIMESTAMP, 19}, {SQL_DECIMAL, 19}},
+         SQL_NO_NULLS},
+        {"select t.Id from T as t inner join U as u on u.Id = t.Id where u.Stamp = ?",
+         {{SQL_TYPE_TIMESTAMP, 19}},
+         SQL_NULLABLE},
+        {"parameters [From] datetime; select Id from U where Stamp > [From] and Id = ?",
+         {{SQL_TYPE_TIMESTAMP, 19}, {SQL_INTEGER, 10}},
+         SQL_NULLABLE},
+        // Nothing to go by: text of the usual size, nullability unknown.
+        {"select ? + 1 from T", {{SQL_WVARCHAR, 255}}, SQL_NULLABLE_UNKNOWN},
+    };
+    for (const auto& c : cases) {
+        odbc::Statement s(connection_);
+        s.prepare(c.text);
+        SQLSMALLINT count = 0;
+        s.numParams(&count);
+        ASSERT_EQ(static_cast<std::size_t>(count), c.types.size()) << c.text;
+        for (std::size_t i = 0; i < c.types.size(); ++i) {
+            SQLSMALLINT type = 0, digits = -1, nullable = -1;
+            SQLULEN size = 0;
+            EXPECT_EQ(
+                s.describeParam(static_cast<SQLUSMALLINT>(i + 1), &type, &size, &digits, &nullable),
+                SQL_SUCCESS);
+            EXPECT_EQ(type, c.types[i].first) << c.text << " parameter " << i + 1;
+            EXPECT_EQ(size, c.types[i].second) << c.text << " parameter " << i + 1;
+            if (i == 0) EXPECT_EQ(nullable, c.firstNullable) << c.text;
+        }
+        EXPECT_THROW(s.describeParam(static_cast<SQLUSMALLINT>(c.types.size() + 1), nullptr,
+                                     nullptr, nullptr, nullptr),
+                     odbc::OdbcError);
+    }
+}
+
 TEST_F(StatementTest, DataAtExecutionArrivesInPieces) {
     odbc::Statement s(connection_);
     s.prepare("insert into T (Id, Name) values (?, ?)");
