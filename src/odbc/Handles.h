@@ -11,6 +11,7 @@
 
 #include "core/Value.h"
 #include "sql/engine/ResultSet.h"
+#include "sql/engine/RowLocator.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,6 +45,7 @@ struct Handle {
 };
 
 class Statement;
+struct CBuffer;
 
 struct Environment : Handle {
     Environment() : Handle(HandleKind::Environment) {}
@@ -120,8 +122,23 @@ struct RowSet {
     std::vector<ColumnDescription> columns;
     std::optional<sql::ResultSet> stream;
     std::vector<std::vector<core::Value>> rows;
-    std::int64_t position = -1; // in rows; -1 before the first, rows.size() after the last
-    const std::vector<core::Value>* current = nullptr;
+    // A static result of one base table: the table, where each row is stored and the table
+    // column each result column shows, so that SQLSetPos can change and re-read rows.
+    std::string table;
+    std::size_t tableColumnCount = 0;
+    std::vector<std::optional<std::size_t>> tableColumns;
+    std::vector<std::optional<sql::RowLocator>> locators;
+    std::vector<bool> deleted;
+    // The first row of the rowset in rows; -1 before the first, rows.size() after the last.
+    std::int64_t position = -1;
+    // The rows of the last fetch (into rows, or the stream's rows) and the current one.
+    std::vector<const std::vector<core::Value>*> rowset;
+    std::size_t currentInRowset = 0;
+    std::vector<std::vector<core::Value>> streamed; // a stream's rows of a multi-row fetch
+
+    const std::vector<core::Value>* current() const {
+        return rowset.empty() ? nullptr : rowset[currentInRowset];
+    }
 };
 
 class Statement : public Handle {
@@ -143,8 +160,12 @@ public:
     // Gives up a statement waiting for data at execution.
     void cancel();
     // Whether a row is current (SQLSetPos has one to point at).
-    bool onRow() const { return rows_.current != nullptr; }
-    SQLLEN rowNumber() const { return rows_.stream || !rows_.current ? 0 : rows_.position + 1; }
+    bool onRow() const { return rows_.current() != nullptr; }
+    SQLLEN rowNumber() const {
+        return rows_.stream || !rows_.current()
+                   ? 0
+                   : rows_.position + static_cast<SQLLEN>(rows_.currentInRowset) + 1;
+    }
 
     // Replaces the result by rows built here (catalog functions).
     void setRows(std::vector<ColumnDescription> columns,
@@ -152,7 +173,13 @@ public:
     bool hasCursor() const { return cursorOpen_; }
     void closeCursor();
     SQLRETURN fetch(SQLSMALLINT orientation, SQLLEN offset);
-    SQLRETURN getData(SQLUSMALLINT column, const struct CBuffer& buffer);
+    SQLRETURN getData(SQLUSMALLINT column, const CBuffer& buffer);
+    // SQLSetPos: moves within the rowset, re-reads rows, or writes the bound buffers' values
+    // to the stored row or deletes it (a static cursor over one table). `row` 0 is every row
+    // of the rowset.
+    SQLRETURN setPos(SQLSETPOSIROW row, SQLUSMALLINT operation);
+    // SQLBulkOperations(SQL_ADD): the bound buffers' rows inserted into the cursor's table.
+    SQLRETURN addRows();
     // Holds the rest of a streamed result in memory so that the engine may change tables.
     void detachStream();
 
@@ -169,6 +196,9 @@ public:
     SQLULEN paramBindType = SQL_PARAM_BIND_BY_COLUMN;
     SQLULEN* paramsProcessed = nullptr;
     SQLUSMALLINT* paramStatus = nullptr;
+    SQLULEN rowArraySize = 1;
+    SQLULEN rowBindType = SQL_BIND_BY_COLUMN;
+    SQLULEN concurrency = SQL_CONCUR_READ_ONLY;
     SQLULEN* rowsFetched = nullptr;
     SQLUSMALLINT* rowStatus = nullptr;
     SQLULEN maxRows = 0;
@@ -187,7 +217,16 @@ private:
     // Where a parameter's value and indicator are for one set of an array.
     std::pair<const char*, const char*> boundAddress(std::size_t index, std::size_t row) const;
     SQLRETURN moveTo(std::int64_t position);
-    SQLRETURN writeBound();
+    // Writes the rowset into the bound buffers and sets the rows fetched and their status.
+    SQLRETURN deliver();
+    SQLUSMALLINT writeBoundRow(std::size_t index);
+    // A bound column's buffer for one row of the rowset.
+    CBuffer boundBuffer(std::size_t column, std::size_t row) const;
+    // The table's values the bound buffers of one rowset row give (nullopt: not given).
+    std::vector<std::optional<core::Value>> boundValues(std::size_t row) const;
+    // The cursor's table and the stored row of one rowset row, for a change through it.
+    const sql::RowLocator& locatorOf(std::size_t row) const;
+    void showStoredRow(std::size_t row, const std::vector<core::Value>& stored);
 
     std::string text_;
     bool prepared_ = false;

@@ -252,7 +252,23 @@ void Statement::runOnce(std::span<const core::Value> values) {
         rows_.stream.emplace(std::move(result));
         rowCount_ = -1;
     } else {
-        for (auto& r : result.fetchAll()) rows_.rows.push_back(std::move(r.values));
+        // A result of one table keeps where its rows are stored, for SQLSetPos.
+        const bool oneTable = result.updatable() && result.baseTables().size() == 1;
+        auto table = oneTable ? connection.session().storage().tableInfo(result.baseTables()[0])
+                              : std::nullopt;
+        if (table) {
+            rows_.table = table->name;
+            rows_.tableColumnCount = table->columns.size();
+            for (const auto& c : result.columns())
+                rows_.tableColumns.push_back(c.baseTableIndex == 0 && !c.baseColumn.empty()
+                                                 ? table->findColumn(c.baseColumn)
+                                                 : std::nullopt);
+        }
+        for (auto& r : result.fetchAll()) {
+            rows_.rows.push_back(std::move(r.values));
+            if (table) rows_.locators.push_back(r.locators.empty() ? std::nullopt : r.locators[0]);
+        }
+        rows_.deleted.assign(rows_.rows.size(), false);
         rowCount_ = static_cast<SQLLEN>(rows_.rows.size());
     }
     cursorOpen_ = true;
@@ -263,170 +279,6 @@ void Statement::insertDirectly(const DirectInsert& insert, std::vector<core::Val
     for (std::size_t i = 0; i < values.size() && i < insert.columns.size(); ++i)
         row[insert.columns[i]] = std::move(values[i]);
     connection.session().insertRow(insert.table, row);
-}
-
-void Statement::setRows(std::vector<ColumnDescription> columns,
-                        std::vector<std::vector<core::Value>> rows) {
-    closeCursor();
-    rows_.columns = std::move(columns);
-    rows_.rows = std::move(rows);
-    rowCount_ = -1;
-    cursorOpen_ = true;
-}
-
-void Statement::closeCursor() {
-    rows_ = RowSet{};
-    cursorOpen_ = false;
-    pieceColumn_ = -1;
-}
-
-void Statement::detachStream() {
-    if (!rows_.stream) return;
-    std::vector<std::vector<core::Value>> rows;
-    const bool positioned = rows_.current != nullptr;
-    if (positioned) rows.push_back(*rows_.current);
-    while (rows_.stream->next()) rows.push_back(rows_.stream->values());
-    rows_.stream.reset();
-    rows_.rows = std::move(rows);
-    rows_.position = positioned ? 0 : -1;
-    rows_.current = positioned ? &rows_.rows.front() : nullptr;
-}
-
-SQLRETURN Statement::fetch(SQLSMALLINT orientation, SQLLEN offset) {
-    if (!cursorOpen_) throw OdbcError("24000", "Invalid cursor state.");
-    pieceColumn_ = -1;
-    if (cursorType == SQL_CURSOR_FORWARD_ONLY && orientation != SQL_FETCH_NEXT)
-        throw OdbcError("HY106", "Fetch type out of range.");
-    if (rows_.stream) {
-        if (!rows_.stream->next()) {
-            rows_.current = nullptr;
-            if (rowsFetched) *rowsFetched = 0;
-            if (rowStatus) rowStatus[0] = SQL_ROW_NOROW;
-            return SQL_NO_DATA;
-        }
-        rows_.current = &rows_.stream->values();
-        return writeBound();
-    }
-    const auto n = static_cast<std::int64_t>(rows_.rows.size());
-    const std::int64_t p = rows_.position;
-    std::int64_t target = p + 1;
-    switch (orientation) {
-    case SQL_FETCH_NEXT:
-        target = p + 1;
-        break;
-    case SQL_FETCH_PRIOR:
-        target = (p >= n ? n : p) - 1;
-        break;
-    case SQL_FETCH_FIRST:
-        target = 0;
-        break;
-    case SQL_FETCH_LAST:
-        target = n - 1;
-        break;
-    case SQL_FETCH_ABSOLUTE:
-        target = offset > 0 ? offset - 1 : offset < 0 ? n + offset : -1;
-        break;
-    case SQL_FETCH_RELATIVE:
-        target = p + offset;
-        break;
-    default:
-        throw OdbcError("HY106", "Fetch type out of range.");
-    }
-    return moveTo(target);
-}
-
-SQLRETURN Statement::moveTo(std::int64_t target) {
-    const auto n = static_cast<std::int64_t>(rows_.rows.size());
-    if (target < 0 || target >= n) {
-        rows_.position = target < 0 ? -1 : n;
-        rows_.current = nullptr;
-        if (rowsFetched) *rowsFetched = 0;
-        if (rowStatus) rowStatus[0] = SQL_ROW_NOROW;
-        return SQL_NO_DATA;
-    }
-    rows_.position = target;
-    rows_.current = &rows_.rows[static_cast<std::size_t>(target)];
-    return writeBound();
-}
-
-SQLRETURN Statement::writeBound() {
-    if (rowsFetched) *rowsFetched = 1;
-    SQLRETURN result = SQL_SUCCESS;
-    for (std::size_t i = 0; i < bound.size() && i < rows_.columns.size(); ++i) {
-        const BoundColumn& b = bound[i];
-        if (!b.data && !b.indicator) continue;
-        const core::Value& v = (*rows_.current)[i];
-        const SQLSMALLINT cType =
-            b.cType == SQL_C_DEFAULT ? defaultCType(rows_.columns[i].sqlType) : b.cType;
-        CBuffer buffer{cType, b.data, b.length, b.indicator};
-        if (bindOffset && *bindOffset) {
-            if (buffer.data) buffer.data = static_cast<char*>(buffer.data) + *bindOffset;
-            if (buffer.indicator)
-                buffer.indicator = reinterpret_cast<SQLLEN*>(
-                    reinterpret_cast<char*>(buffer.indicator) + *bindOffset);
-        }
-        try {
-            if (v.isNull()) {
-                if (!buffer.indicator)
-                    throw OdbcError("22002", "Indicator variable required but not supplied.");
-                *buffer.indicator = SQL_NULL_DATA;
-            } else if (isPiecewise(cType)) {
-                const std::string form = piecewiseForm(v, cType);
-                if (writePiece(form, 0, buffer) < form.size()) {
-                    diagnostics.add("01004", "String data, right truncated.");
-                    result = SQL_SUCCESS_WITH_INFO;
-                }
-            } else if (buffer.data) {
-                writeFixed(v, buffer);
-            }
-        } catch (const std::exception& e) {
-            diagnostics.add(e);
-            if (rowStatus) rowStatus[0] = SQL_ROW_ERROR;
-            return SQL_ERROR;
-        }
-    }
-    if (rowStatus)
-        rowStatus[0] = result == SQL_SUCCESS ? SQL_ROW_SUCCESS : SQL_ROW_SUCCESS_WITH_INFO;
-    return result;
-}
-
-SQLRETURN Statement::getData(SQLUSMALLINT column, const CBuffer& requested) {
-    if (!rows_.current) throw OdbcError("24000", "Invalid cursor state.");
-    if (column == 0 || column > rows_.columns.size())
-        throw OdbcError("07009", "Invalid descriptor index.");
-    const core::Value& v = (*rows_.current)[column - 1];
-    CBuffer buffer = requested;
-    if (buffer.cType == SQL_C_DEFAULT || buffer.cType == SQL_ARD_TYPE)
-        buffer.cType = defaultCType(rows_.columns[column - 1].sqlType);
-    const bool continuing = pieceColumn_ == column;
-    if (continuing && pieceDone_) return SQL_NO_DATA;
-    pieceColumn_ = column;
-    if (v.isNull()) {
-        if (!buffer.indicator)
-            throw OdbcError("22002", "Indicator variable required but not supplied.");
-        *buffer.indicator = SQL_NULL_DATA;
-        pieceDone_ = true;
-        return SQL_SUCCESS;
-    }
-    if (!isPiecewise(buffer.cType)) {
-        pieceDone_ = true;
-        writeFixed(v, buffer);
-        return SQL_SUCCESS;
-    }
-    if (!continuing) {
-        pieceForm_ = piecewiseForm(v, buffer.cType);
-        pieceOffset_ = 0;
-        pieceDone_ = false;
-    }
-    const std::size_t remaining = pieceForm_.size() - pieceOffset_;
-    const std::size_t copied = writePiece(pieceForm_, pieceOffset_, buffer);
-    pieceOffset_ += copied;
-    if (copied < remaining) {
-        diagnostics.add("01004", "String data, right truncated.");
-        return SQL_SUCCESS_WITH_INFO;
-    }
-    pieceDone_ = true;
-    return SQL_SUCCESS;
 }
 
 } // namespace odbc
