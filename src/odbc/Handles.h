@@ -70,6 +70,10 @@ public:
     // Turning autocommit on commits what is open.
     void setAutocommit(bool on);
     void endTransaction(bool commit);
+    // In autocommit mode with no transaction open, opens one around a batch of changes (an
+    // array of parameter sets) so that it is saved once, not once per set; true when it did.
+    bool beginBatch();
+    void endBatch(bool commit);
     // Before a statement runs: other statements' cursors stop reading through the engine,
     // and in manual-commit mode a transaction begins.
     void beforeStatement(const Statement& runner, bool changes);

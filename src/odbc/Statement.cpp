@@ -5,6 +5,7 @@
 #include "sql/engine/RowLocator.h"
 #include "sql/engine/Session.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace odbc {
@@ -197,9 +198,9 @@ core::Value Statement::parameterValue(std::size_t index, std::size_t row) {
 
 SQLRETURN Statement::run() {
     const StatementKind kind = statementKind(text_);
-    connection.beforeStatement(*this, kind == StatementKind::Change ||
-                                          kind == StatementKind::UpdateOrDelete ||
-                                          kind == StatementKind::Definition);
+    const bool changes = kind == StatementKind::Change || kind == StatementKind::UpdateOrDelete ||
+                         kind == StatementKind::Definition;
+    connection.beforeStatement(*this, changes);
     for (const auto& p : parameters)
         if (!p.bound) throw OdbcError("07002", "COUNT field incorrect: a parameter is not bound.");
     if (targets_ && targetsAsOf_ != connection.definitionChanges) {
@@ -212,6 +213,9 @@ SQLRETURN Statement::run() {
     const DirectInsert* direct =
         targets_ && targets_->directInsert ? &*targets_->directInsert : nullptr;
     const std::size_t sets = paramsetSize == 0 ? 1 : paramsetSize;
+    // Each set still succeeds or fails alone: the engine undoes a failed statement within
+    // the transaction.
+    const bool batch = sets > 1 && changes && connection.beginBatch();
     std::vector<core::Value> values;
     for (std::size_t row = 0; row < sets; ++row) {
         SQLUSMALLINT status = SQL_PARAM_SUCCESS;
@@ -233,6 +237,16 @@ SQLRETURN Statement::run() {
             ++failed;
         }
         if (paramStatus) paramStatus[row] = status;
+    }
+    if (batch) {
+        try {
+            connection.endBatch(true);
+        } catch (...) {
+            // A commit that fails has undone the whole batch.
+            if (paramStatus) std::fill(paramStatus, paramStatus + sets, SQL_PARAM_ERROR);
+            rowCount_ = 0;
+            throw;
+        }
     }
     if (paramsProcessed) *paramsProcessed = processed;
     if (failed) return failed == sets ? SQL_ERROR : SQL_SUCCESS_WITH_INFO;

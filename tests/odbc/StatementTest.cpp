@@ -3,6 +3,7 @@
 // manual commit.
 #include "odbc/CData.h"
 #include "odbc/Handles.h"
+#include "sql/engine/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,7 @@ TEST_F(StatementTest, ParameterArraysRunOneStatementPerSet) {
     EXPECT_EQ(status[0], SQL_PARAM_SUCCESS);
     EXPECT_EQ(status[1], SQL_PARAM_ERROR);
     EXPECT_EQ(status[2], SQL_PARAM_SUCCESS);
+    EXPECT_EQ(connection_.session().transactionDepth(), 0) << "the batch was committed";
     ASSERT_EQ(s.diagnostics.records().size(), 1u);
     EXPECT_EQ(s.diagnostics.records()[0].state, "23000");
 
