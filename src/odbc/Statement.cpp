@@ -46,6 +46,11 @@ SQLRETURN Statement::execDirect(std::string text) {
     prepared_ = true;
     parameterInfo_.clear();
     targets_.reset();
+    if (paramsetSize > 1) {
+        // An array run directly is prepared once all the same.
+        targets_ = findParameterTargets(text_, connection.session().storage());
+        targetsAsOf_ = connection.definitionChanges;
+    }
     return execute();
 }
 
