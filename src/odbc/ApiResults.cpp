@@ -173,13 +173,14 @@ SQLRETURN SQL_API SQLGetData(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLINT cTy
 
 SQLRETURN SQL_API SQLSetPos(SQLHSTMT stmt, SQLSETPOSIROW row, SQLUSMALLINT operation,
                             SQLUSMALLINT) {
+    return guarded<Statement>(stmt, [&](Statement& s) { return s.setPos(row, operation); });
+}
+
+SQLRETURN SQL_API SQLBulkOperations(SQLHSTMT stmt, SQLSMALLINT operation) {
     return guarded<Statement>(stmt, [&](Statement& s) {
-        if (operation != SQL_POSITION && operation != SQL_REFRESH)
-            throw OdbcError("HYC00", "Changes through the cursor are not available; use UPDATE "
-                                     "and DELETE statements.");
-        if (row > 1) throw OdbcError("HY107", "Row value out of range.");
-        if (!s.onRow()) throw OdbcError("24000", "Invalid cursor state.");
-        return SQL_SUCCESS;
+        if (operation != SQL_ADD)
+            throw OdbcError("HYC00", "Only SQL_ADD is available; change rows through SQLSetPos.");
+        return s.addRows();
     });
 }
 

@@ -31,16 +31,23 @@ SQLRETURN setStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value) {
             s.cursorType = n == SQL_SCROLLABLE ? SQL_CURSOR_STATIC : SQL_CURSOR_FORWARD_ONLY;
             return SQL_SUCCESS;
         case SQL_ATTR_CONCURRENCY:
-            return n == SQL_CONCUR_READ_ONLY ? SQL_SUCCESS : changed("read-only concurrency");
+            // One writer holds the file: a cursor that changes rows has them locked.
+            if (n == SQL_CONCUR_READ_ONLY || n == SQL_CONCUR_LOCK) {
+                s.concurrency = n;
+                return SQL_SUCCESS;
+            }
+            s.concurrency = SQL_CONCUR_LOCK;
+            return changed("lock concurrency");
         case SQL_ATTR_CURSOR_SENSITIVITY:
             return n == SQL_INSENSITIVE || n == SQL_UNSPECIFIED ? SQL_SUCCESS
                                                                 : changed("insensitive");
         case SQL_ATTR_ROW_ARRAY_SIZE:
         case SQL_ROWSET_SIZE:
-            return n == 1 ? SQL_SUCCESS : changed("one row per fetch");
+            if (n == 0) throw OdbcError("HY024", "Invalid attribute value.");
+            s.rowArraySize = n;
+            return SQL_SUCCESS;
         case SQL_ATTR_ROW_BIND_TYPE:
-            if (n != SQL_BIND_BY_COLUMN)
-                throw OdbcError("HYC00", "Row-wise column binding is not available.");
+            s.rowBindType = n;
             return SQL_SUCCESS;
         case SQL_ATTR_ROWS_FETCHED_PTR:
             s.rowsFetched = static_cast<SQLULEN*>(value);
@@ -50,6 +57,9 @@ SQLRETURN setStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value) {
             return SQL_SUCCESS;
         case SQL_ATTR_ROW_BIND_OFFSET_PTR:
             s.bindOffset = static_cast<SQLLEN*>(value);
+            return SQL_SUCCESS;
+        case SQL_ATTR_PARAM_BIND_OFFSET_PTR:
+            s.paramBindOffset = static_cast<SQLLEN*>(value);
             return SQL_SUCCESS;
         case SQL_ATTR_PARAMSET_SIZE:
             if (n == 0) throw OdbcError("HY024", "Invalid attribute value.");
@@ -102,20 +112,22 @@ SQLRETURN getStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value, SQL
             return put(
                 SQLULEN(s.cursorType == SQL_CURSOR_STATIC ? SQL_SCROLLABLE : SQL_NONSCROLLABLE));
         case SQL_ATTR_CONCURRENCY:
-            return put(SQLULEN(SQL_CONCUR_READ_ONLY));
+            return put(s.concurrency);
         case SQL_ATTR_CURSOR_SENSITIVITY:
             return put(SQLULEN(SQL_INSENSITIVE));
         case SQL_ATTR_ROW_ARRAY_SIZE:
         case SQL_ROWSET_SIZE:
-            return put(SQLULEN(1));
+            return put(s.rowArraySize);
         case SQL_ATTR_ROW_BIND_TYPE:
-            return put(SQLULEN(SQL_BIND_BY_COLUMN));
+            return put(s.rowBindType);
         case SQL_ATTR_ROWS_FETCHED_PTR:
             return put(s.rowsFetched);
         case SQL_ATTR_ROW_STATUS_PTR:
             return put(s.rowStatus);
         case SQL_ATTR_ROW_BIND_OFFSET_PTR:
             return put(s.bindOffset);
+        case SQL_ATTR_PARAM_BIND_OFFSET_PTR:
+            return put(s.paramBindOffset);
         case SQL_ATTR_PARAMSET_SIZE:
             return put(s.paramsetSize);
         case SQL_ATTR_PARAM_BIND_TYPE:
@@ -178,6 +190,12 @@ SQLRETURN SQL_API SQLExecute(SQLHSTMT stmt) {
 
 SQLRETURN SQL_API SQLNumParams(SQLHSTMT stmt, SQLSMALLINT* count) {
     return guarded<Statement>(stmt, [&](Statement& s) { return s.numParams(count); });
+}
+
+SQLRETURN SQL_API SQLDescribeParam(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLINT* type,
+                                   SQLULEN* size, SQLSMALLINT* digits, SQLSMALLINT* nullable) {
+    return guarded<Statement>(
+        stmt, [&](Statement& s) { return s.describeParam(number, type, size, digits, nullable); });
 }
 
 SQLRETURN SQL_API SQLBindParameter(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLINT ioType,

@@ -57,13 +57,57 @@ bool matches(std::string_view name, const Pattern& pattern) {
     return !pattern || matchesPattern(name, *pattern);
 }
 
-std::vector<ColumnDescription>
-columnsNamed(std::initializer_list<std::pair<const char*, SQLSMALLINT>> list) {
+enum class CatalogResult {
+    Tables,
+    Columns,
+    PrimaryKeys,
+    ForeignKeys,
+    Statistics,
+    SpecialColumns,
+    TypeInfo
+};
+
+// Each catalog function's result columns in ODBC's order, as one table: a name with ":s" is
+// a SMALLINT column, with ":i" an INTEGER one, any other a text column.
+constexpr std::pair<CatalogResult, std::string_view> resultColumnTable[] = {
+    {CatalogResult::Tables, "TABLE_CAT TABLE_SCHEM TABLE_NAME TABLE_TYPE REMARKS"},
+    {CatalogResult::Columns, "TABLE_CAT TABLE_SCHEM TABLE_NAME COLUMN_NAME DATA_TYPE:s TYPE_NAME "
+                             "COLUMN_SIZE:i BUFFER_LENGTH:i DECIMAL_DIGITS:s NUM_PREC_RADIX:s "
+                             "NULLABLE:s REMARKS COLUMN_DEF SQL_DATA_TYPE:s SQL_DATETIME_SUB:s "
+                             "CHAR_OCTET_LENGTH:i ORDINAL_POSITION:i IS_NULLABLE"},
+    {CatalogResult::PrimaryKeys, "TABLE_CAT TABLE_SCHEM TABLE_NAME COLUMN_NAME KEY_SEQ:s PK_NAME"},
+    {CatalogResult::ForeignKeys, "PKTABLE_CAT PKTABLE_SCHEM PKTABLE_NAME PKCOLUMN_NAME FKTABLE_CAT "
+                                 "FKTABLE_SCHEM FKTABLE_NAME FKCOLUMN_NAME KEY_SEQ:s UPDATE_RULE:s "
+                                 "DELETE_RULE:s FK_NAME PK_NAME DEFERRABILITY:s"},
+    {CatalogResult::Statistics, "TABLE_CAT TABLE_SCHEM TABLE_NAME NON_UNIQUE:s INDEX_QUALIFIER "
+                                "INDEX_NAME TYPE:s ORDINAL_POSITION:s COLUMN_NAME ASC_OR_DESC "
+                                "CARDINALITY:i PAGES:i FILTER_CONDITION"},
+    {CatalogResult::SpecialColumns, "SCOPE:s COLUMN_NAME DATA_TYPE:s TYPE_NAME COLUMN_SIZE:i "
+                                    "BUFFER_LENGTH:i DECIMAL_DIGITS:s PSEUDO_COLUMN:s"},
+    {CatalogResult::TypeInfo, "TYPE_NAME DATA_TYPE:s COLUMN_SIZE:i LITERAL_PREFIX LITERAL_SUFFIX "
+                              "CREATE_PARAMS NULLABLE:s CASE_SENSITIVE:s SEARCHABLE:s "
+                              "UNSIGNED_ATTRIBUTE:s FIXED_PREC_SCALE:s AUTO_UNIQUE_VALUE:s "
+                              "LOCAL_TYPE_NAME MINIMUM_SCALE:s MAXIMUM_SCALE:s SQL_DATA_TYPE:s "
+                              "SQL_DATETIME_SUB:s NUM_PREC_RADIX:i INTERVAL_PRECISION:s"},
+};
+
+std::vector<ColumnDescription> resultColumns(CatalogResult result) {
     std::vector<ColumnDescription> out;
-    for (const auto& [name, type] : list)
-        out.push_back(type == SQL_SMALLINT  ? smallIntColumn(name)
-                      : type == SQL_INTEGER ? integerColumn(name)
-                                            : textColumn(name));
+    for (const auto& [which, spec] : resultColumnTable) {
+        if (which != result) continue;
+        std::size_t start = 0;
+        while (start < spec.size()) {
+            std::size_t end = spec.find(' ', start);
+            if (end == std::string_view::npos) end = spec.size();
+            const std::string_view word = spec.substr(start, end - start);
+            start = end + 1;
+            if (word.empty()) continue;
+            const std::string name(word.substr(0, word.find(':')));
+            out.push_back(word.ends_with(":s")   ? smallIntColumn(name)
+                          : word.ends_with(":i") ? integerColumn(name)
+                                                 : textColumn(name));
+        }
+    }
     return out;
 }
 
@@ -102,11 +146,7 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
 CatalogRows tableRows(Connection& c, const Pattern& catalog, const Pattern& schema,
                       const Pattern& table, const Pattern& types) {
     CatalogRows out;
-    out.columns = columnsNamed({{"TABLE_CAT", SQL_WVARCHAR},
-                                {"TABLE_SCHEM", SQL_WVARCHAR},
-                                {"TABLE_NAME", SQL_WVARCHAR},
-                                {"TABLE_TYPE", SQL_WVARCHAR},
-                                {"REMARKS", SQL_WVARCHAR}});
+    out.columns = resultColumns(CatalogResult::Tables);
     auto emptyOrNone = [](const Pattern& p) { return !p || p->empty(); };
     // The special enumerations: the list of table types.
     if (types && *types == "%" && emptyOrNone(catalog) && emptyOrNone(schema) &&
@@ -148,24 +188,7 @@ CatalogRows tableRows(Connection& c, const Pattern& catalog, const Pattern& sche
 
 CatalogRows columnRows(Connection& c, const Pattern& table, const Pattern& column) {
     CatalogRows out;
-    out.columns = columnsNamed({{"TABLE_CAT", SQL_WVARCHAR},
-                                {"TABLE_SCHEM", SQL_WVARCHAR},
-                                {"TABLE_NAME", SQL_WVARCHAR},
-                                {"COLUMN_NAME", SQL_WVARCHAR},
-                                {"DATA_TYPE", SQL_SMALLINT},
-                                {"TYPE_NAME", SQL_WVARCHAR},
-                                {"COLUMN_SIZE", SQL_INTEGER},
-                                {"BUFFER_LENGTH", SQL_INTEGER},
-                                {"DECIMAL_DIGITS", SQL_SMALLINT},
-                                {"NUM_PREC_RADIX", SQL_SMALLINT},
-                                {"NULLABLE", SQL_SMALLINT},
-                                {"REMARKS", SQL_WVARCHAR},
-                                {"COLUMN_DEF", SQL_WVARCHAR},
-                                {"SQL_DATA_TYPE", SQL_SMALLINT},
-                                {"SQL_DATETIME_SUB", SQL_SMALLINT},
-                                {"CHAR_OCTET_LENGTH", SQL_INTEGER},
-                                {"ORDINAL_POSITION", SQL_INTEGER},
-                                {"IS_NULLABLE", SQL_WVARCHAR}});
+    out.columns = resultColumns(CatalogResult::Columns);
     auto add = [&](const std::string& tableName, int ordinal, const ColumnDescription& d,
                    const std::string& defaultValue) {
         if (!matches(d.name, column)) return;
@@ -218,12 +241,7 @@ CatalogRows columnRows(Connection& c, const Pattern& table, const Pattern& colum
 
 CatalogRows primaryKeyRows(Connection& c, const std::string& table) {
     CatalogRows out;
-    out.columns = columnsNamed({{"TABLE_CAT", SQL_WVARCHAR},
-                                {"TABLE_SCHEM", SQL_WVARCHAR},
-                                {"TABLE_NAME", SQL_WVARCHAR},
-                                {"COLUMN_NAME", SQL_WVARCHAR},
-                                {"KEY_SEQ", SQL_SMALLINT},
-                                {"PK_NAME", SQL_WVARCHAR}});
+    out.columns = resultColumns(CatalogResult::PrimaryKeys);
     auto info = tableInfo(c, table);
     if (!info) return out;
     if (const auto* key = info->primaryKey()) {
@@ -238,20 +256,7 @@ CatalogRows primaryKeyRows(Connection& c, const std::string& table) {
 CatalogRows foreignKeyRows(Connection& c, const std::string& primaryTable,
                            const std::string& foreignTable) {
     CatalogRows out;
-    out.columns = columnsNamed({{"PKTABLE_CAT", SQL_WVARCHAR},
-                                {"PKTABLE_SCHEM", SQL_WVARCHAR},
-                                {"PKTABLE_NAME", SQL_WVARCHAR},
-                                {"PKCOLUMN_NAME", SQL_WVARCHAR},
-                                {"FKTABLE_CAT", SQL_WVARCHAR},
-                                {"FKTABLE_SCHEM", SQL_WVARCHAR},
-                                {"FKTABLE_NAME", SQL_WVARCHAR},
-                                {"FKCOLUMN_NAME", SQL_WVARCHAR},
-                                {"KEY_SEQ", SQL_SMALLINT},
-                                {"UPDATE_RULE", SQL_SMALLINT},
-                                {"DELETE_RULE", SQL_SMALLINT},
-                                {"FK_NAME", SQL_WVARCHAR},
-                                {"PK_NAME", SQL_WVARCHAR},
-                                {"DEFERRABILITY", SQL_SMALLINT}});
+    out.columns = resultColumns(CatalogResult::ForeignKeys);
     if (primaryTable.empty() && foreignTable.empty())
         throw OdbcError("HY009", "Invalid use of null pointer: name a primary or a foreign table.");
     auto& storage = storageOf(c);
@@ -286,19 +291,7 @@ CatalogRows foreignKeyRows(Connection& c, const std::string& primaryTable,
 
 CatalogRows statisticsRows(Connection& c, const std::string& table, bool uniqueOnly) {
     CatalogRows out;
-    out.columns = columnsNamed({{"TABLE_CAT", SQL_WVARCHAR},
-                                {"TABLE_SCHEM", SQL_WVARCHAR},
-                                {"TABLE_NAME", SQL_WVARCHAR},
-                                {"NON_UNIQUE", SQL_SMALLINT},
-                                {"INDEX_QUALIFIER", SQL_WVARCHAR},
-                                {"INDEX_NAME", SQL_WVARCHAR},
-                                {"TYPE", SQL_SMALLINT},
-                                {"ORDINAL_POSITION", SQL_SMALLINT},
-                                {"COLUMN_NAME", SQL_WVARCHAR},
-                                {"ASC_OR_DESC", SQL_WVARCHAR},
-                                {"CARDINALITY", SQL_INTEGER},
-                                {"PAGES", SQL_INTEGER},
-                                {"FILTER_CONDITION", SQL_WVARCHAR}});
+    out.columns = resultColumns(CatalogResult::Statistics);
     auto info = tableInfo(c, table);
     if (!info) return out;
     out.rows.push_back({null(), null(), text(info->name), null(), null(), null(),
@@ -327,14 +320,7 @@ CatalogRows statisticsRows(Connection& c, const std::string& table, bool uniqueO
 CatalogRows specialColumnRows(Connection& c, SQLUSMALLINT identifierType,
                               const std::string& table) {
     CatalogRows out;
-    out.columns = columnsNamed({{"SCOPE", SQL_SMALLINT},
-                                {"COLUMN_NAME", SQL_WVARCHAR},
-                                {"DATA_TYPE", SQL_SMALLINT},
-                                {"TYPE_NAME", SQL_WVARCHAR},
-                                {"COLUMN_SIZE", SQL_INTEGER},
-                                {"BUFFER_LENGTH", SQL_INTEGER},
-                                {"DECIMAL_DIGITS", SQL_SMALLINT},
-                                {"PSEUDO_COLUMN", SQL_SMALLINT}});
+    out.columns = resultColumns(CatalogResult::SpecialColumns);
     if (identifierType != SQL_BEST_ROWID) return out; // Jet keeps no row versions
     auto info = tableInfo(c, table);
     if (!info) return out;
@@ -357,25 +343,7 @@ CatalogRows specialColumnRows(Connection& c, SQLUSMALLINT identifierType,
 
 CatalogRows typeInfoRows(SQLSMALLINT dataType) {
     CatalogRows out;
-    out.columns = columnsNamed({{"TYPE_NAME", SQL_WVARCHAR},
-                                {"DATA_TYPE", SQL_SMALLINT},
-                                {"COLUMN_SIZE", SQL_INTEGER},
-                                {"LITERAL_PREFIX", SQL_WVARCHAR},
-                                {"LITERAL_SUFFIX", SQL_WVARCHAR},
-                                {"CREATE_PARAMS", SQL_WVARCHAR},
-                                {"NULLABLE", SQL_SMALLINT},
-                                {"CASE_SENSITIVE", SQL_SMALLINT},
-                                {"SEARCHABLE", SQL_SMALLINT},
-                                {"UNSIGNED_ATTRIBUTE", SQL_SMALLINT},
-                                {"FIXED_PREC_SCALE", SQL_SMALLINT},
-                                {"AUTO_UNIQUE_VALUE", SQL_SMALLINT},
-                                {"LOCAL_TYPE_NAME", SQL_WVARCHAR},
-                                {"MINIMUM_SCALE", SQL_SMALLINT},
-                                {"MAXIMUM_SCALE", SQL_SMALLINT},
-                                {"SQL_DATA_TYPE", SQL_SMALLINT},
-                                {"SQL_DATETIME_SUB", SQL_SMALLINT},
-                                {"NUM_PREC_RADIX", SQL_INTEGER},
-                                {"INTERVAL_PRECISION", SQL_SMALLINT}});
+    out.columns = resultColumns(CatalogResult::TypeInfo);
     struct Type {
         const char* name;
         SQLSMALLINT type;

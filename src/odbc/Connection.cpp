@@ -70,6 +70,16 @@ void Connection::endTransaction(bool commit) {
     while (session_->transactionDepth() > 0) session_->execute(commit ? "COMMIT" : "ROLLBACK");
 }
 
+bool Connection::beginBatch() {
+    if (!autocommit_ || !database().writable() || session().transactionDepth() > 0) return false;
+    session().execute("BEGIN TRANSACTION");
+    return true;
+}
+
+void Connection::endBatch(bool commit) {
+    if (session().transactionDepth() > 0) session().execute(commit ? "COMMIT" : "ROLLBACK");
+}
+
 void Connection::beforeStatement(const Statement& runner, bool changes) {
     if (!changes) return;
     for (Statement* s : statements_)

@@ -2,8 +2,10 @@
 
 #include "odbc/CData.h"
 #include "odbc/StatementKind.h"
+#include "sql/engine/RowLocator.h"
 #include "sql/engine/Session.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace odbc {
@@ -29,7 +31,10 @@ Statement::~Statement() {
 SQLRETURN Statement::prepare(std::string text) {
     closeCursor();
     prepared_ = false;
-    parameterCount_ = connection.session().parameters(text).size();
+    targets_.reset();
+    parameterInfo_ = connection.session().parameters(text);
+    targets_ = findParameterTargets(text, connection.session().storage());
+    targetsAsOf_ = connection.definitionChanges;
     text_ = std::move(text);
     prepared_ = true;
     return SQL_SUCCESS;
@@ -39,13 +44,48 @@ SQLRETURN Statement::execDirect(std::string text) {
     closeCursor();
     text_ = std::move(text);
     prepared_ = true;
-    parameterCount_ = 0;
+    parameterInfo_.clear();
+    targets_.reset();
+    if (paramsetSize > 1) {
+        // An array run directly is prepared once all the same.
+        targets_ = findParameterTargets(text_, connection.session().storage());
+        targetsAsOf_ = connection.definitionChanges;
+    }
     return execute();
 }
 
 SQLRETURN Statement::numParams(SQLSMALLINT* count) {
     if (!prepared_) throw OdbcError("HY010", "Function sequence error.");
-    if (count) *count = static_cast<SQLSMALLINT>(parameterCount_);
+    if (count) *count = static_cast<SQLSMALLINT>(parameterInfo_.size());
+    return SQL_SUCCESS;
+}
+
+SQLRETURN Statement::describeParam(SQLUSMALLINT number, SQLSMALLINT* type, SQLULEN* size,
+                                   SQLSMALLINT* digits, SQLSMALLINT* nullable) {
+    if (!prepared_ || !targets_) throw OdbcError("HY010", "Function sequence error.");
+    if (number == 0 || number > parameterInfo_.size())
+        throw OdbcError("07009", "Invalid descriptor index.");
+    const sql::ParameterInfo& info = parameterInfo_[number - 1];
+    ColumnDescription d = textColumn(info.name);
+    SQLSMALLINT canBeNull = SQL_NULLABLE_UNKNOWN;
+    if (info.declaredType) {
+        d = describeJetType(*info.declaredType, 0, 0, 0, false);
+        canBeNull = SQL_NULLABLE;
+    } else if (info.name == "?") {
+        // The n-th "?" in the list is marker n: markers are listed in text order.
+        std::size_t marker = 0;
+        for (std::size_t i = 0; i + 1 < number; ++i)
+            if (parameterInfo_[i].name == "?") ++marker;
+        if (marker < targets_->markers.size() && targets_->markers[marker]) {
+            const sql::ColumnInfo& c = *targets_->markers[marker];
+            d = describeJetType(c.type, c.size, c.precision, c.scale, false);
+            canBeNull = c.required || c.autoNumber ? SQL_NO_NULLS : SQL_NULLABLE;
+        }
+    }
+    if (type) *type = d.sqlType;
+    if (size) *size = d.size;
+    if (digits) *digits = d.digits;
+    if (nullable) *nullable = canBeNull;
     return SQL_SUCCESS;
 }
 
@@ -61,9 +101,16 @@ SQLRETURN Statement::execute() {
     pending_.clear();
     filling_.reset();
     supplied_.assign(parameters.size(), std::nullopt);
-    for (std::size_t i = 0; i < parameters.size(); ++i)
-        if (parameters[i].bound && isDataAtExecution(parameters[i].indicator))
+    atExecution_.assign(parameters.size(), false);
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        if (!parameters[i].bound || !parameters[i].indicator) continue;
+        SQLLEN indicator = 0;
+        std::memcpy(&indicator, boundAddress(i, 0).second, sizeof indicator);
+        if (isDataAtExecution(&indicator)) {
             pending_.push_back(i);
+            atExecution_[i] = true;
+        }
+    }
     if (!pending_.empty()) {
         if (paramsetSize != 1)
             throw OdbcError("HYC00", "Data at execution with more than one set of parameters.");
@@ -115,25 +162,36 @@ SQLRETURN Statement::putData(SQLPOINTER data, SQLLEN length) {
     return SQL_SUCCESS;
 }
 
+std::pair<const char*, const char*> Statement::boundAddress(std::size_t index,
+                                                            std::size_t row) const {
+    const Parameter& p = parameters[index];
+    const SQLSMALLINT cType = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
+    const auto* value = static_cast<const char*>(p.value);
+    const auto* indicator = reinterpret_cast<const char*>(p.indicator);
+    // The offset moves every bound address (row-wise arrays the application reallocates).
+    const SQLLEN offset = paramBindOffset ? *paramBindOffset : 0;
+    std::size_t valueStride = 0, indicatorStride = 0;
+    if (paramBindType == SQL_PARAM_BIND_BY_COLUMN) {
+        valueStride =
+            isPiecewise(cType) ? static_cast<std::size_t>(p.bufferLength) : fixedSize(cType);
+        indicatorStride = sizeof(SQLLEN);
+    } else {
+        valueStride = indicatorStride = paramBindType;
+    }
+    if (value) value += offset + static_cast<SQLLEN>(row * valueStride);
+    if (indicator) indicator += offset + static_cast<SQLLEN>(row * indicatorStride);
+    return {value, indicator};
+}
+
 core::Value Statement::parameterValue(std::size_t index, std::size_t row) {
     const Parameter& p = parameters[index];
-    if (index < supplied_.size() && isDataAtExecution(p.indicator)) {
+    if (index < atExecution_.size() && atExecution_[index]) {
         const auto& data = supplied_[index];
         if (!data) return core::Value::null();
         return readParameter(p.cType, p.sqlType, data->data(), static_cast<SQLLEN>(data->size()));
     }
     const SQLSMALLINT cType = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
-    auto* value = static_cast<char*>(p.value);
-    auto* indicator = reinterpret_cast<char*>(p.indicator);
-    if (paramBindType == SQL_PARAM_BIND_BY_COLUMN) {
-        const std::size_t width =
-            isPiecewise(cType) ? static_cast<std::size_t>(p.bufferLength) : fixedSize(cType);
-        if (value) value += row * width;
-        if (indicator) indicator += row * sizeof(SQLLEN);
-    } else {
-        if (value) value += row * paramBindType;
-        if (indicator) indicator += row * paramBindType;
-    }
+    const auto [value, indicator] = boundAddress(index, row);
     SQLLEN length = SQL_NTS;
     if (indicator)
         std::memcpy(&length, indicator, sizeof length);
@@ -145,36 +203,37 @@ core::Value Statement::parameterValue(std::size_t index, std::size_t row) {
 
 SQLRETURN Statement::run() {
     const StatementKind kind = statementKind(text_);
-    connection.beforeStatement(*this, kind == StatementKind::Change ||
-                                          kind == StatementKind::UpdateOrDelete);
+    const bool changes = kind == StatementKind::Change || kind == StatementKind::UpdateOrDelete ||
+                         kind == StatementKind::Definition;
+    connection.beforeStatement(*this, changes);
     for (const auto& p : parameters)
         if (!p.bound) throw OdbcError("07002", "COUNT field incorrect: a parameter is not bound.");
+    if (targets_ && targetsAsOf_ != connection.definitionChanges) {
+        targets_ = findParameterTargets(text_, connection.session().storage());
+        targetsAsOf_ = connection.definitionChanges;
+    }
+    if (kind == StatementKind::Definition) ++connection.definitionChanges;
     rowCount_ = 0;
     std::size_t processed = 0, failed = 0;
+    const DirectInsert* direct =
+        targets_ && targets_->directInsert ? &*targets_->directInsert : nullptr;
     const std::size_t sets = paramsetSize == 0 ? 1 : paramsetSize;
+    // Each set still succeeds or fails alone: the engine undoes a failed statement within
+    // the transaction.
+    const bool batch = sets > 1 && changes && connection.beginBatch();
+    std::vector<core::Value> values;
     for (std::size_t row = 0; row < sets; ++row) {
         SQLUSMALLINT status = SQL_PARAM_SUCCESS;
         try {
-            std::vector<core::Value> values;
-            values.reserve(parameters.size());
+            values.clear();
             for (std::size_t i = 0; i < parameters.size(); ++i)
                 values.push_back(parameterValue(i, row));
             ++processed;
-            sql::ResultSet result = connection.session().execute(text_, values);
-            if (result.hasRows()) {
-                closeCursor();
-                for (const auto& c : result.columns())
-                    rows_.columns.push_back(describeResultColumn(c));
-                if (cursorType == SQL_CURSOR_FORWARD_ONLY) {
-                    rows_.stream.emplace(std::move(result));
-                    rowCount_ = -1;
-                } else {
-                    for (auto& r : result.fetchAll()) rows_.rows.push_back(std::move(r.values));
-                    rowCount_ = static_cast<SQLLEN>(rows_.rows.size());
-                }
-                cursorOpen_ = true;
+            if (direct) {
+                insertDirectly(*direct, values);
+                ++rowCount_;
             } else {
-                rowCount_ += static_cast<SQLLEN>(result.rowsAffected());
+                runOnce(values);
             }
         } catch (const std::exception& e) {
             if (sets == 1) throw;
@@ -184,174 +243,61 @@ SQLRETURN Statement::run() {
         }
         if (paramStatus) paramStatus[row] = status;
     }
+    if (batch) {
+        try {
+            connection.endBatch(true);
+        } catch (...) {
+            // A commit that fails has undone the whole batch.
+            if (paramStatus) std::fill(paramStatus, paramStatus + sets, SQL_PARAM_ERROR);
+            rowCount_ = 0;
+            throw;
+        }
+    }
     if (paramsProcessed) *paramsProcessed = processed;
     if (failed) return failed == sets ? SQL_ERROR : SQL_SUCCESS_WITH_INFO;
     if (kind == StatementKind::UpdateOrDelete && rowCount_ == 0) return SQL_NO_DATA;
     return SQL_SUCCESS;
 }
 
-void Statement::setRows(std::vector<ColumnDescription> columns,
-                        std::vector<std::vector<core::Value>> rows) {
+void Statement::runOnce(std::span<const core::Value> values) {
+    sql::ResultSet result = connection.session().execute(text_, values);
+    if (!result.hasRows()) {
+        rowCount_ += static_cast<SQLLEN>(result.rowsAffected());
+        return;
+    }
     closeCursor();
-    rows_.columns = std::move(columns);
-    rows_.rows = std::move(rows);
-    rowCount_ = -1;
+    for (const auto& c : result.columns()) rows_.columns.push_back(describeResultColumn(c));
+    if (cursorType == SQL_CURSOR_FORWARD_ONLY) {
+        rows_.stream.emplace(std::move(result));
+        rowCount_ = -1;
+    } else {
+        // A result of one table keeps where its rows are stored, for SQLSetPos.
+        const bool oneTable = result.updatable() && result.baseTables().size() == 1;
+        auto table = oneTable ? connection.session().storage().tableInfo(result.baseTables()[0])
+                              : std::nullopt;
+        if (table) {
+            rows_.table = table->name;
+            rows_.tableColumnCount = table->columns.size();
+            for (const auto& c : result.columns())
+                rows_.tableColumns.push_back(c.baseTableIndex == 0 && !c.baseColumn.empty()
+                                                 ? table->findColumn(c.baseColumn)
+                                                 : std::nullopt);
+        }
+        for (auto& r : result.fetchAll()) {
+            rows_.rows.push_back(std::move(r.values));
+            if (table) rows_.locators.push_back(r.locators.empty() ? std::nullopt : r.locators[0]);
+        }
+        rows_.deleted.assign(rows_.rows.size(), false);
+        rowCount_ = static_cast<SQLLEN>(rows_.rows.size());
+    }
     cursorOpen_ = true;
 }
 
-void Statement::closeCursor() {
-    rows_ = RowSet{};
-    cursorOpen_ = false;
-    pieceColumn_ = -1;
-}
-
-void Statement::detachStream() {
-    if (!rows_.stream) return;
-    std::vector<std::vector<core::Value>> rows;
-    const bool positioned = rows_.current != nullptr;
-    if (positioned) rows.push_back(*rows_.current);
-    while (rows_.stream->next()) rows.push_back(rows_.stream->values());
-    rows_.stream.reset();
-    rows_.rows = std::move(rows);
-    rows_.position = positioned ? 0 : -1;
-    rows_.current = positioned ? &rows_.rows.front() : nullptr;
-}
-
-SQLRETURN Statement::fetch(SQLSMALLINT orientation, SQLLEN offset) {
-    if (!cursorOpen_) throw OdbcError("24000", "Invalid cursor state.");
-    pieceColumn_ = -1;
-    if (cursorType == SQL_CURSOR_FORWARD_ONLY && orientation != SQL_FETCH_NEXT)
-        throw OdbcError("HY106", "Fetch type out of range.");
-    if (rows_.stream) {
-        if (!rows_.stream->next()) {
-            rows_.current = nullptr;
-            if (rowsFetched) *rowsFetched = 0;
-            if (rowStatus) rowStatus[0] = SQL_ROW_NOROW;
-            return SQL_NO_DATA;
-        }
-        rows_.current = &rows_.stream->values();
-        return writeBound();
-    }
-    const auto n = static_cast<std::int64_t>(rows_.rows.size());
-    const std::int64_t p = rows_.position;
-    std::int64_t target = p + 1;
-    switch (orientation) {
-    case SQL_FETCH_NEXT:
-        target = p + 1;
-        break;
-    case SQL_FETCH_PRIOR:
-        target = (p >= n ? n : p) - 1;
-        break;
-    case SQL_FETCH_FIRST:
-        target = 0;
-        break;
-    case SQL_FETCH_LAST:
-        target = n - 1;
-        break;
-    case SQL_FETCH_ABSOLUTE:
-        target = offset > 0 ? offset - 1 : offset < 0 ? n + offset : -1;
-        break;
-    case SQL_FETCH_RELATIVE:
-        target = p + offset;
-        break;
-    default:
-        throw OdbcError("HY106", "Fetch type out of range.");
-    }
-    return moveTo(target);
-}
-
-SQLRETURN Statement::moveTo(std::int64_t target) {
-    const auto n = static_cast<std::int64_t>(rows_.rows.size());
-    if (target < 0 || target >= n) {
-        rows_.position = target < 0 ? -1 : n;
-        rows_.current = nullptr;
-        if (rowsFetched) *rowsFetched = 0;
-        if (rowStatus) rowStatus[0] = SQL_ROW_NOROW;
-        return SQL_NO_DATA;
-    }
-    rows_.position = target;
-    rows_.current = &rows_.rows[static_cast<std::size_t>(target)];
-    return writeBound();
-}
-
-SQLRETURN Statement::writeBound() {
-    if (rowsFetched) *rowsFetched = 1;
-    SQLRETURN result = SQL_SUCCESS;
-    for (std::size_t i = 0; i < bound.size() && i < rows_.columns.size(); ++i) {
-        const BoundColumn& b = bound[i];
-        if (!b.data && !b.indicator) continue;
-        const core::Value& v = (*rows_.current)[i];
-        const SQLSMALLINT cType =
-            b.cType == SQL_C_DEFAULT ? defaultCType(rows_.columns[i].sqlType) : b.cType;
-        CBuffer buffer{cType, b.data, b.length, b.indicator};
-        if (bindOffset && *bindOffset) {
-            if (buffer.data) buffer.data = static_cast<char*>(buffer.data) + *bindOffset;
-            if (buffer.indicator)
-                buffer.indicator = reinterpret_cast<SQLLEN*>(
-                    reinterpret_cast<char*>(buffer.indicator) + *bindOffset);
-        }
-        try {
-            if (v.isNull()) {
-                if (!buffer.indicator)
-                    throw OdbcError("22002", "Indicator variable required but not supplied.");
-                *buffer.indicator = SQL_NULL_DATA;
-            } else if (isPiecewise(cType)) {
-                const std::string form = piecewiseForm(v, cType);
-                if (writePiece(form, 0, buffer) < form.size()) {
-                    diagnostics.add("01004", "String data, right truncated.");
-                    result = SQL_SUCCESS_WITH_INFO;
-                }
-            } else if (buffer.data) {
-                writeFixed(v, buffer);
-            }
-        } catch (const std::exception& e) {
-            diagnostics.add(e);
-            if (rowStatus) rowStatus[0] = SQL_ROW_ERROR;
-            return SQL_ERROR;
-        }
-    }
-    if (rowStatus)
-        rowStatus[0] = result == SQL_SUCCESS ? SQL_ROW_SUCCESS : SQL_ROW_SUCCESS_WITH_INFO;
-    return result;
-}
-
-SQLRETURN Statement::getData(SQLUSMALLINT column, const CBuffer& requested) {
-    if (!rows_.current) throw OdbcError("24000", "Invalid cursor state.");
-    if (column == 0 || column > rows_.columns.size())
-        throw OdbcError("07009", "Invalid descriptor index.");
-    const core::Value& v = (*rows_.current)[column - 1];
-    CBuffer buffer = requested;
-    if (buffer.cType == SQL_C_DEFAULT || buffer.cType == SQL_ARD_TYPE)
-        buffer.cType = defaultCType(rows_.columns[column - 1].sqlType);
-    const bool continuing = pieceColumn_ == column;
-    if (continuing && pieceDone_) return SQL_NO_DATA;
-    pieceColumn_ = column;
-    if (v.isNull()) {
-        if (!buffer.indicator)
-            throw OdbcError("22002", "Indicator variable required but not supplied.");
-        *buffer.indicator = SQL_NULL_DATA;
-        pieceDone_ = true;
-        return SQL_SUCCESS;
-    }
-    if (!isPiecewise(buffer.cType)) {
-        pieceDone_ = true;
-        writeFixed(v, buffer);
-        return SQL_SUCCESS;
-    }
-    if (!continuing) {
-        pieceForm_ = piecewiseForm(v, buffer.cType);
-        pieceOffset_ = 0;
-        pieceDone_ = false;
-    }
-    const std::size_t remaining = pieceForm_.size() - pieceOffset_;
-    const std::size_t copied = writePiece(pieceForm_, pieceOffset_, buffer);
-    pieceOffset_ += copied;
-    if (copied < remaining) {
-        diagnostics.add("01004", "String data, right truncated.");
-        return SQL_SUCCESS_WITH_INFO;
-    }
-    pieceDone_ = true;
-    return SQL_SUCCESS;
+void Statement::insertDirectly(const DirectInsert& insert, std::vector<core::Value>& values) {
+    std::vector<std::optional<core::Value>> row(insert.columnCount);
+    for (std::size_t i = 0; i < values.size() && i < insert.columns.size(); ++i)
+        row[insert.columns[i]] = std::move(values[i]);
+    connection.session().insertRow(insert.table, row);
 }
 
 } // namespace odbc

@@ -22,6 +22,7 @@ StatementKind statementKind(std::string_view text) {
         return rest.find("INTO") == std::string::npos ? StatementKind::Read : StatementKind::Change;
     }
     if (word == "UPDATE" || word == "DELETE") return StatementKind::UpdateOrDelete;
+    if (word == "CREATE" || word == "ALTER" || word == "DROP") return StatementKind::Definition;
     if (word == "BEGIN" || word == "COMMIT" || word == "ROLLBACK")
         return StatementKind::Transaction;
     return StatementKind::Change;
