@@ -317,11 +317,11 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
         *this, schema.name, jet::rowsInRange(pages, data.firstPage, span(low), span(high)));
 }
 
-std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view table,
-                                                            RowLocator locator) const {
-    const jet::Table t = database_.table(table);
-    const jet::TableSchema& schema = t.schema();
-    const jet::PageFile& file = database_.pages();
+namespace {
+
+// One row of the table by its locator, following a row that moved to its new address.
+std::optional<std::vector<core::Value>>
+readRowOf(const jet::PageFile& file, const jet::TableSchema& schema, RowLocator locator) {
     jet::RowId id = locator.toRowId();
     if (locator.slot > 0xFF) return std::nullopt;
     // A row that grew may have moved: its slot then holds only its new address.
@@ -347,6 +347,32 @@ std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view tab
         return values;
     }
     return std::nullopt;
+}
+
+// Rows of one table by locator, its schema looked up once for all of them.
+class JetRowReader : public RowReader {
+public:
+    JetRowReader(const jet::PageFile& file, jet::Table table)
+        : file_(file), table_(std::move(table)) {}
+    std::optional<std::vector<core::Value>> read(RowLocator locator) override {
+        return readRowOf(file_, table_.schema(), locator);
+    }
+
+private:
+    const jet::PageFile& file_;
+    jet::Table table_;
+};
+
+} // namespace
+
+std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view table,
+                                                            RowLocator locator) const {
+    const jet::Table t = database_.table(table);
+    return readRowOf(database_.pages(), t.schema(), locator);
+}
+
+std::unique_ptr<RowReader> JetStorage::rowReader(std::string_view table) const {
+    return std::make_unique<JetRowReader>(database_.pages(), database_.table(table));
 }
 
 namespace {

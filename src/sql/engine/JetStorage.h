@@ -33,6 +33,7 @@ public:
                                          const KeyRange& range) const override;
     std::optional<std::vector<core::Value>> readRow(std::string_view table,
                                                     RowLocator locator) const override;
+    std::unique_ptr<RowReader> rowReader(std::string_view table) const override;
 
     void createTable(const TableDefinition& layout) override;
     void dropTable(std::string_view table) override;

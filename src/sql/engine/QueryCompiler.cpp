@@ -6,6 +6,7 @@
 #include "sql/engine/EngineErrors.h"
 #include "sql/engine/ExpressionBinder.h"
 #include "sql/engine/FromPlanner.h"
+#include "sql/engine/LocatorSort.h"
 #include "sql/engine/OrderOperators.h"
 #include "sql/engine/RowOperators.h"
 #include "sql/engine/TypeRules.h"
@@ -72,6 +73,8 @@ private:
     void bindOrderBy();
     void nameColumns(CompiledQuery& out, bool updatable);
     std::vector<std::size_t> distinctRowTables() const;
+    std::optional<LocatorRowShape> locatorSortShape(const std::vector<int>& slotsRead,
+                                                    std::vector<SortColumn>& keys) const;
 
     const SelectBlock& block_;
     std::string_view text_;
@@ -280,6 +283,40 @@ std::vector<std::size_t> BlockCompiler::distinctRowTables() const {
     return selected;
 }
 
+// When the block orders the rows of one base table by its plain columns: the shape of the
+// rows a sort by locators reads back, and the sort's keys as slots of the table's row. The
+// sort then holds keys and locators instead of whole rows.
+std::optional<LocatorRowShape>
+BlockCompiler::locatorSortShape(const std::vector<int>& slotsRead,
+                                std::vector<SortColumn>& keys) const {
+    if (sortColumns_.empty() || grouped_ || extras_.outputsOnly ||
+        block_.quantifier == SetQuantifier::Distinct || !distinctRowTables().empty() ||
+        scope_.sources().size() != 1)
+        return std::nullopt;
+    const ScopeSource& source = scope_.sources().front();
+    if (!source.locator || source.baseTable.empty() || source.allColumns) return std::nullopt;
+    keys.clear();
+    for (const auto& s : sortColumns_) {
+        const BoundExpr& e = s.index < outputs_.size() ? *outputs_[s.index].bound
+                                                       : *hidden_[s.index - outputs_.size()];
+        const auto* c = dynamic_cast<const ColumnExpr*>(&e);
+        if (!c || c->depth() != 0) return std::nullopt;
+        keys.push_back({static_cast<std::size_t>(c->slot()), s.descending});
+    }
+    LocatorRowShape shape;
+    shape.table = source.baseTable;
+    shape.width = scope_.width();
+    shape.locatorCount = scope_.locatorCount();
+    shape.locatorIndex = *source.locator;
+    for (std::size_t i = 0; i < source.columns.size(); ++i) {
+        const std::size_t slot = source.slots.first + i;
+        if (std::find(slotsRead.begin(), slotsRead.end(), static_cast<int>(slot)) !=
+            slotsRead.end())
+            shape.columns.push_back({i, slot});
+    }
+    return shape;
+}
+
 CompiledQuery BlockCompiler::compile() {
     from_.addSources(block_.from);
     binder_.setSelectList(&block_.items);
@@ -330,7 +367,17 @@ CompiledQuery BlockCompiler::compile() {
     nameColumns(out, updatable);
     if (updatable) out.baseTables = from_.baseTables();
 
-    OperatorPtr op = from_.plan(std::move(slotsRead));
+    std::vector<SortColumn> locatorKeys;
+    std::optional<LocatorRowShape> byLocator = locatorSortShape(slotsRead, locatorKeys);
+    OperatorPtr op;
+    if (byLocator) {
+        std::vector<int> keySlots;
+        for (const auto& k : locatorKeys) keySlots.push_back(static_cast<int>(k.index));
+        op = std::make_unique<LocatorSort>(from_.plan(std::move(keySlots)), std::move(locatorKeys),
+                                           std::move(*byLocator));
+    } else {
+        op = from_.plan(std::move(slotsRead));
+    }
     if (grouped_) {
         op = std::make_unique<GroupAggregate>(std::move(op), std::move(groupBy_),
                                               std::move(grouping_.calls));
@@ -351,7 +398,7 @@ CompiledQuery BlockCompiler::compile() {
     std::vector<std::size_t> ties;
     if (!sortColumns_.empty()) {
         for (const auto& s : sortColumns_) ties.push_back(s.index);
-        op = std::make_unique<Sort>(std::move(op), sortColumns_);
+        if (!byLocator) op = std::make_unique<Sort>(std::move(op), sortColumns_);
     }
     if (block_.top && !extras_.outputsOnly)
         op = std::make_unique<TopRows>(std::move(op), block_.top->count, block_.top->percent,
