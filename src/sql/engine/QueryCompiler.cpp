@@ -6,6 +6,7 @@
 #include "sql/engine/EngineErrors.h"
 #include "sql/engine/ExpressionBinder.h"
 #include "sql/engine/FromPlanner.h"
+#include "sql/engine/IndexOrderScan.h"
 #include "sql/engine/LocatorSort.h"
 #include "sql/engine/OrderOperators.h"
 #include "sql/engine/RowOperators.h"
@@ -61,8 +62,9 @@ class BlockCompiler {
 public:
     BlockCompiler(CompileContext& context, const SelectBlock& block, std::string_view text,
                   Scope* outer, const std::vector<OrderItem>* orderBy, BlockExtras extras = {})
-        : block_(block), text_(text), orderBy_(orderBy), extras_(std::move(extras)), scope_(outer),
-          from_(context, scope_, text), binder_(context, scope_, text) {}
+        : context_(context), block_(block), text_(text), orderBy_(orderBy),
+          extras_(std::move(extras)), scope_(outer), from_(context, scope_, text),
+          binder_(context, scope_, text) {}
 
     CompiledQuery compile();
 
@@ -73,9 +75,15 @@ private:
     void bindOrderBy();
     void nameColumns(CompiledQuery& out, bool updatable);
     std::vector<std::size_t> distinctRowTables() const;
+    struct IndexWalk {
+        std::string index;
+        bool backwards = false;
+    };
+    std::optional<IndexWalk> indexForOrder(const std::vector<SortColumn>& keys) const;
     std::optional<LocatorRowShape> locatorSortShape(const std::vector<int>& slotsRead,
                                                     std::vector<SortColumn>& keys) const;
 
+    CompileContext& context_;
     const SelectBlock& block_;
     std::string_view text_;
     const std::vector<OrderItem>* orderBy_;
@@ -317,6 +325,52 @@ BlockCompiler::locatorSortShape(const std::vector<int>& slotsRead,
     return shape;
 }
 
+// Column types whose index keys order and tell apart values exactly as ORDER BY does. Text
+// keys drop trailing blanks and cut long values, and yes/no and decimal keys are left to
+// the sort.
+bool indexOrdersLikeSort(jet::ColumnType type) {
+    switch (type) {
+    case jet::ColumnType::Byte:
+    case jet::ColumnType::Integer:
+    case jet::ColumnType::Long:
+    case jet::ColumnType::Currency:
+    case jet::ColumnType::Single:
+    case jet::ColumnType::Double:
+    case jet::ColumnType::DateTime:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// An index of the block's one table whose columns are exactly the ORDER BY columns (`keys`,
+// slots of the table's row), each in the ORDER BY direction or each in the other one. Only
+// for a block without criteria: with them, reading the few rows that pass and sorting them
+// beats reading every row in index order.
+std::optional<BlockCompiler::IndexWalk>
+BlockCompiler::indexForOrder(const std::vector<SortColumn>& keys) const {
+    if (block_.where) return std::nullopt;
+    const ScopeSource& source = scope_.sources().front();
+    const auto table = context_.storage.tableInfo(source.baseTable);
+    if (!table) return std::nullopt;
+    for (const auto& index : table->indexes) {
+        if (index.ignoreNulls || index.columns.size() != keys.size()) continue;
+        std::optional<bool> backwards;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const ScopeColumn& column = source.columns[keys[i].index - source.slots.first];
+            const bool reversed = keys[i].descending != index.columns[i].descending;
+            if (!column.info || !sameName(column.info->name, index.columns[i].name) ||
+                !indexOrdersLikeSort(column.info->type) || (backwards && *backwards != reversed)) {
+                backwards.reset();
+                break;
+            }
+            backwards = reversed;
+        }
+        if (backwards) return IndexWalk{index.name, *backwards};
+    }
+    return std::nullopt;
+}
+
 CompiledQuery BlockCompiler::compile() {
     from_.addSources(block_.from);
     binder_.setSelectList(&block_.items);
@@ -373,8 +427,13 @@ CompiledQuery BlockCompiler::compile() {
     if (byLocator) {
         std::vector<int> keySlots;
         for (const auto& k : locatorKeys) keySlots.push_back(static_cast<int>(k.index));
+        const auto walk = indexForOrder(locatorKeys);
+        LocatorRowShape shape = *byLocator;
         op = std::make_unique<LocatorSort>(from_.plan(std::move(keySlots)), std::move(locatorKeys),
                                            std::move(*byLocator));
+        if (walk)
+            op = std::make_unique<IndexOrderScan>(walk->index, walk->backwards, std::move(shape),
+                                                  std::move(op));
     } else {
         op = from_.plan(std::move(slotsRead));
     }

@@ -19,6 +19,10 @@ private:
 
 } // namespace
 
+std::unique_ptr<RowCursor> Storage::walkIndex(std::string_view, std::string_view, bool) const {
+    return nullptr;
+}
+
 std::unique_ptr<RowReader> Storage::rowReader(std::string_view table) const {
     return std::make_unique<ReadRowReader>(*this, std::string(table));
 }

@@ -87,6 +87,11 @@ public:
     // Every column of one row; nullopt when the locator names no live row of the table.
     virtual std::optional<std::vector<core::Value>> readRow(std::string_view table,
                                                             RowLocator locator) const = 0;
+    // The table's rows in the order of an index's keys, forwards or backwards; rows with equal
+    // keys come in stored order either way. nullptr when this storage cannot walk that index
+    // (the engine then sorts).
+    virtual std::unique_ptr<RowCursor> walkIndex(std::string_view table, std::string_view index,
+                                                 bool backwards) const;
     // A reader of the table's rows by locator; by default each read is a readRow().
     virtual std::unique_ptr<RowReader> rowReader(std::string_view table) const;
 
