@@ -5,9 +5,13 @@
 // load from elsewhere on the machine spreads over both, and the median is reported.
 //
 // The sqlite3 times include starting the program and printing the rows to /dev/null; ours
-// include parsing and planning the statement and reading every row's values.
+// include parsing and planning the statement and reading every row's values. Beside the wall
+// times come the CPU times (user + system; sqlite3's from its process), which load from
+// elsewhere on a shared machine disturbs less, and the time to our first row.
 //
 //   bench_sql_queries [--rows N] [--runs N] [--dir PATH]
+//
+// TABLORY_BENCH_ONLY=TEXT runs only the queries whose name holds TEXT.
 #include "Options.h"
 #include "Timings.h"
 #include "jet/Database.h"
@@ -19,6 +23,7 @@
 #include <iomanip>
 #include <iostream>
 #include <random>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 using bench::shellQuoted;
@@ -84,6 +89,14 @@ void writeSqlite(const fs::path& file, const fs::path& script, const std::vector
     bench::timeShell("sqlite3 " + shellQuoted(file.string()) + " <" + shellQuoted(script.string()));
 }
 
+// CPU seconds (user + system) of this process or of its waited-for children.
+double cpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 struct Query {
     std::string name;
     std::string sql;
@@ -91,11 +104,15 @@ struct Query {
 
 // Runs a statement and reads every value of every row; the row count. `values` counts the
 // non-null values read, so that the reading cannot be left out.
-std::int64_t runTablory(sql::Session& session, const std::string& sql, std::size_t& values) {
+// `firstRow` gets the seconds until the first row was there.
+std::int64_t runTablory(sql::Session& session, const std::string& sql, std::size_t& values,
+                        double& firstRow) {
+    Stopwatch watch;
     auto result = session.execute(sql);
     std::int64_t rows = 0;
     std::size_t touched = 0;
     while (result.next()) {
+        if (rows == 0) firstRow = watch.seconds();
         ++rows;
         for (const auto& v : result.values()) touched += v.isNull() ? 0 : 1;
     }
@@ -144,10 +161,12 @@ int main(int argc, char** argv) try {
     struct Line {
         std::int64_t ourRows = 0, theirRows = 0;
         std::size_t values = 0;
-        bench::Measurement ours, theirs;
+        bench::Measurement ours, theirs, oursCpu, theirsCpu, firstRow;
     };
+    const char* only = std::getenv("TABLORY_BENCH_ONLY");
     std::vector<Line> lines;
     for (const auto& q : queries) {
+        if (only && q.name.find(only) == std::string::npos) continue;
         Line line;
         line.ours = {q.name, "Tablory", 0, {}};
         line.theirs = {q.name, "sqlite3", 0, {}};
@@ -157,11 +176,17 @@ int main(int argc, char** argv) try {
                                            shellQuoted("select count(*) from (" + q.sql + ")")));
         for (int run = 0; run < o.runs; ++run) {
             Stopwatch w;
-            line.ourRows = runTablory(session, q.sql, line.values);
+            const double cpu = cpuSeconds(RUSAGE_SELF);
+            double first = 0;
+            line.ourRows = runTablory(session, q.sql, line.values, first);
             line.ours.seconds.push_back(w.seconds());
+            line.oursCpu.seconds.push_back(cpuSeconds(RUSAGE_SELF) - cpu);
+            line.firstRow.seconds.push_back(first);
+            const double childCpu = cpuSeconds(RUSAGE_CHILDREN);
             line.theirs.seconds.push_back(bench::timeShell("sqlite3 " + shellQuoted(lite.string()) +
                                                            " " + shellQuoted(q.sql) +
                                                            " >/dev/null"));
+            line.theirsCpu.seconds.push_back(cpuSeconds(RUSAGE_CHILDREN) - childCpu);
         }
         std::cout << "  " << q.name << ": done\n" << std::flush;
         lines.push_back(std::move(line));
@@ -170,14 +195,19 @@ int main(int argc, char** argv) try {
     std::cout << "\n"
               << std::left << std::setw(24) << "query" << std::right << std::setw(10) << "rows"
               << std::setw(12) << "values" << std::setw(14) << "Tablory ms" << std::setw(14)
-              << "sqlite3 ms" << std::setw(10) << "ratio"
+              << "sqlite3 ms" << std::setw(10) << "ratio" << std::setw(12) << "T cpu ms"
+              << std::setw(12) << "S cpu ms" << std::setw(10) << "cpu ratio" << std::setw(12)
+              << "T first ms"
               << "\n";
     for (const auto& l : lines) {
         const double ours = l.ours.median() * 1000, theirs = l.theirs.median() * 1000;
         std::cout << std::left << std::setw(24) << l.ours.operation << std::right << std::setw(10)
                   << l.ourRows << std::setw(12) << l.values << std::setw(14) << std::setprecision(1)
                   << ours << std::setw(14) << theirs << std::setw(10) << std::setprecision(1)
-                  << ours / theirs
+                  << ours / theirs << std::setw(12) << l.oursCpu.median() * 1000 << std::setw(12)
+                  << l.theirsCpu.median() * 1000 << std::setw(10)
+                  << l.oursCpu.median() / l.theirsCpu.median() << std::setw(12)
+                  << l.firstRow.median() * 1000
                   << (l.ourRows != l.theirRows
                           ? "  ROW COUNTS DIFFER: sqlite3 " + std::to_string(l.theirRows)
                           : std::string())

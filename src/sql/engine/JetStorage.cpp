@@ -17,6 +17,7 @@
 #include <cctype>
 #include <map>
 #include <mutex>
+#include <tuple>
 
 namespace sql {
 
@@ -317,11 +318,11 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
         *this, schema.name, jet::rowsInRange(pages, data.firstPage, span(low), span(high)));
 }
 
-std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view table,
-                                                            RowLocator locator) const {
-    const jet::Table t = database_.table(table);
-    const jet::TableSchema& schema = t.schema();
-    const jet::PageFile& file = database_.pages();
+namespace {
+
+// One row of the table by its locator, following a row that moved to its new address.
+std::optional<std::vector<core::Value>>
+readRowOf(const jet::PageFile& file, const jet::TableSchema& schema, RowLocator locator) {
     jet::RowId id = locator.toRowId();
     if (locator.slot > 0xFF) return std::nullopt;
     // A row that grew may have moved: its slot then holds only its new address.
@@ -347,6 +348,119 @@ std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view tab
         return values;
     }
     return std::nullopt;
+}
+
+// Rows of one table by locator, its schema looked up once for all of them.
+class JetRowReader : public RowReader {
+public:
+    JetRowReader(const jet::PageFile& file, jet::Table table)
+        : file_(file), table_(std::move(table)) {}
+    std::optional<std::vector<core::Value>> read(RowLocator locator) override {
+        return readRowOf(file_, table_.schema(), locator);
+    }
+
+private:
+    const jet::PageFile& file_;
+    jet::Table table_;
+};
+
+// The rows of one table in the order of an index, read by locator. Entries with equal keys
+// come in stored order whichever way the index is walked, as a stable sort gives them.
+class IndexOrderCursor : public RowCursor {
+public:
+    IndexOrderCursor(const jet::PageFile& file, jet::Table table, std::uint32_t rootPage,
+                     bool backwards)
+        : file_(file), table_(std::move(table)), source_(file), cursor_(source_, rootPage),
+          backwards_(backwards) {
+        if (backwards_) cursor_.afterLast();
+    }
+
+    bool next() override {
+        for (;;) {
+            if (position_ < group_.size()) {
+                current_ = group_[position_++];
+                auto row = readRowOf(file_, table_.schema(), RowLocator::fromRowId(current_));
+                if (!row) continue; // an index entry whose row is gone
+                values_ = std::move(*row);
+                return true;
+            }
+            if (!nextGroup()) return false;
+        }
+    }
+    core::Value value(std::size_t column) const override {
+        return column < values_.size() ? values_[column] : core::Value();
+    }
+    RowLocator locator() const override { return RowLocator::fromRowId(current_); }
+
+private:
+    bool step() { return backwards_ ? cursor_.previous() : cursor_.next(); }
+
+    // The rows of the next run of equal keys, in stored order.
+    bool nextGroup() {
+        group_.clear();
+        position_ = 0;
+        if (!pending_) {
+            if (!step()) return false;
+            const jet::ByteSpan key = cursor_.key();
+            key_.assign(key.begin(), key.end());
+            row_ = cursor_.rowId();
+        }
+        pending_ = false;
+        group_.push_back(row_);
+        while (step()) {
+            const jet::ByteSpan key = cursor_.key();
+            if (!std::equal(key.begin(), key.end(), key_.begin(), key_.end())) {
+                key_.assign(key.begin(), key.end());
+                row_ = cursor_.rowId();
+                pending_ = true;
+                break;
+            }
+            group_.push_back(cursor_.rowId());
+        }
+        std::sort(group_.begin(), group_.end(), [](jet::RowId a, jet::RowId b) {
+            return std::tie(a.page, a.slot) < std::tie(b.page, b.slot);
+        });
+        return true;
+    }
+
+    const jet::PageFile& file_;
+    jet::Table table_;
+    jet::PageFileSource source_;
+    jet::IndexCursor cursor_;
+    bool backwards_;
+    std::vector<std::uint8_t> key_; // of the entry read past the last group
+    jet::RowId row_{};
+    bool pending_ = false;
+    std::vector<jet::RowId> group_;
+    std::size_t position_ = 0;
+    jet::RowId current_{};
+    std::vector<core::Value> values_;
+};
+} // namespace
+
+std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view table,
+                                                            RowLocator locator) const {
+    const jet::Table t = database_.table(table);
+    return readRowOf(database_.pages(), t.schema(), locator);
+}
+
+std::unique_ptr<RowCursor> JetStorage::walkIndex(std::string_view table, std::string_view index,
+                                                 bool backwards) const {
+    jet::Table t = database_.table(table);
+    const jet::TableSchema& schema = t.schema();
+    const jet::IndexDef* logical = nullptr;
+    for (const auto& def : schema.indexes)
+        if (sameName(def.name, index)) logical = &def;
+    if (!logical || logical->dataIndex >= schema.indexData.size()) return nullptr;
+    const jet::IndexData& data = schema.indexData[logical->dataIndex];
+    // An index that leaves out rows whose key is Null does not hold every row.
+    if (data.firstPage == 0 || (data.flags & jet::index_flag::kIgnoreNulls) != 0) return nullptr;
+    const std::uint32_t root = data.firstPage;
+    return std::make_unique<IndexOrderCursor>(database_.pages(), std::move(t), root, backwards);
+}
+
+std::unique_ptr<RowReader> JetStorage::rowReader(std::string_view table) const {
+    return std::make_unique<JetRowReader>(database_.pages(), database_.table(table));
 }
 
 namespace {

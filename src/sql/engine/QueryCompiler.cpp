@@ -6,6 +6,8 @@
 #include "sql/engine/EngineErrors.h"
 #include "sql/engine/ExpressionBinder.h"
 #include "sql/engine/FromPlanner.h"
+#include "sql/engine/IndexOrderScan.h"
+#include "sql/engine/LocatorSort.h"
 #include "sql/engine/OrderOperators.h"
 #include "sql/engine/RowOperators.h"
 #include "sql/engine/TypeRules.h"
@@ -60,8 +62,9 @@ class BlockCompiler {
 public:
     BlockCompiler(CompileContext& context, const SelectBlock& block, std::string_view text,
                   Scope* outer, const std::vector<OrderItem>* orderBy, BlockExtras extras = {})
-        : block_(block), text_(text), orderBy_(orderBy), extras_(std::move(extras)), scope_(outer),
-          from_(context, scope_, text), binder_(context, scope_, text) {}
+        : context_(context), block_(block), text_(text), orderBy_(orderBy),
+          extras_(std::move(extras)), scope_(outer), from_(context, scope_, text),
+          binder_(context, scope_, text) {}
 
     CompiledQuery compile();
 
@@ -72,7 +75,15 @@ private:
     void bindOrderBy();
     void nameColumns(CompiledQuery& out, bool updatable);
     std::vector<std::size_t> distinctRowTables() const;
+    struct IndexWalk {
+        std::string index;
+        bool backwards = false;
+    };
+    std::optional<IndexWalk> indexForOrder(const std::vector<SortColumn>& keys) const;
+    std::optional<LocatorRowShape> locatorSortShape(const std::vector<int>& slotsRead,
+                                                    std::vector<SortColumn>& keys) const;
 
+    CompileContext& context_;
     const SelectBlock& block_;
     std::string_view text_;
     const std::vector<OrderItem>* orderBy_;
@@ -280,6 +291,86 @@ std::vector<std::size_t> BlockCompiler::distinctRowTables() const {
     return selected;
 }
 
+// When the block orders the rows of one base table by its plain columns: the shape of the
+// rows a sort by locators reads back, and the sort's keys as slots of the table's row. The
+// sort then holds keys and locators instead of whole rows.
+std::optional<LocatorRowShape>
+BlockCompiler::locatorSortShape(const std::vector<int>& slotsRead,
+                                std::vector<SortColumn>& keys) const {
+    if (sortColumns_.empty() || grouped_ || extras_.outputsOnly ||
+        block_.quantifier == SetQuantifier::Distinct || !distinctRowTables().empty() ||
+        scope_.sources().size() != 1)
+        return std::nullopt;
+    const ScopeSource& source = scope_.sources().front();
+    if (!source.locator || source.baseTable.empty() || source.allColumns) return std::nullopt;
+    keys.clear();
+    for (const auto& s : sortColumns_) {
+        const BoundExpr& e = s.index < outputs_.size() ? *outputs_[s.index].bound
+                                                       : *hidden_[s.index - outputs_.size()];
+        const auto* c = dynamic_cast<const ColumnExpr*>(&e);
+        if (!c || c->depth() != 0) return std::nullopt;
+        keys.push_back({static_cast<std::size_t>(c->slot()), s.descending});
+    }
+    LocatorRowShape shape;
+    shape.table = source.baseTable;
+    shape.width = scope_.width();
+    shape.locatorCount = scope_.locatorCount();
+    shape.locatorIndex = *source.locator;
+    for (std::size_t i = 0; i < source.columns.size(); ++i) {
+        const std::size_t slot = source.slots.first + i;
+        if (std::find(slotsRead.begin(), slotsRead.end(), static_cast<int>(slot)) !=
+            slotsRead.end())
+            shape.columns.push_back({i, slot});
+    }
+    return shape;
+}
+
+// Column types whose index keys order and tell apart values exactly as ORDER BY does. Text
+// keys drop trailing blanks and cut long values, and yes/no and decimal keys are left to
+// the sort.
+bool indexOrdersLikeSort(jet::ColumnType type) {
+    switch (type) {
+    case jet::ColumnType::Byte:
+    case jet::ColumnType::Integer:
+    case jet::ColumnType::Long:
+    case jet::ColumnType::Currency:
+    case jet::ColumnType::Single:
+    case jet::ColumnType::Double:
+    case jet::ColumnType::DateTime:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// An index of the block's one table whose columns are exactly the ORDER BY columns (`keys`,
+// slots of the table's row), each in the ORDER BY direction or each in the other one. Only
+// for a block without criteria: with them, reading the few rows that pass and sorting them
+// beats reading every row in index order.
+std::optional<BlockCompiler::IndexWalk>
+BlockCompiler::indexForOrder(const std::vector<SortColumn>& keys) const {
+    if (block_.where) return std::nullopt;
+    const ScopeSource& source = scope_.sources().front();
+    const auto table = context_.storage.tableInfo(source.baseTable);
+    if (!table) return std::nullopt;
+    for (const auto& index : table->indexes) {
+        if (index.ignoreNulls || index.columns.size() != keys.size()) continue;
+        std::optional<bool> backwards;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const ScopeColumn& column = source.columns[keys[i].index - source.slots.first];
+            const bool reversed = keys[i].descending != index.columns[i].descending;
+            if (!column.info || !sameName(column.info->name, index.columns[i].name) ||
+                !indexOrdersLikeSort(column.info->type) || (backwards && *backwards != reversed)) {
+                backwards.reset();
+                break;
+            }
+            backwards = reversed;
+        }
+        if (backwards) return IndexWalk{index.name, *backwards};
+    }
+    return std::nullopt;
+}
+
 CompiledQuery BlockCompiler::compile() {
     from_.addSources(block_.from);
     binder_.setSelectList(&block_.items);
@@ -330,7 +421,22 @@ CompiledQuery BlockCompiler::compile() {
     nameColumns(out, updatable);
     if (updatable) out.baseTables = from_.baseTables();
 
-    OperatorPtr op = from_.plan(std::move(slotsRead));
+    std::vector<SortColumn> locatorKeys;
+    std::optional<LocatorRowShape> byLocator = locatorSortShape(slotsRead, locatorKeys);
+    OperatorPtr op;
+    if (byLocator) {
+        std::vector<int> keySlots;
+        for (const auto& k : locatorKeys) keySlots.push_back(static_cast<int>(k.index));
+        const auto walk = indexForOrder(locatorKeys);
+        LocatorRowShape shape = *byLocator;
+        op = std::make_unique<LocatorSort>(from_.plan(std::move(keySlots)), std::move(locatorKeys),
+                                           std::move(*byLocator));
+        if (walk)
+            op = std::make_unique<IndexOrderScan>(walk->index, walk->backwards, std::move(shape),
+                                                  std::move(op));
+    } else {
+        op = from_.plan(std::move(slotsRead));
+    }
     if (grouped_) {
         op = std::make_unique<GroupAggregate>(std::move(op), std::move(groupBy_),
                                               std::move(grouping_.calls));
@@ -351,7 +457,7 @@ CompiledQuery BlockCompiler::compile() {
     std::vector<std::size_t> ties;
     if (!sortColumns_.empty()) {
         for (const auto& s : sortColumns_) ties.push_back(s.index);
-        op = std::make_unique<Sort>(std::move(op), sortColumns_);
+        if (!byLocator) op = std::make_unique<Sort>(std::move(op), sortColumns_);
     }
     if (block_.top && !extras_.outputsOnly)
         op = std::make_unique<TopRows>(std::move(op), block_.top->count, block_.top->percent,

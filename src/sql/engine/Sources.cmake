@@ -9,8 +9,10 @@ target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/EngineErrors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExpressionBinder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FromPlanner.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexOrderScan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JetStorage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JoinOperators.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LocatorSort.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MemoryStorage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModificationStatements.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OrderOperators.cpp

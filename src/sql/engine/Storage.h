@@ -37,6 +37,15 @@ public:
     virtual RowLocator locator() const = 0;
 };
 
+// Reads rows of one table by their locators, the table looked up once: for many rows read
+// back in an order of the engine's choosing (a sort by locators).
+class RowReader {
+public:
+    virtual ~RowReader() = default;
+    // Every column of the row; nullopt when the locator names no live row of the table.
+    virtual std::optional<std::vector<core::Value>> read(RowLocator locator) = 0;
+};
+
 // One end of a key range: values for the leading columns of an index, in index order,
 // already converted to the columns' types. Ranges are in value order, whatever the index's
 // direction.
@@ -78,6 +87,13 @@ public:
     // Every column of one row; nullopt when the locator names no live row of the table.
     virtual std::optional<std::vector<core::Value>> readRow(std::string_view table,
                                                             RowLocator locator) const = 0;
+    // The table's rows in the order of an index's keys, forwards or backwards; rows with equal
+    // keys come in stored order either way. nullptr when this storage cannot walk that index
+    // (the engine then sorts).
+    virtual std::unique_ptr<RowCursor> walkIndex(std::string_view table, std::string_view index,
+                                                 bool backwards) const;
+    // A reader of the table's rows by locator; by default each read is a readRow().
+    virtual std::unique_ptr<RowReader> rowReader(std::string_view table) const;
 
     // --- Schema changes ---
     virtual void createTable(const TableDefinition& layout) = 0;

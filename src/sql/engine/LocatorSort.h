@@ -1,0 +1,50 @@
+#pragma once
+// ORDER BY over one base table without holding its rows: the scan below reads only the
+// columns the order and the criteria need, the sort keeps each row's key and locator, and
+// the rows are read back whole one at a time, in order, as they are asked for. Memory is the
+// keys and locators; the first row comes as soon as the keys are sorted.
+#include "sql/engine/OrderOperators.h"
+#include "sql/engine/ScanOperators.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sql {
+
+class RowReader;
+
+// Where the table's rows go in the FROM clause's row, and which of its locators they fill.
+struct LocatorRowShape {
+    std::string table;
+    std::size_t width = 0;
+    std::vector<ScanColumn> columns; // the columns the expressions above read
+    std::size_t locatorCount = 0, locatorIndex = 0;
+};
+
+class LocatorSort : public Operator {
+public:
+    // `keys` are (slot, direction) pairs of the FROM row the input gives.
+    LocatorSort(OperatorPtr input, std::vector<SortColumn> keys, LocatorRowShape shape);
+    ~LocatorSort() override;
+    void open(const Runtime& rt, const Frame* outer) override;
+    bool next(ResultRow& row) override;
+
+private:
+    struct Entry {
+        std::uint64_t prefix;       // the key's first eight bytes, in byte order
+        std::uint32_t from, length; // the key in keys_
+        RowLocator locator;
+    };
+
+    OperatorPtr input_;
+    std::vector<SortColumn> keys_;
+    LocatorRowShape shape_;
+    std::string keyBytes_;
+    std::vector<Entry> entries_;
+    std::size_t position_ = 0;
+    std::unique_ptr<RowReader> reader_;
+};
+
+} // namespace sql
