@@ -285,34 +285,6 @@ std::vector<core::Value> Database::readRow(std::string_view table, RowId row) {
     return reader.read(row);
 }
 
-void Database::insertCatalogRow(std::int32_t id, std::int32_t parentId, const std::string& name,
-                                std::int16_t type, std::uint32_t flags,
-                                const core::Bytes& properties) {
-    auto schema = catalogSchema();
-    std::vector<core::Value> row(schema->columns.size());
-    core::DateTime stamp = currentJetTime();
-    for (std::size_t i = 0; i < schema->columns.size(); ++i) {
-        const std::string& column = schema->columns[i].name;
-        if (column == "Id")
-            row[i] = core::Value(id);
-        else if (column == "ParentId")
-            row[i] = core::Value(parentId);
-        else if (column == "Name")
-            row[i] = core::Value(name);
-        else if (column == "Type")
-            row[i] = core::Value(type);
-        else if (column == "Flags")
-            row[i] = core::Value(static_cast<std::int32_t>(flags));
-        else if (column == "DateCreate" || column == "DateUpdate")
-            row[i] = core::Value(stamp);
-        else if (column == "Owner")
-            row[i] = core::Value(core::Bytes{0x65, 0x89});
-        else if (column == "LvProp" && !properties.empty())
-            row[i] = core::Value(properties);
-    }
-    insertRow("MSysObjects", std::move(row));
-}
-
 void Database::createTable(TableSchema schema, const PropertyMaps& properties) {
     requireTransaction();
     if (schema.name.empty() || schema.name.size() > 64)
@@ -343,16 +315,7 @@ void Database::dropTable(std::string_view name) {
     writers_.erase(page);
     dropTableStorage(*store_, *schema);
     schemas_.erase(page);
-    // Remove the table's catalog row.
-    auto objects = table("MSysObjects");
-    std::size_t idColumn = 0;
-    for (std::size_t i = 0; i < objects.schema().columns.size(); ++i)
-        if (objects.schema().columns[i].name == "Id") idColumn = i;
-    auto cursor = objects.scan();
-    std::optional<RowId> found;
-    while (cursor.next())
-        if (cursor.value(idColumn) == core::Value(id)) found = cursor.rowId();
-    if (found) deleteRow("MSysObjects", *found);
+    deleteCatalogRow(id);
     reloadCatalog();
 }
 
@@ -486,25 +449,6 @@ void Database::setColumnProperties(std::string_view table, const PropertyMaps& p
     updateCatalogProperties(requireTable(table), encodePropertyMaps(properties));
 }
 
-void Database::updateCatalogProperties(const CatalogEntry& entry, const core::Bytes& blob) {
-    auto catalogTable = table("MSysObjects");
-    const auto& columns = catalogTable.schema().columns;
-    std::size_t idColumn = 0, propColumn = 0;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].name == "Id") idColumn = i;
-        if (columns[i].name == "LvProp") propColumn = i;
-    }
-    std::int32_t id = entry.id;
-    std::optional<RowId> found;
-    auto cursor = catalogTable.scan();
-    while (cursor.next())
-        if (cursor.value(idColumn) == core::Value(id)) found = cursor.rowId();
-    if (!found) throwDamaged("a table has no catalog row");
-    auto values = readRow("MSysObjects", *found);
-    values[propColumn] = blob.empty() ? core::Value() : core::Value(blob);
-    updateRow("MSysObjects", *found, values);
-    reloadCatalog();
-}
 
 } // namespace jet
 

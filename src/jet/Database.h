@@ -146,6 +146,8 @@ private:
     void releaseWritersOf(std::uint32_t definitionPage);
     const CatalogEntry& requireQuery(std::string_view name) const;
     std::int32_t newObjectId() const;
+    // The catalog row of an object; raises damage when there is none.
+    RowId catalogRowOf(std::int32_t id) const;
     void deleteCatalogRow(std::int32_t id);
     void insertCatalogRow(std::int32_t id, std::int32_t parentId, const std::string& name,
                           std::int16_t type, std::uint32_t flags, const core::Bytes& properties);

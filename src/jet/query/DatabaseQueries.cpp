@@ -65,20 +65,6 @@ std::int32_t Database::newObjectId() const {
     return id + 1;
 }
 
-void Database::deleteCatalogRow(std::int32_t id) {
-    auto objects = table("MSysObjects");
-    std::size_t idColumn = objects.schema().columns.size();
-    for (std::size_t i = 0; i < objects.schema().columns.size(); ++i)
-        if (objects.schema().columns[i].name == "Id") idColumn = i;
-    if (idColumn == objects.schema().columns.size()) throwDamaged("MSysObjects lacks its Id");
-    std::optional<RowId> found;
-    auto cursor = objects.scan();
-    while (cursor.next())
-        if (cursor.value(idColumn) == core::Value(id)) found = cursor.rowId();
-    if (!found) throwDamaged("an object has no catalog row");
-    deleteRow("MSysObjects", *found);
-}
-
 void Database::createQuery(const std::string& name, query::QueryKind kind,
                            std::vector<query::QueryRow> rows) {
     requireTransaction();

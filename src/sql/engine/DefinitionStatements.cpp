@@ -163,6 +163,22 @@ void addConstraint(const Constraint& c, ConstraintTarget target, const Storage& 
 }
 
 // Tables and saved queries share one set of names.
+// Whether the column takes part in a relationship, as the referencing or the referenced side.
+bool inRelationship(const Storage& storage, const TableInfo& table, const std::string& column) {
+    for (const auto& k : table.foreignKeys)
+        for (const auto& c : k.columns)
+            if (sameName(c, column)) return true;
+    for (const auto& other : storage.tableNames()) {
+        auto info = storage.tableInfo(other);
+        if (!info) continue;
+        for (const auto& k : info->foreignKeys)
+            if (sameName(k.referencedTable, table.name))
+                for (const auto& c : k.referencedColumns)
+                    if (sameName(c, column)) return true;
+    }
+    return false;
+}
+
 void requireNewTable(const Storage& storage, const std::string& name) {
     if (storage.tableInfo(name) || storage.hasQuery(name))
         throw core::SqlError(messages::tableExists(name));
@@ -317,6 +333,13 @@ void DefinitionStatement::alterColumn(Storage& storage, const TableInfo& table,
         if (c.kind == ConstraintKind::PrimaryKey || c.kind == ConstraintKind::Unique ||
             c.kind == ConstraintKind::ForeignKey || c.kind == ConstraintKind::Check)
             throw core::SqlError("Syntax error in ALTER TABLE statement.");
+    // Both sides of a relationship must keep one type and size, so a related column keeps
+    // its own; only its other attributes may change.
+    const ColumnInfo& before = table.columns[*i];
+    if ((before.type != column.column.type || before.size != column.column.size ||
+         before.precision != column.column.precision || before.scale != column.column.scale) &&
+        inRelationship(storage, table, before.name))
+        throw core::SqlError(messages::fieldInRelationship(before.name));
     const ColumnInfo target = column.column;
     storage.alterColumn(table.name, column, [target, &table](const core::Value& v) {
         if (v.isNull()) {
@@ -339,17 +362,7 @@ void DefinitionStatement::dropColumn(Storage& storage, const TableInfo& table,
     for (const auto& index : table.indexes)
         for (const auto& key : index.columns)
             if (sameName(key.name, real)) throw core::SqlError(messages::fieldInIndex(real));
-    for (const auto& k : table.foreignKeys)
-        for (const auto& col : k.columns)
-            if (sameName(col, real)) throw core::SqlError(messages::fieldInIndex(real));
-    for (const auto& other : storage.tableNames()) {
-        auto info = storage.tableInfo(other);
-        if (!info) continue;
-        for (const auto& k : info->foreignKeys)
-            if (sameName(k.referencedTable, table.name))
-                for (const auto& col : k.referencedColumns)
-                    if (sameName(col, real)) throw core::SqlError(messages::fieldInIndex(real));
-    }
+    if (inRelationship(storage, table, real)) throw core::SqlError(messages::fieldInIndex(real));
     if (table.columns.size() == 1) throw core::SqlError(std::string(messages::noFields));
     storage.dropColumn(table.name, real);
 }

@@ -92,6 +92,10 @@ std::string fieldInIndex(std::string_view) {
     return "Cannot delete a field that is part of an index or is needed by the system.";
 }
 
+std::string fieldInRelationship(std::string_view field) {
+    return "Cannot change field " + q(field) + ". It is part of one or more relationships.";
+}
+
 std::string fieldRequired(std::string_view table, std::string_view field) {
     return "The field '" + std::string(table) + "." + std::string(field) +
            "' cannot contain a Null value because the Required property for this field is set "

@@ -61,6 +61,7 @@ std::string indexExists(std::string_view table, std::string_view index);
 std::string indexMissing(std::string_view index, std::string_view table);
 std::string constraintMissing(std::string_view name);
 std::string fieldInIndex(std::string_view field);
+std::string fieldInRelationship(std::string_view field);
 std::string fieldRequired(std::string_view table, std::string_view field);
 std::string fieldNotUpdatable(std::string_view field);
 std::string unknownInsertField(std::string_view field);
