@@ -317,34 +317,88 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
         *this, schema.name, jet::rowsInRange(pages, data.firstPage, span(low), span(high)));
 }
 
+namespace {
+
+// Single rows by locator over one table handle, so the catalog is consulted once.
+class JetRowReader : public RowReader {
+public:
+    JetRowReader(const jet::Database& database, std::string_view table)
+        : file_(database.pages()), table_(database.table(table)),
+          hasVariable_(hasVariableColumns(table_.schema())) {}
+
+    std::size_t columnCount() const { return table_.schema().columns.size(); }
+
+    std::optional<std::vector<core::Value>>
+    read(RowLocator locator, std::span<const std::size_t> columns) const override {
+        const jet::TableSchema& schema = table_.schema();
+        jet::RowId id = locator.toRowId();
+        if (locator.slot > 0xFF) return std::nullopt;
+        // A row that grew may have moved: its slot then holds only its new address.
+        for (int hop = 0; hop < 2; ++hop) {
+            if (id.page == 0 || id.page >= file_.pageCount()) return std::nullopt;
+            jet::PageRef page = file_.read(id.page);
+            jet::ByteSpan bytes = jet::bytesOf(page);
+            if (bytes[0] != static_cast<std::uint8_t>(jet::PageType::Data) ||
+                jet::u32(bytes, jet::data_page::kOwner) != schema.definitionPage ||
+                id.slot >= jet::slotCount(bytes))
+                return std::nullopt;
+            jet::RowSlot slot = jet::rowSlot(bytes, id.slot);
+            if (slot.deleted) return std::nullopt;
+            if (slot.pointer) {
+                id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
+                continue;
+            }
+            jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_);
+            std::vector<core::Value> values;
+            values.reserve(columns.size());
+            for (std::size_t c : columns)
+                values.push_back(jet::decodeColumn(file_, row, schema.columns.at(c)));
+            return values;
+        }
+        return std::nullopt;
+    }
+
+private:
+    const jet::PageFile& file_;
+    jet::Table table_;
+    bool hasVariable_;
+};
+
+} // namespace
+
 std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view table,
                                                             RowLocator locator) const {
+    const JetRowReader reader(database_, table);
+    std::vector<std::size_t> all(reader.columnCount());
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
+    return reader.read(locator, all);
+}
+
+std::unique_ptr<RowReader> JetStorage::rowReader(std::string_view table) const {
+    return std::make_unique<JetRowReader>(database_, table);
+}
+
+std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view table,
+                                                              std::string_view index) const {
     const jet::Table t = database_.table(table);
     const jet::TableSchema& schema = t.schema();
-    const jet::PageFile& file = database_.pages();
-    jet::RowId id = locator.toRowId();
-    if (locator.slot > 0xFF) return std::nullopt;
-    // A row that grew may have moved: its slot then holds only its new address.
-    for (int hop = 0; hop < 2; ++hop) {
-        if (id.page == 0 || id.page >= file.pageCount()) return std::nullopt;
-        jet::PageRef page = file.read(id.page);
-        jet::ByteSpan bytes = jet::bytesOf(page);
-        if (bytes[0] != static_cast<std::uint8_t>(jet::PageType::Data) ||
-            jet::u32(bytes, jet::data_page::kOwner) != schema.definitionPage ||
-            id.slot >= jet::slotCount(bytes))
-            return std::nullopt;
-        jet::RowSlot slot = jet::rowSlot(bytes, id.slot);
-        if (slot.deleted) return std::nullopt;
-        if (slot.pointer) {
-            id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
-            continue;
+    for (const auto& def : schema.indexes) {
+        if (!sameName(def.name, index) || def.dataIndex >= schema.indexData.size()) continue;
+        const jet::IndexData& data = schema.indexData[def.dataIndex];
+        if (data.firstPage == 0) return std::nullopt;
+        const jet::PageFileSource pages(database_.pages());
+        jet::IndexCursor cursor(pages, data.firstPage);
+        cursor.beforeFirst();
+        std::vector<IndexedRow> rows;
+        core::Bytes previous;
+        while (cursor.next()) {
+            const jet::ByteSpan key = cursor.key();
+            const bool same = !rows.empty() &&
+                              std::equal(key.begin(), key.end(), previous.begin(), previous.end());
+            if (!same) previous.assign(key.begin(), key.end());
+            rows.push_back({RowLocator::fromRowId(cursor.rowId()), same});
         }
-        jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start),
-                           hasVariableColumns(schema));
-        std::vector<core::Value> values;
-        values.reserve(schema.columns.size());
-        for (const auto& c : schema.columns) values.push_back(jet::decodeColumn(file, row, c));
-        return values;
+        return rows;
     }
     return std::nullopt;
 }

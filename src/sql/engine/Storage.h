@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,23 @@ public:
     // The current row's value of the column at this position in TableInfo::columns.
     virtual core::Value value(std::size_t column) const = 0;
     virtual RowLocator locator() const = 0;
+};
+
+// Reads single rows of one table by locator, the table looked up once for many reads.
+class RowReader {
+public:
+    virtual ~RowReader() = default;
+    // The values of the columns at these positions in TableInfo::columns, in that order;
+    // nullopt when the locator names no live row of the table.
+    virtual std::optional<std::vector<core::Value>>
+    read(RowLocator locator, std::span<const std::size_t> columns) const = 0;
+};
+
+// A row's place in an index walk: its locator, and whether its key equals the key of the
+// entry before it (so that ties can be told apart from ordered rows).
+struct IndexedRow {
+    RowLocator locator;
+    bool sameKeyAsPrevious = false;
 };
 
 // One end of a key range: values for the leading columns of an index, in index order,
@@ -78,6 +96,14 @@ public:
     // Every column of one row; nullopt when the locator names no live row of the table.
     virtual std::optional<std::vector<core::Value>> readRow(std::string_view table,
                                                             RowLocator locator) const = 0;
+    // A reader of single rows; the default reads through readRow.
+    virtual std::unique_ptr<RowReader> rowReader(std::string_view table) const;
+    // Every row's locator in stored order, decoding no values.
+    virtual std::vector<RowLocator> rowLocators(std::string_view table) const;
+    // Every row of the table in the stored order of one index, or nullopt when this storage
+    // cannot walk it (the caller then sorts).
+    virtual std::optional<std::vector<IndexedRow>> indexOrder(std::string_view table,
+                                                              std::string_view index) const;
 
     // --- Schema changes ---
     virtual void createTable(const TableDefinition& layout) = 0;
