@@ -60,13 +60,13 @@ void TCustomADODataSet::requireModifiable() const {
 }
 
 const std::vector<core::Value>* TCustomADODataSet::activeValues() const {
-    if (filterRecord_) return &filterRecord_->values;
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return &buffer_;
     if (active() && hasCurrent_) return &keyset_.record(row_).values;
     return nullptr;
 }
 
 core::Value TCustomADODataSet::fieldValue(std::size_t field) const {
+    if (filterRecord_) return filterRecord_->value(field);
     const auto* values = activeValues();
     return values ? values->at(field) : core::Value();
 }
@@ -167,7 +167,7 @@ void TCustomADODataSet::postUpdate() {
     connection_->prepareForChange();
     sql::Session& session = connection_->session();
     sql::Storage& storage = session.storage();
-    KeysetRecord& record = keyset_.record(row_);
+    KeysetRecord record = keyset_.record(row_);
 
     std::vector<std::vector<std::size_t>> changed(baseTables_.size());
     for (const auto& field : fields_) {
@@ -199,6 +199,7 @@ void TCustomADODataSet::postUpdate() {
             if (field->column().baseTableIndex == static_cast<int>(t))
                 record.values[field->index()] = stored[t]->values[tableColumn(infos[t], *field)];
     }
+    keyset_.store(row_, std::move(record.values), std::move(record.locators));
     leaveEditing();
 }
 
@@ -213,13 +214,13 @@ void TCustomADODataSet::postInsert() {
             values[tableColumn(info, *field)] = buffer_[field->index()];
     const sql::StoredRow stored = session.insertRow(table, values);
 
-    KeysetRecord& record = keyset_.record(row_);
+    KeysetRecord record = keyset_.record(row_);
     record.locators.front() = stored.locator;
     for (const auto& field : fields_)
         record.values[field->index()] = field->column().baseTableIndex == 0
                                             ? stored.values[tableColumn(info, *field)]
                                             : buffer_[field->index()];
-    record.fresh = false;
+    keyset_.store(row_, std::move(record.values), std::move(record.locators));
     leaveEditing();
 }
 

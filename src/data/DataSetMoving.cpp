@@ -107,7 +107,7 @@ core::Value TCustomADODataSet::valueAt(std::size_t row, std::size_t field) {
 
 TBookmark TCustomADODataSet::bookmark() const {
     if (!active() || !hasCurrent_) return {};
-    return {opening_, keyset_.record(row_).id};
+    return {opening_, keyset_.id(row_)};
 }
 
 bool TCustomADODataSet::bookmarkValid(const TBookmark& bookmark) const {

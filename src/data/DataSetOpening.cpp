@@ -7,6 +7,7 @@
 #include "data/TCustomADODataSet.h"
 #include "data/TDataSource.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/TableRows.h"
 
 namespace data {
 namespace {
@@ -56,30 +57,37 @@ void TCustomADODataSet::setFormats(LocaleFormats formats) {
     notify(DataEvent::DataSetChanged);
 }
 
-sql::ResultSet TCustomADODataSet::runStatement() {
+TCustomADODataSet::Opened TCustomADODataSet::runStatement() {
     if (statement_.empty())
         raiseComponentError(name_, messages::missingProperty(statementProperty_));
     if (!connection_) raiseComponentError(name_, messages::missingConnection);
     const ScanResult scanned = scanParameters(statement_);
     sql::Session& session = connection_->session();
-    if (!onlyReads(scanned.text)) connection_->prepareForChange();
+    if (!onlyReads(scanned.text)) {
+        connection_->prepareForChange();
+    } else if (std::shared_ptr<const sql::TableRows> table =
+                   sql::TableRows::open(session, scanned.text)) {
+        // A plain select over one table: keep row locators and read values when shown.
+        std::vector<sql::ResultColumn> columns = table->columns();
+        std::vector<std::string> baseTables{table->table()};
+        return {std::move(columns), std::move(baseTables), Keyset(std::move(table))};
+    }
     sql::ResultSet result = session.execute(scanned.text);
     if (!result.hasRows()) raiseComponentError(name_, messages::noResultSet);
-    return result;
+    std::vector<sql::ResultColumn> columns = result.columns();
+    std::vector<std::string> baseTables = result.baseTables();
+    return {std::move(columns), std::move(baseTables), Keyset(std::move(result))};
 }
 
-bool TCustomADODataSet::takeResult(sql::ResultSet result) {
-    const std::vector<sql::ResultColumn> columns = result.columns();
-    std::vector<std::string> baseTables = result.baseTables();
-    Keyset rows(std::move(result));
+bool TCustomADODataSet::takeResult(Opened result) {
     // The first row is read before anything is replaced, so that a statement that fails on
     // its first row leaves the data set as it was.
-    rows.hasRow(0);
+    result.rows.hasRow(0);
 
-    const bool newLayout = !sameLayout(fields_, columns);
-    keyset_ = std::move(rows);
-    baseTables_ = std::move(baseTables);
-    if (newLayout) buildFields(columns);
+    const bool newLayout = !sameLayout(fields_, result.columns);
+    keyset_ = std::move(result.rows);
+    baseTables_ = std::move(result.baseTables);
+    if (newLayout) buildFields(result.columns);
     opening_ = ++openings_;
     buffer_.clear();
     assigned_.clear();
@@ -102,7 +110,7 @@ void TCustomADODataSet::buildFields(const std::vector<sql::ResultColumn>& column
 
 void TCustomADODataSet::open() {
     if (active()) return;
-    sql::ResultSet result = runStatement();
+    Opened result = runStatement();
     try {
         takeResult(std::move(result));
     } catch (...) {
@@ -114,6 +122,18 @@ void TCustomADODataSet::open() {
     }
     state_ = DataSetState::Browse;
     notify(DataEvent::ActiveChanged);
+}
+
+void TCustomADODataSet::finishReading() {
+    keyset_.finishReading();
+    // On the locator path the current record's values are read now, as the user sees them,
+    // so that a post or delete finds out when the change touches its row.
+    if (!active() || !hasCurrent_) return;
+    try {
+        keyset_.record(row_);
+    } catch (...) {
+        // A row that cannot be read now fails the check when it is written.
+    }
 }
 
 void TCustomADODataSet::close() {
@@ -154,7 +174,14 @@ void TCustomADODataSet::refresh() {
     if (!hasCurrent_) return;
     std::size_t target = 0;
     bool found = false;
-    if (!locators.empty()) {
+    if (keyset_.tableRows() && !locators.empty() && locators.front()) {
+        // On the locator path the rows' values need not be read to find it.
+        keyset_.rowCount();
+        if (auto row = keyset_.rowOfLocator(*locators.front())) {
+            target = *row;
+            found = true;
+        }
+    } else if (!locators.empty()) {
         for (std::size_t r = 0; keyset_.hasRow(r); ++r) {
             if (keyset_.record(r).locators == locators) {
                 target = r;

@@ -1,6 +1,7 @@
 // TCustomADODataSet: local filtering and Locate.
 #include "core/Error.h"
 #include "data/FieldText.h"
+#include "data/FieldType.h"
 #include "data/LocateMatch.h"
 #include "data/TCustomADODataSet.h"
 
@@ -10,8 +11,7 @@ namespace {
 // Points the fields at the record the filter test is judging, for as long as it runs.
 class JudgedRecord {
 public:
-    JudgedRecord(const KeysetRecord*& slot, const KeysetRecord& record)
-        : slot_(slot), saved_(slot) {
+    JudgedRecord(const KeysetRow*& slot, const KeysetRow& record) : slot_(slot), saved_(slot) {
         slot_ = &record;
     }
     ~JudgedRecord() { slot_ = saved_; }
@@ -19,8 +19,8 @@ public:
     JudgedRecord& operator=(const JudgedRecord&) = delete;
 
 private:
-    const KeysetRecord*& slot_;
-    const KeysetRecord* saved_;
+    const KeysetRow*& slot_;
+    const KeysetRow* saved_;
 };
 
 } // namespace
@@ -30,7 +30,7 @@ void TCustomADODataSet::applyFilter() {
         keyset_.setFilter(nullptr);
         return;
     }
-    keyset_.setFilter([this](const KeysetRecord& record) {
+    keyset_.setFilter([this](const KeysetRow& record) {
         JudgedRecord judged(filterRecord_, record);
         return onFilterRecord_(*this);
     });
@@ -73,10 +73,33 @@ bool TCustomADODataSet::locate(std::string_view fieldName, const core::Value& va
             return false; // a key the field cannot hold matches nothing
         }
     }
-    return locateFrom(0, field, [&](const core::Value& fieldValue) {
+    const ValueTest test = [&](const core::Value& fieldValue) {
         return locateMatches(fieldValue, field.dataType(), field.column().type, key, options,
                              formats_);
-    });
+    };
+    const bool exact = !options.partialKey && !options.anywhere;
+    const bool keyFits =
+        comparesByValue(field.dataType())
+            ? key.type() == field.column().type
+            : field.column().columnType == jet::ColumnType::Text && key.getIf<std::string>();
+    if (exact && keyFits)
+        if (auto found = locateByIndex(field, key, test)) return *found;
+    return locateFrom(0, field, test);
+}
+
+std::optional<bool> TCustomADODataSet::locateByIndex(const TField& field, const core::Value& key,
+                                                     const ValueTest& test) {
+    const sql::TableRows* table = keyset_.tableRows();
+    if (!table || keyset_.hasFilter() || key.isNull()) return std::nullopt;
+    auto candidates = table->seekEqual(field.index(), key);
+    if (!candidates) return std::nullopt;
+    // The first match in the data set's order, which need not be the index's.
+    for (std::size_t row : keyset_.rowsOfLocators(std::move(*candidates))) {
+        if (!test(keyset_.value(row, field.index()))) continue;
+        makeCurrent(row);
+        return true;
+    }
+    return false;
 }
 
 bool TCustomADODataSet::locateNext(std::string_view fieldName, const ValueTest& test) {
@@ -97,15 +120,19 @@ bool TCustomADODataSet::locateNext(std::string_view fieldName, const core::Value
 
 bool TCustomADODataSet::locateFrom(std::size_t row, const TField& field, const ValueTest& test) {
     for (; keyset_.hasRow(row); ++row) {
-        if (!test(keyset_.record(row).values[field.index()])) continue;
-        row_ = row;
-        hasCurrent_ = true;
-        bof_ = false;
-        eof_ = false;
-        notify(DataEvent::DataSetChanged);
+        if (!test(keyset_.value(row, field.index()))) continue;
+        makeCurrent(row);
         return true;
     }
     return false;
+}
+
+void TCustomADODataSet::makeCurrent(std::size_t row) {
+    row_ = row;
+    hasCurrent_ = true;
+    bof_ = false;
+    eof_ = false;
+    notify(DataEvent::DataSetChanged);
 }
 
 } // namespace data

@@ -1,16 +1,51 @@
 #include "data/Keyset.h"
 
+#include "core/Error.h"
+
+#include <algorithm>
 #include <stdexcept>
 
 namespace data {
+namespace {
+
+// Decoded rows kept on the locator path: a few screens of a grid, so a repaint decodes
+// nothing again.
+constexpr std::size_t kCachedRows = 512;
+
+} // namespace
+
+core::Value KeysetRow::value(std::size_t field) const {
+    if (record_) return record_->values.at(field);
+    auto& slot = read_.at(field);
+    if (!slot) slot = rows_->readValue(locator_, field);
+    return *slot;
+}
 
 Keyset::Keyset(sql::ResultSet rows) {
     if (rows.hasRows()) stream_.emplace(std::move(rows));
 }
 
+Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows) : table_(std::move(rows)) {
+    if (!table_->ordered()) {
+        locatorScan_ = table_->scan();
+        return;
+    }
+    const std::vector<sql::RowLocator> locators = table_->locators();
+    entries_.reserve(locators.size());
+    for (const auto& locator : locators) entries_.push_back({locator, nextId_++, false});
+}
+
 bool Keyset::readOne() {
-    if (!stream_) return false;
+    if (!stream_ && !locatorScan_) return false;
     try {
+        if (locatorScan_) {
+            if (!locatorScan_->next()) {
+                locatorScan_.reset();
+                return false;
+            }
+            entries_.push_back({locatorScan_->locator(), nextId_++, false});
+            return true;
+        }
         if (!stream_->next()) {
             stream_.reset();
             return false;
@@ -22,19 +57,96 @@ bool Keyset::readOne() {
         // The stream cannot be trusted after an error; what was read stays usable.
         failure_ = std::current_exception();
         stream_.reset();
+        locatorScan_.reset();
         throw;
     }
 }
 
+std::uint64_t Keyset::idAt(std::size_t index) const {
+    return table_ ? entries_.at(index).id : records_.at(index).id;
+}
+
+KeysetRecord& Keyset::decoded(const Entry& entry) const {
+    if (entry.fresh) return fresh_.at(entry.id);
+    if (auto it = cache_.find(entry.id); it != cache_.end()) return it->second;
+    while (cache_.size() >= kCachedRows) {
+        cache_.erase(cacheOrder_.front());
+        cacheOrder_.pop_front();
+    }
+    KeysetRecord record{entry.id, {}, {entry.locator}, false};
+    // A row gone from the table (deleted by another statement, or its table dropped) shows
+    // empty.
+    std::optional<std::vector<core::Value>> values;
+    try {
+        values = table_->read(entry.locator);
+    } catch (const core::Error&) {
+    }
+    record.values =
+        values ? std::move(*values) : std::vector<core::Value>(table_->columns().size());
+    cacheOrder_.push_back(entry.id);
+    return cache_.emplace(entry.id, std::move(record)).first->second;
+}
+
+KeysetRecord& Keyset::recordAt(std::size_t index) const {
+    if (table_) return decoded(entries_.at(index));
+    return const_cast<KeysetRecord&>(records_.at(index));
+}
+
+core::Value Keyset::value(std::size_t row, std::size_t field) const {
+    const std::size_t index = indexOf(row);
+    if (!table_) return records_.at(index).values.at(field);
+    const Entry& entry = entries_.at(index);
+    if (entry.fresh) return fresh_.at(entry.id).values.at(field);
+    if (auto it = cache_.find(entry.id); it != cache_.end()) return it->second.values.at(field);
+    return table_->readValue(entry.locator, field);
+}
+
+void Keyset::store(std::size_t row, std::vector<core::Value> values,
+                   std::vector<std::optional<sql::RowLocator>> locators) {
+    const std::size_t index = indexOf(row);
+    if (!table_) {
+        KeysetRecord& record = records_.at(index);
+        record.values = std::move(values);
+        record.locators = std::move(locators);
+        record.fresh = false;
+        return;
+    }
+    Entry& entry = entries_.at(index);
+    if (entry.fresh) {
+        fresh_.erase(entry.id);
+        entry.fresh = false;
+    }
+    entry.locator = locators.front().value_or(entry.locator);
+    cache_.erase(entry.id);
+    std::erase(cacheOrder_, entry.id);
+    cache_.emplace(entry.id, KeysetRecord{entry.id, std::move(values), {entry.locator}, false});
+    cacheOrder_.push_back(entry.id);
+}
+
 bool Keyset::filterOne() {
-    if (filtered_ == records_.size() && !readOne()) return false;
-    if (filter_(records_[filtered_])) accepted_.push_back(filtered_);
+    if (filtered_ == baseSize() && !readOne()) return false;
+    bool accepted;
+    if (!table_) {
+        accepted = filter_(KeysetRow(records_[filtered_]));
+    } else {
+        // Rows already decoded are judged from their values; the others read only the
+        // fields the test asks for, and nothing of them is kept.
+        const Entry& entry = entries_[filtered_];
+        auto cached = cache_.find(entry.id);
+        if (entry.fresh)
+            accepted = filter_(KeysetRow(fresh_.at(entry.id)));
+        else if (cached != cache_.end())
+            accepted = filter_(KeysetRow(cached->second));
+        else
+            accepted = filter_(KeysetRow(*table_, entry.locator));
+    }
+    if (accepted) accepted_.push_back(filtered_);
     ++filtered_;
     return true;
 }
 
 std::size_t Keyset::knownRows() const {
-    return filter_ ? accepted_.size() : records_.size();
+    return filter_ ? accepted_.size() : baseSize();
 }
 
 bool Keyset::hasRow(std::size_t row) {
@@ -54,15 +166,9 @@ std::size_t Keyset::rowCount() {
     return knownRows();
 }
 
-KeysetRecord& Keyset::record(std::size_t row) {
-    return records_.at(indexOf(row));
-}
-
-const KeysetRecord& Keyset::record(std::size_t row) const {
-    return records_.at(indexOf(row));
-}
-
 void Keyset::finishReading() {
+    // The rows the locator path decoded stay as they were read, as whole rows do, so that a
+    // post still finds out when another statement changed its row.
     try {
         while (readOne()) {
         }
@@ -79,8 +185,31 @@ void Keyset::setFilter(Filter filter) {
 
 std::optional<std::size_t> Keyset::rowOf(std::uint64_t id) const {
     for (std::size_t row = 0; row < knownRows(); ++row)
-        if (records_[indexOf(row)].id == id) return row;
+        if (idAt(indexOf(row)) == id) return row;
     return std::nullopt;
+}
+
+std::optional<std::size_t> Keyset::rowOfLocator(sql::RowLocator locator) const {
+    for (std::size_t row = 0; row < knownRows(); ++row) {
+        const Entry& entry = entries_.at(indexOf(row));
+        if (!entry.fresh && entry.locator == locator) return row;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::size_t> Keyset::rowsOfLocators(std::vector<sql::RowLocator> locators) {
+    std::sort(locators.begin(), locators.end());
+    // A few locators (the usual seek) are compared directly: a million rows in a millisecond.
+    const bool few = locators.size() <= 8;
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; rows.size() < locators.size() && hasRow(row); ++row) {
+        const Entry& entry = entries_[indexOf(row)];
+        const bool listed =
+            few ? std::find(locators.begin(), locators.end(), entry.locator) != locators.end()
+                : std::binary_search(locators.begin(), locators.end(), entry.locator);
+        if (listed && !entry.fresh) rows.push_back(row);
+    }
+    return rows;
 }
 
 void Keyset::insert(std::size_t row, KeysetRecord record) {
@@ -89,10 +218,18 @@ void Keyset::insert(std::size_t row, KeysetRecord record) {
         index = indexOf(row);
     } else {
         if (!complete()) throw std::logic_error("Keyset::insert past rows not read yet");
-        index = records_.size();
+        index = baseSize();
         row = knownRows();
     }
-    records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(index), std::move(record));
+    if (table_) {
+        const std::uint64_t id = record.id;
+        const bool fresh = record.fresh || !record.locators.front();
+        Entry entry{record.locators.front().value_or(sql::RowLocator{}), id, fresh};
+        if (fresh) fresh_.emplace(id, std::move(record));
+        entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), entry);
+    } else {
+        records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(index), std::move(record));
+    }
     if (filter_) {
         for (auto& a : accepted_)
             if (a >= index) ++a;
@@ -103,7 +240,14 @@ void Keyset::insert(std::size_t row, KeysetRecord record) {
 
 void Keyset::erase(std::size_t row) {
     const std::size_t index = indexOf(row);
-    records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (table_) {
+        const std::uint64_t id = entries_[index].id;
+        fresh_.erase(id);
+        if (cache_.erase(id)) std::erase(cacheOrder_, id);
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+    } else {
+        records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+    }
     if (filter_) {
         accepted_.erase(accepted_.begin() + static_cast<std::ptrdiff_t>(row));
         for (auto& a : accepted_)

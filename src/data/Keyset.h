@@ -1,14 +1,21 @@
 #pragma once
-// The rows a data set has read so far, read on as the user moves: the client-side cursor's
-// store. Each row keeps its values and the locators of the base rows it came from; a filter
-// hides rows without removing them. Positions ("rows") count the rows the filter accepts.
+// The rows of a data set, the client-side cursor's store, in one of two forms. Whole rows:
+// a statement's result read as the user moves, each row with its values and the locators of
+// the base rows it came from. Row locators: for a plain select over one table, every row's
+// locator in the result's order, its values read from the table when asked for and a few
+// hundred decoded rows kept for repaints. A filter hides rows without removing them;
+// positions ("rows") count the rows the filter accepts.
 #include "core/Value.h"
 #include "sql/engine/ResultSet.h"
+#include "sql/engine/TableRows.h"
 
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace data {
@@ -20,35 +27,71 @@ struct KeysetRecord {
     bool fresh = false;                                   // inserted here and not posted yet
 };
 
+// A record as a filter or a search sees it: its values at hand, or read from the table one
+// field at a time, each at most once.
+class KeysetRow {
+public:
+    explicit KeysetRow(const KeysetRecord& record) : record_(&record) {}
+    KeysetRow(const sql::TableRows& rows, sql::RowLocator locator)
+        : rows_(&rows), locator_(locator), read_(rows.columns().size()) {}
+    core::Value value(std::size_t field) const;
+
+private:
+    const KeysetRecord* record_ = nullptr;
+    const sql::TableRows* rows_ = nullptr;
+    sql::RowLocator locator_{};
+    mutable std::vector<std::optional<core::Value>> read_;
+};
+
 class Keyset {
 public:
-    using Filter = std::function<bool(const KeysetRecord&)>;
+    using Filter = std::function<bool(const KeysetRow&)>;
 
     Keyset() = default;
     explicit Keyset(sql::ResultSet rows);
+    // An ordered result's locators are read now; stored order is read as the user moves.
+    explicit Keyset(std::shared_ptr<const sql::TableRows> rows);
 
     // Whether there is a row at this position, reading (and filtering) as far as needed.
     // Raises the error that ended the reading of the result, if reading stopped on one.
     bool hasRow(std::size_t row);
     // Every row: reads the whole result.
     std::size_t rowCount();
-    KeysetRecord& record(std::size_t row);
-    const KeysetRecord& record(std::size_t row) const;
+    // On the locator path the reference holds until a few hundred other rows are read.
+    KeysetRecord& record(std::size_t row) { return recordAt(indexOf(row)); }
+    const KeysetRecord& record(std::size_t row) const { return recordAt(indexOf(row)); }
+    std::uint64_t id(std::size_t row) const { return idAt(indexOf(row)); }
+    // One field of a row, decoding no other on the locator path (and keeping nothing).
+    core::Value value(std::size_t row, std::size_t field) const;
+    // A row's values and locators after a post; the record is no longer fresh.
+    void store(std::size_t row, std::vector<core::Value> values,
+               std::vector<std::optional<sql::RowLocator>> locators);
     // The rows known without reading more.
     std::size_t knownRows() const;
-    bool complete() const { return !stream_ && (!filter_ || filtered_ == records_.size()); }
+    bool complete() const {
+        return !stream_ && !locatorScan_ && (!filter_ || filtered_ == baseSize());
+    }
     // How many rows of the result have been read, whatever the filter says.
-    std::size_t rowsRead() const { return records_.size(); }
+    std::size_t rowsRead() const { return baseSize(); }
 
-    // Reads the rest of the result now, before the tables change underneath it. Never
-    // raises: an error stops the reading and is raised by the next move that needs the rows.
+    // Reads the rest of the result (on the locator path, the rest of the locators) now,
+    // before the tables change underneath it. Never raises: an error stops the reading and is
+    // raised by the next move that needs the rows.
     void finishReading();
 
     // nullptr accepts every row. Positions are counted afresh.
     void setFilter(Filter filter);
+    bool hasFilter() const { return static_cast<bool>(filter_); }
 
     // The position of the record with this id among the rows read so far.
     std::optional<std::size_t> rowOf(std::uint64_t id) const;
+    // On the locator path: the table the rows come from (nullptr on the whole-row path), and
+    // the position of the row with this locator among the rows the filter accepted.
+    const sql::TableRows* tableRows() const { return table_.get(); }
+    std::optional<std::size_t> rowOfLocator(sql::RowLocator locator) const;
+    // The positions of the rows with these locators, in position order, reading on until
+    // every one is found or the rows end.
+    std::vector<std::size_t> rowsOfLocators(std::vector<sql::RowLocator> locators);
 
     // A new record at this position (before the row there; at the end when `row` is past
     // the last row, which needs the whole result read). It counts as accepted.
@@ -57,15 +100,35 @@ public:
     std::uint64_t newId() { return nextId_++; }
 
 private:
+    // A row on the locator path.
+    struct Entry {
+        sql::RowLocator locator;
+        std::uint64_t id = 0;
+        bool fresh = false;
+    };
+
     bool readOne();
     bool filterOne();
     std::size_t indexOf(std::size_t row) const { return filter_ ? accepted_.at(row) : row; }
+    std::size_t baseSize() const { return table_ ? entries_.size() : records_.size(); }
+    std::uint64_t idAt(std::size_t index) const;
+    KeysetRecord& recordAt(std::size_t index) const;
+    KeysetRecord& decoded(const Entry& entry) const;
 
     std::optional<sql::ResultSet> stream_;
     std::exception_ptr failure_;
     std::vector<KeysetRecord> records_;
+
+    std::shared_ptr<const sql::TableRows> table_;
+    std::unique_ptr<sql::RowCursor> locatorScan_; // stored order, while not read to its end
+    std::vector<Entry> entries_;
+    // Fresh records by id; decoded rows by id, the oldest forgotten first.
+    mutable std::unordered_map<std::uint64_t, KeysetRecord> fresh_;
+    mutable std::unordered_map<std::uint64_t, KeysetRecord> cache_;
+    mutable std::deque<std::uint64_t> cacheOrder_;
+
     Filter filter_;
-    std::size_t filtered_ = 0;          // records_[0, filtered_) have been judged
+    std::size_t filtered_ = 0;          // base rows [0, filtered_) have been judged
     std::vector<std::size_t> accepted_; // with a filter: the indexes of accepted records
     std::uint64_t nextId_ = 1;
 };

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,9 @@ public:
     // --- Rows around the current one, for grids (positions from 0) ---
     // Whether there is a record at this position, reading as far as needed.
     bool hasRecord(std::size_t row);
+    // Whether the rows are kept as row locators of one table, their values read when shown
+    // (a plain select over one table), rather than as whole rows.
+    bool keepsLocators() const { return keyset_.tableRows() != nullptr; }
     // The records known without reading more; whether the whole result has been read.
     std::size_t knownRecordCount() const;
     bool allRecordsRead() const;
@@ -177,13 +181,19 @@ private:
 
     // ConnectionClient
     void connectionClosing() override { close(); }
-    void finishReading() override { keyset_.finishReading(); }
+    void finishReading() override;
     void connectionDestroyed() override;
 
     // Opening
-    sql::ResultSet runStatement();
+    // The statement's rows as a keyset, with the result's columns and base tables.
+    struct Opened {
+        std::vector<sql::ResultColumn> columns;
+        std::vector<std::string> baseTables;
+        Keyset rows;
+    };
+    Opened runStatement();
     // Replaces the rows; true when the fields had to be made anew.
-    bool takeResult(sql::ResultSet result);
+    bool takeResult(Opened result);
     void buildFields(const std::vector<sql::ResultColumn>& columns);
     void applyFilter();
     void requireActive() const;
@@ -206,6 +216,11 @@ private:
     void settleAfterRemoval();
     // Searches from `row` on; makes the first record passing the test current.
     bool locateFrom(std::size_t row, const TField& field, const ValueTest& test);
+    // Locate's seek through an index the field leads, on the locator path: nullopt when no
+    // index serves and the records must be searched one by one.
+    std::optional<bool> locateByIndex(const TField& field, const core::Value& key,
+                                      const ValueTest& test);
+    void makeCurrent(std::size_t row);
 
     // Events
     void notify(DataEvent event, const TField* field = nullptr, int distance = 0);
@@ -236,7 +251,7 @@ private:
     bool modified_ = false;
 
     // The record the filter test is looking at, when it runs.
-    const KeysetRecord* filterRecord_ = nullptr;
+    const KeysetRow* filterRecord_ = nullptr;
     FilterRecordEvent onFilterRecord_;
     bool filtered_ = false;
 

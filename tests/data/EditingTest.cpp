@@ -321,7 +321,7 @@ TEST_F(EditingTest, AJoinedRecordIsWrittenWholeOrNotAtAll) {
 TEST_F(EditingTest, ResultsBeingReadAreFinishedBeforeAPost) {
     TADOQuery other;
     other.setConnection(&connection);
-    other.setSQL("select * from Orders");
+    other.setSQL("select * from Orders where OrderID > 0"); // streamed, not by locators
     other.open();
     ASSERT_FALSE(other.allRecordsRead());
     query.edit();

@@ -45,8 +45,8 @@ int n(const KeysetRecord& r) {
     return r.values.at(0).get<std::int32_t>();
 }
 
-bool even(const KeysetRecord& r) {
-    return n(r) % 2 == 0;
+bool even(const data::KeysetRow& r) {
+    return r.value(0).get<std::int32_t>() % 2 == 0;
 }
 
 TEST(KeysetTest, ReadsOnlyAsFarAsAsked) {

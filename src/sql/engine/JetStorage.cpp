@@ -320,57 +320,63 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
 
 namespace {
 
-// One row of the table by its locator, following a row that moved to its new address.
-std::optional<std::vector<core::Value>>
-readRowOf(const jet::PageFile& file, const jet::TableSchema& schema, RowLocator locator) {
-    jet::RowId id = locator.toRowId();
-    if (locator.slot > 0xFF) return std::nullopt;
-    // A row that grew may have moved: its slot then holds only its new address.
-    for (int hop = 0; hop < 2; ++hop) {
-        if (id.page == 0 || id.page >= file.pageCount()) return std::nullopt;
-        jet::PageRef page = file.read(id.page);
-        jet::ByteSpan bytes = jet::bytesOf(page);
-        if (bytes[0] != static_cast<std::uint8_t>(jet::PageType::Data) ||
-            jet::u32(bytes, jet::data_page::kOwner) != schema.definitionPage ||
-            id.slot >= jet::slotCount(bytes))
-            return std::nullopt;
-        jet::RowSlot slot = jet::rowSlot(bytes, id.slot);
-        if (slot.deleted) return std::nullopt;
-        if (slot.pointer) {
-            id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
-            continue;
-        }
-        jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start),
-                           hasVariableColumns(schema));
-        std::vector<core::Value> values;
-        values.reserve(schema.columns.size());
-        for (const auto& c : schema.columns) values.push_back(jet::decodeColumn(file, row, c));
-        return values;
-    }
-    return std::nullopt;
-}
-
-// Rows of one table by locator, its schema looked up once for all of them.
+// Single rows by locator over one table handle, so the catalog is consulted once.
 class JetRowReader : public RowReader {
 public:
-    JetRowReader(const jet::PageFile& file, jet::Table table)
-        : file_(file), table_(std::move(table)) {}
-    std::optional<std::vector<core::Value>> read(RowLocator locator) override {
-        return readRowOf(file_, table_.schema(), locator);
+    JetRowReader(const jet::Database& database, std::string_view table)
+        : file_(database.pages()), table_(database.table(table)),
+          hasVariable_(hasVariableColumns(table_.schema())), all_(table_.schema().columns.size()) {
+        for (std::size_t i = 0; i < all_.size(); ++i) all_[i] = i;
+    }
+
+    std::optional<std::vector<core::Value>> read(RowLocator locator) const override {
+        return read(locator, all_);
+    }
+
+    std::optional<std::vector<core::Value>>
+    read(RowLocator locator, std::span<const std::size_t> columns) const override {
+        const jet::TableSchema& schema = table_.schema();
+        jet::RowId id = locator.toRowId();
+        if (locator.slot > 0xFF) return std::nullopt;
+        // A row that grew may have moved: its slot then holds only its new address.
+        for (int hop = 0; hop < 2; ++hop) {
+            if (id.page == 0 || id.page >= file_.pageCount()) return std::nullopt;
+            jet::PageRef page = file_.read(id.page);
+            jet::ByteSpan bytes = jet::bytesOf(page);
+            if (bytes[0] != static_cast<std::uint8_t>(jet::PageType::Data) ||
+                jet::u32(bytes, jet::data_page::kOwner) != schema.definitionPage ||
+                id.slot >= jet::slotCount(bytes))
+                return std::nullopt;
+            jet::RowSlot slot = jet::rowSlot(bytes, id.slot);
+            if (slot.deleted) return std::nullopt;
+            if (slot.pointer) {
+                id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
+                continue;
+            }
+            jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_);
+            std::vector<core::Value> values;
+            values.reserve(columns.size());
+            for (std::size_t c : columns)
+                values.push_back(jet::decodeColumn(file_, row, schema.columns.at(c)));
+            return values;
+        }
+        return std::nullopt;
     }
 
 private:
     const jet::PageFile& file_;
     jet::Table table_;
+    bool hasVariable_;
+    std::vector<std::size_t> all_;
 };
 
 // The rows of one table in the order of an index, read by locator. Entries with equal keys
 // come in stored order whichever way the index is walked, as a stable sort gives them.
 class IndexOrderCursor : public RowCursor {
 public:
-    IndexOrderCursor(const jet::PageFile& file, jet::Table table, std::uint32_t rootPage,
+    IndexOrderCursor(const jet::Database& database, std::string_view table, std::uint32_t rootPage,
                      bool backwards)
-        : file_(file), table_(std::move(table)), source_(file), cursor_(source_, rootPage),
+        : rows_(database, table), source_(database.pages()), cursor_(source_, rootPage),
           backwards_(backwards) {
         if (backwards_) cursor_.afterLast();
     }
@@ -379,7 +385,7 @@ public:
         for (;;) {
             if (position_ < group_.size()) {
                 current_ = group_[position_++];
-                auto row = readRowOf(file_, table_.schema(), RowLocator::fromRowId(current_));
+                auto row = rows_.read(RowLocator::fromRowId(current_));
                 if (!row) continue; // an index entry whose row is gone
                 values_ = std::move(*row);
                 return true;
@@ -423,8 +429,7 @@ private:
         return true;
     }
 
-    const jet::PageFile& file_;
-    jet::Table table_;
+    JetRowReader rows_;
     jet::PageFileSource source_;
     jet::IndexCursor cursor_;
     bool backwards_;
@@ -440,13 +445,41 @@ private:
 
 std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view table,
                                                             RowLocator locator) const {
+    return JetRowReader(database_, table).read(locator);
+}
+
+std::unique_ptr<RowReader> JetStorage::rowReader(std::string_view table) const {
+    return std::make_unique<JetRowReader>(database_, table);
+}
+
+std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view table,
+                                                              std::string_view index) const {
     const jet::Table t = database_.table(table);
-    return readRowOf(database_.pages(), t.schema(), locator);
+    const jet::TableSchema& schema = t.schema();
+    for (const auto& def : schema.indexes) {
+        if (!sameName(def.name, index) || def.dataIndex >= schema.indexData.size()) continue;
+        const jet::IndexData& data = schema.indexData[def.dataIndex];
+        if (data.firstPage == 0) return std::nullopt;
+        const jet::PageFileSource pages(database_.pages());
+        jet::IndexCursor cursor(pages, data.firstPage);
+        cursor.beforeFirst();
+        std::vector<IndexedRow> rows;
+        core::Bytes previous;
+        while (cursor.next()) {
+            const jet::ByteSpan key = cursor.key();
+            const bool same = !rows.empty() &&
+                              std::equal(key.begin(), key.end(), previous.begin(), previous.end());
+            if (!same) previous.assign(key.begin(), key.end());
+            rows.push_back({RowLocator::fromRowId(cursor.rowId()), same});
+        }
+        return rows;
+    }
+    return std::nullopt;
 }
 
 std::unique_ptr<RowCursor> JetStorage::walkIndex(std::string_view table, std::string_view index,
                                                  bool backwards) const {
-    jet::Table t = database_.table(table);
+    const jet::Table t = database_.table(table);
     const jet::TableSchema& schema = t.schema();
     const jet::IndexDef* logical = nullptr;
     for (const auto& def : schema.indexes)
@@ -456,11 +489,7 @@ std::unique_ptr<RowCursor> JetStorage::walkIndex(std::string_view table, std::st
     // An index that leaves out rows whose key is Null does not hold every row.
     if (data.firstPage == 0 || (data.flags & jet::index_flag::kIgnoreNulls) != 0) return nullptr;
     const std::uint32_t root = data.firstPage;
-    return std::make_unique<IndexOrderCursor>(database_.pages(), std::move(t), root, backwards);
-}
-
-std::unique_ptr<RowReader> JetStorage::rowReader(std::string_view table) const {
-    return std::make_unique<JetRowReader>(database_.pages(), database_.table(table));
+    return std::make_unique<IndexOrderCursor>(database_, table, root, backwards);
 }
 
 namespace {

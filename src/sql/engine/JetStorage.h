@@ -37,6 +37,9 @@ public:
     // Walks the index's leaf entries; nullptr for an index that leaves out Null keys.
     std::unique_ptr<RowCursor> walkIndex(std::string_view table, std::string_view index,
                                          bool backwards) const override;
+    // Walks the index's leaf pages from the first entry.
+    std::optional<std::vector<IndexedRow>> indexOrder(std::string_view table,
+                                                      std::string_view index) const override;
 
     void createTable(const TableDefinition& layout) override;
     void dropTable(std::string_view table) override;

@@ -30,6 +30,7 @@ target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Storage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SubqueryNodes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableInfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TableRows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TypeRules.cpp
 )

@@ -4,12 +4,21 @@ namespace sql {
 
 namespace {
 
-class ReadRowReader : public RowReader {
+class ReaderThroughReadRow : public RowReader {
 public:
-    ReadRowReader(const Storage& storage, std::string table)
+    ReaderThroughReadRow(const Storage& storage, std::string table)
         : storage_(storage), table_(std::move(table)) {}
-    std::optional<std::vector<core::Value>> read(RowLocator locator) override {
+    std::optional<std::vector<core::Value>> read(RowLocator locator) const override {
         return storage_.readRow(table_, locator);
+    }
+    std::optional<std::vector<core::Value>>
+    read(RowLocator locator, std::span<const std::size_t> columns) const override {
+        auto row = storage_.readRow(table_, locator);
+        if (!row) return std::nullopt;
+        std::vector<core::Value> values;
+        values.reserve(columns.size());
+        for (std::size_t c : columns) values.push_back(c < row->size() ? (*row)[c] : core::Value());
+        return values;
     }
 
 private:
@@ -23,13 +32,25 @@ std::unique_ptr<RowCursor> Storage::walkIndex(std::string_view, std::string_view
     return nullptr;
 }
 
-std::unique_ptr<RowReader> Storage::rowReader(std::string_view table) const {
-    return std::make_unique<ReadRowReader>(*this, std::string(table));
-}
-
 std::unique_ptr<RowCursor> Storage::seekIndex(std::string_view, std::string_view,
                                               const KeyRange&) const {
     return nullptr;
+}
+
+std::unique_ptr<RowReader> Storage::rowReader(std::string_view table) const {
+    return std::make_unique<ReaderThroughReadRow>(*this, std::string(table));
+}
+
+std::vector<RowLocator> Storage::rowLocators(std::string_view table) const {
+    std::vector<RowLocator> out;
+    auto cursor = scan(table);
+    while (cursor->next()) out.push_back(cursor->locator());
+    return out;
+}
+
+std::optional<std::vector<IndexedRow>> Storage::indexOrder(std::string_view,
+                                                           std::string_view) const {
+    return std::nullopt;
 }
 
 } // namespace sql

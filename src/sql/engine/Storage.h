@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,13 +38,24 @@ public:
     virtual RowLocator locator() const = 0;
 };
 
-// Reads rows of one table by their locators, the table looked up once: for many rows read
-// back in an order of the engine's choosing (a sort by locators).
+// Reads rows of one table by their locators, the table looked up once for many reads (a sort
+// reading rows back in key order, a data set reading the rows it shows).
 class RowReader {
 public:
     virtual ~RowReader() = default;
     // Every column of the row; nullopt when the locator names no live row of the table.
-    virtual std::optional<std::vector<core::Value>> read(RowLocator locator) = 0;
+    virtual std::optional<std::vector<core::Value>> read(RowLocator locator) const = 0;
+    // The values of the columns at these positions in TableInfo::columns, in that order;
+    // nullopt when the locator names no live row of the table.
+    virtual std::optional<std::vector<core::Value>>
+    read(RowLocator locator, std::span<const std::size_t> columns) const = 0;
+};
+
+// A row's place in an index walk: its locator, and whether its key equals the key of the
+// entry before it (so that ties can be told apart from ordered rows).
+struct IndexedRow {
+    RowLocator locator;
+    bool sameKeyAsPrevious = false;
 };
 
 // One end of a key range: values for the leading columns of an index, in index order,
@@ -92,8 +104,14 @@ public:
     // (the engine then sorts).
     virtual std::unique_ptr<RowCursor> walkIndex(std::string_view table, std::string_view index,
                                                  bool backwards) const;
-    // A reader of the table's rows by locator; by default each read is a readRow().
+    // A reader of single rows; the default reads through readRow.
     virtual std::unique_ptr<RowReader> rowReader(std::string_view table) const;
+    // Every row's locator in stored order, decoding no values.
+    virtual std::vector<RowLocator> rowLocators(std::string_view table) const;
+    // Every row of the table in the stored order of one index, or nullopt when this storage
+    // cannot walk it (the caller then sorts).
+    virtual std::optional<std::vector<IndexedRow>> indexOrder(std::string_view table,
+                                                              std::string_view index) const;
 
     // --- Schema changes ---
     virtual void createTable(const TableDefinition& layout) = 0;
