@@ -267,7 +267,7 @@ void discardStaleTemporary(const std::filesystem::path& temporary) {
     if (!fileExists(temporary)) return;
     {
         OsFile stale(temporary, OsFile::Mode::ReadWrite);
-        if (!stale.tryLock(OsFile::Lock::Exclusive))
+        if (!stale.tryLock(OsFile::LockRange::Writer, OsFile::Lock::Exclusive))
             throw core::InUseError("Another compaction is writing \"" + temporary.string() + "\".");
     }
     removeFile(temporary);
