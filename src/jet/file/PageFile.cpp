@@ -64,7 +64,10 @@ std::unique_ptr<PageFile> PageFile::open(const std::filesystem::path& path, Acce
 
 std::unique_ptr<PageFile> PageFile::create(const std::filesystem::path& path) {
     auto file = std::make_unique<OsFile>(path, OsFile::Mode::CreateNew);
-    if (!file->tryLock(LockRange::Writer, Lock::Exclusive)) throw inUse(path);
+    // Readers wait for the first commit too: until then the file is not yet a database.
+    if (!file->tryLock(LockRange::Writer, Lock::Exclusive) ||
+        !file->tryLock(LockRange::Pages, Lock::Exclusive))
+        throw inUse(path);
     // A journal left beside a file of this name that was since deleted belongs to nothing;
     // rolling it into the new file would write someone else's pages into it.
     removeFile(journalPathFor(path));
@@ -274,7 +277,8 @@ void PageFile::commit() {
         inTransaction_ = false;
         return;
     }
-    // Readers that have the file open finish first; new ones wait for the commit's end.
+    // Readers that have the file open finish first; new ones wait for the commit's end. (A
+    // file just created holds this lock already.)
     if (!file_->lockWithin(LockRange::Pages, Lock::Exclusive, kCommitPatience)) {
         rollback();
         throw core::InUseError("Could not update " + quoted(path()) +

@@ -211,10 +211,14 @@ TEST_F(AccessTest, CreateMakesAnEmptyFileLockedForWriting) {
     EXPECT_TRUE(file->writable());
     EXPECT_EQ(file->pageCount(), 0u);
     EXPECT_THROW(PageFile::open(created, kReadWrite), core::InUseError);
+    // Until its first commit it is not yet a database: readers wait.
+    jet::OsFile probe(created, jet::OsFile::Mode::ReadOnly);
+    EXPECT_FALSE(probe.tryLock(jet::OsFile::LockRange::Pages, jet::OsFile::Lock::Shared));
     file->begin();
     EXPECT_EQ(file->append(patternPage(1)), 0u);
     EXPECT_EQ(file->append(patternPage(2)), 1u);
     file->commit();
+    EXPECT_TRUE(probe.tryLock(jet::OsFile::LockRange::Pages, jet::OsFile::Lock::Shared));
     file.reset();
     EXPECT_EQ(fs::file_size(created), 2 * jet::kPageSize);
     auto reopened = PageFile::open(created, kReadWrite);
