@@ -27,10 +27,11 @@ public:
     // ReadWrite keeps other writers out for as long as the file is open; ReadOnly keeps
     // commits out for as long as it is open, so a reader never sees half of one. Each waits a
     // moment for a conflicting hold (another writer; a commit) to end and then gives up with
-    // core::InUseError, in this process or another. ReadWrite rolls back a journal left by a crash. When the OS refuses write
-    // access to the file or its folder, the file opens read-only instead: writable() is false.
-    // A ReadOnly open rolls such a journal back too when it can write, and refuses the file
-    // with core::IoError when it cannot, rather than show half-written pages.
+    // core::InUseError, in this process or another. ReadWrite rolls back a journal left by a
+    // crash. When the OS refuses write access to the file or its folder, the file opens
+    // read-only instead: writable() is false. A ReadOnly open rolls such a journal back too
+    // when it can write, and refuses the file with core::IoError when it cannot, rather than
+    // show half-written pages.
     static std::unique_ptr<PageFile> open(const std::filesystem::path& path, Access access);
     // A new empty file, locked for writing. Refuses a file that exists and a missing folder.
     static std::unique_ptr<PageFile> create(const std::filesystem::path& path);
