@@ -494,7 +494,7 @@ void Database::releaseWritersOf(std::uint32_t definitionPage) {
     writers_.erase(definitionPage);
 }
 
-void Database::createRelationship(const RelationshipDef& rel) {
+void Database::createRelationship(const RelationshipDef& rel, RelationshipRows rows) {
     requireTransaction();
     const CatalogEntry& childEntry = requireTable(rel.table);
     const CatalogEntry& parentEntry = requireTable(rel.referencedTable);
@@ -580,6 +580,7 @@ void Database::createRelationship(const RelationshipDef& rel) {
         }
         if (parent != child) rewriteTableDefinition(*store_, *parent);
 
+        if (rows == RelationshipRows::Skip) return;
         for (std::size_t i = 0; i < childColumns.size(); ++i) {
             std::vector<core::Value> row(relSchema.columns.size());
             for (std::size_t c = 0; c < relSchema.columns.size(); ++c) {

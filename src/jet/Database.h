@@ -90,8 +90,10 @@ public:
     // An enforced relationship, stored as Access stores it: a foreign-key entry in both
     // tables' definitions and its rows in MSysRelationships. Refused, leaving everything as
     // it was, when the referenced columns are not the referenced table's primary key or a
-    // unique index, or when a row already lacks its parent.
-    void createRelationship(const RelationshipDef& rel);
+    // unique index, or when a row already lacks its parent. With RelationshipRows::Skip the
+    // MSysRelationships rows are left to the caller.
+    void createRelationship(const RelationshipDef& rel,
+                            RelationshipRows rows = RelationshipRows::Write);
     // Takes both foreign-key entries and the MSysRelationships rows away; `table` is the
     // referencing table.
     void dropRelationship(std::string_view table, std::string_view name);

@@ -1,6 +1,7 @@
 // tablory-sql as a script sees it: output on standard output, errors on standard error
 // with a non-zero exit status.
 #include "common/Samples.h"
+#include "jet/Database.h"
 
 #include <gtest/gtest.h>
 
@@ -166,6 +167,29 @@ TEST(CommandLine, VersionIsTheProjectVersion) {
 } // namespace
 
 namespace {
+
+// A writer that keeps the file open, as the window and the ODBC driver do, keeps readers
+// out only while it commits: between commits a dump and a check open it and see every row.
+TEST(CommandLine, ReadersOpenTheFileBetweenTheCommitsOfAWriterThatKeepsItOpen) {
+    auto dir = testing_support::scratchDir("cli-open-writer");
+    auto file = quoted(dir / "open.mdb");
+    ASSERT_EQ(run("create " + file).status, 0);
+    ASSERT_EQ(run("exec " + file + " \"create table T (ID long primary key, Note memo)\"").status,
+              0);
+    auto writer = jet::Database::open(dir / "open.mdb", "", jet::OpenMode::ReadWrite);
+    for (int i = 1; i <= 4; ++i) {
+        writer->begin();
+        writer->insertRow("T", {core::Value(std::int32_t{i}), core::Value(std::string(3000, 'x'))});
+        writer->commit();
+        auto dump = run("dump " + file);
+        ASSERT_EQ(dump.status, 0) << dump.out;
+        int rows = 0;
+        for (std::size_t at = 0; (at = dump.out.find("\n[", at)) != std::string::npos; ++at) ++rows;
+        EXPECT_EQ(rows, i) << dump.out;
+        auto check = run("check " + file);
+        EXPECT_EQ(check.out.rfind("ok: ", 0), 0u) << check.out;
+    }
+}
 
 // Readers running beside a writer in another process: each either sees a whole committed
 // state or says the file is in use, and never reports damage that is not there.

@@ -134,13 +134,14 @@ public:
             copyTableRows(name);
         }
         // Enforced relationships need their entries in both tables' definitions; the rows of
-        // every relationship, enforced or not, are then those of the source.
+        // every relationship, enforced or not, are those of the source, copied once into the
+        // empty table.
         for (const auto& [relationship, flags] : sourceRelationships(source_)) {
             if (flags & relationship_flag::kNoIntegrity) continue;
             if (!destination_.hasTable(relationship.table) ||
                 !destination_.hasTable(relationship.referencedTable))
                 continue;
-            destination_.createRelationship(relationship);
+            destination_.createRelationship(relationship, RelationshipRows::Skip);
         }
         for (const char* name : {"MSysRelationships", "MSysACEs", "MSysQueries"})
             if (source_.hasTable(name)) replaceRows(name);
@@ -266,7 +267,7 @@ void discardStaleTemporary(const std::filesystem::path& temporary) {
     if (!fileExists(temporary)) return;
     {
         OsFile stale(temporary, OsFile::Mode::ReadWrite);
-        if (!stale.tryLock(OsFile::Lock::Exclusive))
+        if (!stale.tryLock(OsFile::LockRange::Writer, OsFile::Lock::Exclusive))
             throw core::InUseError("Another compaction is writing \"" + temporary.string() + "\".");
     }
     removeFile(temporary);

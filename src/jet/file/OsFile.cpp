@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -77,7 +76,7 @@ void OsFile::adopt(bool writable) {
 }
 
 OsFile::~OsFile() {
-    // Closing the descriptor also releases the flock lock.
+    // Closing the descriptor also releases its locks.
     if (fd_ >= 0) ::close(fd_);
 }
 
@@ -133,31 +132,49 @@ void OsFile::sync() {
     if (::fsync(fd_) != 0) throwOs("flush", path_, errno);
 }
 
-// flock, the POSIX path: the lock belongs to the open file description, so two opens of one
-// file in the same process conflict just as two programs do, and close releases it.
-bool OsFile::tryLock(Lock lock) {
-    const int operation = lock == Lock::Shared ? LOCK_SH : LOCK_EX;
-    while (::flock(fd_, operation | LOCK_NB) != 0) {
+namespace {
+// Open-file-description locks on one byte each, far past the largest file Jet allows, so
+// they never cover data: like flock they belong to the open file (two opens in one process
+// conflict as two programs do, and closing releases them), but each byte is a lock of its own.
+constexpr off_t kLockBytes = off_t{1} << 40;
+
+off_t lockByte(OsFile::LockRange range) {
+    return kLockBytes + (range == OsFile::LockRange::Writer ? 0 : 1);
+}
+
+int setLock(int fd, OsFile::LockRange range, short type) {
+    struct flock request {};
+    request.l_type = type;
+    request.l_whence = SEEK_SET;
+    request.l_start = lockByte(range);
+    request.l_len = 1;
+    return ::fcntl(fd, F_OFD_SETLK, &request);
+}
+} // namespace
+
+bool OsFile::tryLock(LockRange range, Lock lock) {
+    const short type = lock == Lock::Shared ? F_RDLCK : F_WRLCK;
+    while (setLock(fd_, range, type) != 0) {
         if (errno == EINTR) continue;
-        if (errno == EWOULDBLOCK) return false;
+        if (errno == EAGAIN || errno == EACCES) return false;
         throwOs("lock", path_, errno);
     }
     return true;
 }
 
-bool OsFile::lockWithin(Lock lock, std::chrono::milliseconds patience) {
-    // Polled rather than blocking: flock has no timeout, and a signal-based one would
-    // disturb the caller's own handlers.
+bool OsFile::lockWithin(LockRange range, Lock lock, std::chrono::milliseconds patience) {
+    // Polled rather than blocking: a blocking lock has no timeout, and a signal-based one
+    // would disturb the caller's own handlers.
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        if (tryLock(lock)) return true;
+        if (tryLock(range, lock)) return true;
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
 
-void OsFile::unlock() {
-    while (::flock(fd_, LOCK_UN) != 0)
+void OsFile::unlock(LockRange range) {
+    while (setLock(fd_, range, F_UNLCK) != 0)
         if (errno != EINTR) throwOs("unlock", path_, errno);
 }
 

@@ -29,16 +29,20 @@ public:
     void writeAt(std::uint64_t offset, std::span<const std::uint8_t> data);
     void truncate(std::uint64_t size);
     void sync();
-    // Readers share a lock that keeps writers out; a writer's lock keeps out everyone else.
+    // Two locks, independent of each other. Writer is held exclusively by the one handle
+    // that writes the file, for as long as it is open. Pages is shared by readers for as long
+    // as they have the file open and held exclusively by the writer only while a commit
+    // changes the file, so readers come and go between commits and never see half of one.
+    enum class LockRange { Writer, Pages };
     enum class Lock { Shared, Exclusive };
     // Takes the lock without waiting; false when another handle holds one that conflicts. The
     // lock belongs to this handle: a second handle on the same file conflicts even in this
-    // process.
-    bool tryLock(Lock lock);
+    // process. An exclusive lock needs a handle open for writing.
+    bool tryLock(LockRange range, Lock lock);
     // Takes the lock, waiting up to `patience` for the handle that holds a conflicting one to
     // let go; false when it does not.
-    bool lockWithin(Lock lock, std::chrono::milliseconds patience);
-    void unlock();
+    bool lockWithin(LockRange range, Lock lock, std::chrono::milliseconds patience);
+    void unlock(LockRange range);
     const std::filesystem::path& path() const { return path_; }
     bool writable() const { return writable_; }
 

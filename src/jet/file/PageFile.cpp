@@ -28,9 +28,26 @@ core::InUseError inUse(const std::filesystem::path& path) {
     return core::InUseError("Could not use " + quoted(path) + "; file already in use.");
 }
 
+using LockRange = OsFile::LockRange;
+using Lock = OsFile::Lock;
+
 // How long an open waits for another program's hold on the file to end: long enough for a
 // statement's commit, short enough that a file held open by a window is reported in use.
 constexpr std::chrono::milliseconds kLockPatience{1500};
+// How long a commit waits for the readers that have the file open to finish: long enough for
+// a dump or a check of a large file.
+constexpr std::chrono::milliseconds kCommitPatience{5000};
+
+// Lets readers back in once a commit ends, whether it succeeded or not.
+struct PagesLockRelease {
+    OsFile& file;
+    ~PagesLockRelease() {
+        try {
+            file.unlock(LockRange::Pages);
+        } catch (const core::Error&) {
+        }
+    }
+};
 } // namespace
 
 std::unique_ptr<PageFile> PageFile::open(const std::filesystem::path& path, Access access) {
@@ -47,7 +64,10 @@ std::unique_ptr<PageFile> PageFile::open(const std::filesystem::path& path, Acce
 
 std::unique_ptr<PageFile> PageFile::create(const std::filesystem::path& path) {
     auto file = std::make_unique<OsFile>(path, OsFile::Mode::CreateNew);
-    if (!file->tryLock(OsFile::Lock::Exclusive)) throw inUse(path);
+    // Readers wait for the first commit too: until then the file is not yet a database.
+    if (!file->tryLock(LockRange::Writer, Lock::Exclusive) ||
+        !file->tryLock(LockRange::Pages, Lock::Exclusive))
+        throw inUse(path);
     // A journal left beside a file of this name that was since deleted belongs to nothing;
     // rolling it into the new file would write someone else's pages into it.
     removeFile(journalPathFor(path));
@@ -71,21 +91,28 @@ PageFile::PageFile(std::unique_ptr<OsFile> file, std::string readOnlyReason)
     loadSize();
 }
 
+// The writer keeps other writers out while it has the file open; readers it keeps out only
+// while it changes pages: rolling back a crash's journal here, and each commit.
 void PageFile::settleAsWriter() {
-    if (!file_->lockWithin(OsFile::Lock::Exclusive, kLockPatience)) throw inUse(path());
-    recovered_ = settleJournal(*file_, journalPathFor(path())) == JournalOutcome::RolledBack;
+    if (!file_->lockWithin(LockRange::Writer, Lock::Exclusive, kLockPatience)) throw inUse(path());
+    const auto journal = journalPathFor(path());
+    if (!fileExists(journal)) return;
+    if (!file_->lockWithin(LockRange::Pages, Lock::Exclusive, kLockPatience)) throw inUse(path());
+    recovered_ = settleJournal(*file_, journal) == JournalOutcome::RolledBack;
+    file_->unlock(LockRange::Pages);
 }
 
-// A reader holds a shared lock for as long as it has the file open, so no commit changes
-// pages under it: without it a reader saw half of a commit and called it damage.
+// A reader shares the pages' lock for as long as it has the file open, so no commit changes
+// pages under it: without it a reader saw half of a commit and called it damage. A writer
+// that merely has the file open does not keep it out.
 void PageFile::settleAsReader() {
     auto journal = journalPathFor(path());
     for (int attempt = 0;; ++attempt) {
-        if (!file_->lockWithin(OsFile::Lock::Shared, kLockPatience)) throw inUse(path());
+        if (!file_->lockWithin(LockRange::Pages, Lock::Shared, kLockPatience)) throw inUse(path());
         // Under the shared lock no commit is running, so a journal is a crash's.
         if (!fileExists(journal)) return;
-        // Undoing it takes the writer's lock, which our own shared one would block.
-        file_->unlock();
+        // Undoing it takes the pages' lock for writing, which our own shared one would block.
+        file_->unlock(LockRange::Pages);
         // A journal back at once after being settled is a writer crashing over and over.
         if (attempt == 2) throw inUse(path());
         rollBackForReader(journal);
@@ -99,8 +126,10 @@ void PageFile::rollBackForReader(const std::filesystem::path& journal) {
                             " was left half-saved by an interrupted change and needs recovery: "
                             "open it for writing (the file and its folder must be writable) so "
                             "the change can be rolled back.");
-    // A journal whose writer still holds the lock is a save in progress, not a crash.
-    if (!writer->lockWithin(OsFile::Lock::Exclusive, kLockPatience)) throw inUse(path());
+    // A journal whose writer still has the file open is its own to settle, not ours.
+    if (!writer->lockWithin(LockRange::Writer, Lock::Exclusive, kLockPatience) ||
+        !writer->lockWithin(LockRange::Pages, Lock::Exclusive, kLockPatience))
+        throw inUse(path());
     if (settleJournal(*writer, journal) == JournalOutcome::RolledBack) recovered_ = true;
 }
 
@@ -248,6 +277,14 @@ void PageFile::commit() {
         inTransaction_ = false;
         return;
     }
+    // Readers that have the file open finish first; new ones wait for the commit's end. (A
+    // file just created holds this lock already.)
+    if (!file_->lockWithin(LockRange::Pages, Lock::Exclusive, kCommitPatience)) {
+        rollback();
+        throw core::InUseError("Could not update " + quoted(path()) +
+                               "; currently locked: another program is reading it.");
+    }
+    PagesLockRelease release{*file_};
     CommitSteps steps(faultHook_);
     auto journal = journalPathFor(path());
     try {

@@ -24,12 +24,14 @@ class PageFile {
 public:
     enum class Access { ReadOnly, ReadWrite };
 
-    // ReadWrite locks the file against everyone else, ReadOnly against writers; each waits a
-    // moment for a conflicting hold to end and then gives up with core::InUseError, in this
-    // process or another. ReadWrite rolls back a journal left by a crash. When the OS refuses write
-    // access to the file or its folder, the file opens read-only instead: writable() is false.
-    // A ReadOnly open rolls such a journal back too when it can write, and refuses the file
-    // with core::IoError when it cannot, rather than show half-written pages.
+    // ReadWrite keeps other writers out for as long as the file is open; ReadOnly keeps
+    // commits out for as long as it is open, so a reader never sees half of one. Each waits a
+    // moment for a conflicting hold (another writer; a commit) to end and then gives up with
+    // core::InUseError, in this process or another. ReadWrite rolls back a journal left by a
+    // crash. When the OS refuses write access to the file or its folder, the file opens
+    // read-only instead: writable() is false. A ReadOnly open rolls such a journal back too
+    // when it can write, and refuses the file with core::IoError when it cannot, rather than
+    // show half-written pages.
     static std::unique_ptr<PageFile> open(const std::filesystem::path& path, Access access);
     // A new empty file, locked for writing. Refuses a file that exists and a missing folder.
     static std::unique_ptr<PageFile> create(const std::filesystem::path& path);
@@ -57,7 +59,9 @@ public:
     // Adds a page at the end and returns its number.
     std::uint32_t append(const PageBytes& bytes);
     // Returns once the change is durable. A crash before that leaves the file, once reopened,
-    // exactly as it was before begin().
+    // exactly as it was before begin(). Waits a few seconds for readers that have the file
+    // open to close it; when they do not, the transaction is rolled back with
+    // core::InUseError and the file is unchanged.
     void commit();
     // Savepoints inside a transaction, for statements that must land whole or not at all
     // within a larger transaction. They nest; each is released or rolled back in turn.

@@ -30,6 +30,12 @@ inline constexpr std::int32_t kCascadeUpdates = 0x00000100;
 inline constexpr std::int32_t kCascadeDeletes = 0x00001000;
 } // namespace relationship_flag
 
+// Whether making a relationship writes its MSysRelationships rows. A compaction copies the
+// source's rows whole into an empty table and wants only the definitions' entries: rows
+// written and then replaced would leave deleted slots ahead of the live ones, which readers
+// that count slots against the table's row count (mdbtools) take for the end of the table.
+enum class RelationshipRows { Write, Skip };
+
 // The byte a foreign-key entry keeps for its own table's side of the relationship.
 namespace relationship_side {
 inline constexpr std::uint8_t kReferenced = 1;

@@ -6,6 +6,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,20 +85,63 @@ TEST_F(AccessTest, ClosingTheWriterReleasesTheLock) {
     EXPECT_TRUE(again->writable());
 }
 
-// Readers share a lock that keeps writers out while they read, so no reader sees half of a
-// commit; a writer keeps readers out in turn.
-TEST_F(AccessTest, ReadersShareTheLockAndKeepWritersOut) {
+// Readers share the file with each other and with a writer that has it open; a writer's
+// commit waits for the readers that have it open, and readers are kept out only during it.
+TEST_F(AccessTest, ReadersComeAndGoBetweenAWritersCommits) {
+    auto writer = PageFile::open(path, kReadWrite);
     auto reader = PageFile::open(path, kReadOnly);
     auto second = PageFile::open(path, kReadOnly);
     EXPECT_FALSE(reader->writable());
     EXPECT_EQ(second->pageCount(), reader->pageCount());
-    EXPECT_THAT(errorOf([&] { PageFile::open(path, kReadWrite); }),
-                HasSubstr("file already in use."));
-    reader.reset();
     second.reset();
-    auto writer = PageFile::open(path, kReadWrite);
-    EXPECT_TRUE(writer->writable());
-    EXPECT_THROW(PageFile::open(path, kReadOnly), core::InUseError);
+
+    // A reader still open when the writer commits (here in another process) holds the
+    // commit until it closes, and sees the same page all along.
+    writer->begin();
+    writer->write(1, patternPage(1));
+    reader.reset();
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int code = 1;
+        try {
+            auto other = PageFile::open(path, kReadOnly);
+            const jet::PageBytes before = *other->read(1);
+            char byte = 1;
+            if (::write(ready[1], &byte, 1) == 1) ::usleep(300'000);
+            other->setEncodingKey(std::nullopt); // drops the cache: read the disk again
+            code = *other->read(1) == before ? 0 : 2;
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    writer->commit();
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the reader saw the commit";
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(*PageFile::open(path, kReadOnly)->read(1), patternPage(1));
+
+    // During a commit readers are kept out; right after it, they see all of it.
+    writer->begin();
+    writer->write(2, patternPage(2));
+    int probes = 0;
+    writer->setFaultHook([&](jet::CommitStep step, std::uint32_t) {
+        if (step != jet::CommitStep::WriteDatabasePage) return;
+        jet::OsFile probe(path, jet::OsFile::Mode::ReadOnly);
+        EXPECT_FALSE(probe.tryLock(jet::OsFile::LockRange::Pages, jet::OsFile::Lock::Shared));
+        ++probes;
+    });
+    writer->commit();
+    EXPECT_GT(probes, 0);
+    auto after = PageFile::open(path, kReadOnly);
+    EXPECT_EQ(*after->read(1), patternPage(1));
+    EXPECT_EQ(*after->read(2), patternPage(2));
 }
 
 TEST_F(AccessTest, AReadOnlyOpenRefusesEveryChange) {
@@ -119,7 +164,9 @@ TEST_F(AccessTest, AFileTheCallerOpenedForReadingStaysReadOnly) {
     EXPECT_FALSE(file.writable());
     EXPECT_EQ(file.pageCount(), original.size() / jet::kPageSize);
     EXPECT_THAT(errorOf([&] { file.begin(); }), StartsWith("The database is read-only"));
-    EXPECT_THROW(PageFile::open(path, kReadWrite), core::InUseError) << "readers hold the lock";
+    jet::OsFile probe(path, jet::OsFile::Mode::ReadWrite);
+    EXPECT_FALSE(probe.tryLock(jet::OsFile::LockRange::Pages, jet::OsFile::Lock::Exclusive))
+        << "readers hold the pages' lock";
 }
 
 TEST_F(AccessTest, AReadOnlyFileOpensForReadingWhenWritingIsAskedFor) {
@@ -164,10 +211,14 @@ TEST_F(AccessTest, CreateMakesAnEmptyFileLockedForWriting) {
     EXPECT_TRUE(file->writable());
     EXPECT_EQ(file->pageCount(), 0u);
     EXPECT_THROW(PageFile::open(created, kReadWrite), core::InUseError);
+    // Until its first commit it is not yet a database: readers wait.
+    jet::OsFile probe(created, jet::OsFile::Mode::ReadOnly);
+    EXPECT_FALSE(probe.tryLock(jet::OsFile::LockRange::Pages, jet::OsFile::Lock::Shared));
     file->begin();
     EXPECT_EQ(file->append(patternPage(1)), 0u);
     EXPECT_EQ(file->append(patternPage(2)), 1u);
     file->commit();
+    EXPECT_TRUE(probe.tryLock(jet::OsFile::LockRange::Pages, jet::OsFile::Lock::Shared));
     file.reset();
     EXPECT_EQ(fs::file_size(created), 2 * jet::kPageSize);
     auto reopened = PageFile::open(created, kReadWrite);
