@@ -274,4 +274,37 @@ PageBytes encodeIndexPage(const IndexPage& p, std::size_t prefix) {
     return out;
 }
 
+bool encodeAppended(const IndexPage& p, const IndexPage& base, PageBytes& bytes) {
+    const std::size_t n = p.size(), kept = base.size();
+    if (kept < 2 || n <= kept || p.leaf != base.leaf || p.owner != base.owner ||
+        p.previous != base.previous || p.next != base.next || p.tail != base.tail ||
+        p.reserved != base.reserved || p.flags != base.flags)
+        return false;
+    const std::size_t prefix = base.storedPrefix;
+    if (p.sharedPrefix() != prefix || p.encodedSize(prefix) > kEntryCapacity) return false;
+    const std::size_t keptBytes = base.ends_[kept - 1];
+    if (p.ends_[kept - 1] != keptBytes ||
+        !std::equal(base.ends_.begin(), base.ends_.end(), p.ends_.begin()) ||
+        std::memcmp(p.bytes_.data(), base.bytes_.data(), keptBytes) != 0)
+        return false;
+    // The stored entries of `base` end where its free space starts.
+    std::size_t end = base.encodedSize(prefix);
+    const std::uint8_t* from = p.bytes_.data();
+    for (std::size_t i = kept; i < n; ++i) {
+        const std::size_t begin = p.ends_[i - 1];
+        if (prefix > p.ends_[i] - begin || std::memcmp(from, from + begin, prefix) != 0)
+            return false;
+    }
+    std::uint8_t* mask = bytes.data() + kEntryMask;
+    std::uint8_t* to = bytes.data() + kFirstEntry;
+    for (std::size_t i = kept; i < n; ++i) {
+        const std::size_t begin = p.ends_[i - 1] + prefix, size = p.ends_[i] - begin;
+        std::memcpy(to + end, from + begin, size);
+        end += size;
+        mask[end / 8] |= std::uint8_t(1u << (end % 8));
+    }
+    put16(bytes, kFreeSpace, std::uint16_t(kPageSize - kFirstEntry - end));
+    return true;
+}
+
 } // namespace jet
