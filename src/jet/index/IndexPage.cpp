@@ -224,15 +224,11 @@ IndexPage parseIndexPage(ByteSpan page) {
 PageBytes encodeIndexPage(const IndexPage& p, std::size_t prefix) {
     const std::size_t n = p.size();
     const std::uint8_t* bytes = p.bytes_.data();
-    for (std::size_t i = 1; i < n; ++i) {
-        const std::size_t from = p.ends_[i - 1];
-        if (prefix > p.ends_[0] || prefix > p.ends_[i] - from ||
-            std::memcmp(bytes, bytes + from, prefix) != 0)
-            throw core::Error("Internal error: an index page prefix not shared by its entries.");
-    }
     if (p.encodedSize(prefix) > kEntryCapacity)
         throw core::Error("Internal error: index entries overflow their page.");
     if (n < 2) prefix = std::min<std::size_t>(prefix, n == 0 ? 0 : p.ends_[0]);
+    if (n > 0 && prefix > p.ends_[0])
+        throw core::Error("Internal error: an index page prefix not shared by its entries.");
 
     PageBytes out{};
     out[0] = std::uint8_t(p.leaf ? PageType::IndexLeaf : PageType::IndexNode);
@@ -245,18 +241,70 @@ PageBytes encodeIndexPage(const IndexPage& p, std::size_t prefix) {
     put16(out, kPrefixLength, std::uint16_t(prefix));
     out[kFlags] = p.flags;
 
+    // An encode runs at every change of a page, so entries (a few bytes each) are checked
+    // and copied in place rather than by a library call apiece, in whole words while both
+    // sides have a word to spare.
     std::uint8_t* mask = out.data() + kEntryMask;
     std::uint8_t* to = out.data() + kFirstEntry;
+    const std::size_t available = kPageSize - kFirstEntry, have = p.bytes_.size();
     std::size_t end = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t begin = i == 0 ? 0 : p.ends_[i - 1] + prefix;
+        const std::size_t entryStart = i == 0 ? 0 : p.ends_[i - 1];
+        if (i > 0) {
+            if (prefix > p.ends_[i] - entryStart)
+                throw core::Error(
+                    "Internal error: an index page prefix not shared by its entries.");
+            for (std::size_t k = 0; k < prefix; ++k)
+                if (bytes[k] != bytes[entryStart + k])
+                    throw core::Error(
+                        "Internal error: an index page prefix not shared by its entries.");
+        }
+        const std::size_t begin = i == 0 ? 0 : entryStart + prefix;
         const std::size_t size = p.ends_[i] - begin;
-        std::memcpy(to + end, bytes + begin, size);
+        if (begin + size + kWord <= have && end + size + kWord <= available)
+            copyWords(to + end, bytes + begin, size);
+        else
+            std::memcpy(to + end, bytes + begin, size);
         end += size;
         mask[end / 8] |= std::uint8_t(1u << (end % 8));
     }
+    // The last word copied may have run past the entries; the free space stays zeros.
+    std::memset(to + end, 0, std::min(kWord, available - end));
     put16(out, kFreeSpace, std::uint16_t(kPageSize - kFirstEntry - end));
     return out;
+}
+
+bool encodeAppended(const IndexPage& p, const IndexPage& base, PageBytes& bytes) {
+    const std::size_t n = p.size(), kept = base.size();
+    if (kept < 2 || n <= kept || p.leaf != base.leaf || p.owner != base.owner ||
+        p.previous != base.previous || p.next != base.next || p.tail != base.tail ||
+        p.reserved != base.reserved || p.flags != base.flags)
+        return false;
+    const std::size_t prefix = base.storedPrefix;
+    if (p.sharedPrefix() != prefix || p.encodedSize(prefix) > kEntryCapacity) return false;
+    const std::size_t keptBytes = base.ends_[kept - 1];
+    if (p.ends_[kept - 1] != keptBytes ||
+        !std::equal(base.ends_.begin(), base.ends_.end(), p.ends_.begin()) ||
+        std::memcmp(p.bytes_.data(), base.bytes_.data(), keptBytes) != 0)
+        return false;
+    // The stored entries of `base` end where its free space starts.
+    std::size_t end = base.encodedSize(prefix);
+    const std::uint8_t* from = p.bytes_.data();
+    for (std::size_t i = kept; i < n; ++i) {
+        const std::size_t begin = p.ends_[i - 1];
+        if (prefix > p.ends_[i] - begin || std::memcmp(from, from + begin, prefix) != 0)
+            return false;
+    }
+    std::uint8_t* mask = bytes.data() + kEntryMask;
+    std::uint8_t* to = bytes.data() + kFirstEntry;
+    for (std::size_t i = kept; i < n; ++i) {
+        const std::size_t begin = p.ends_[i - 1] + prefix, size = p.ends_[i] - begin;
+        std::memcpy(to + end, from + begin, size);
+        end += size;
+        mask[end / 8] |= std::uint8_t(1u << (end % 8));
+    }
+    put16(bytes, kFreeSpace, std::uint16_t(kPageSize - kFirstEntry - end));
+    return true;
 }
 
 } // namespace jet

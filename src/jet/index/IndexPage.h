@@ -13,6 +13,7 @@ namespace jet {
 class IndexPage;
 IndexPage parseIndexPage(ByteSpan page);
 PageBytes encodeIndexPage(const IndexPage& page, std::size_t prefix);
+bool encodeAppended(const IndexPage& page, const IndexPage& base, PageBytes& bytes);
 
 class IndexPage {
 public:
@@ -69,6 +70,7 @@ public:
 private:
     friend IndexPage parseIndexPage(ByteSpan page);
     friend PageBytes encodeIndexPage(const IndexPage& page, std::size_t prefix);
+    friend bool encodeAppended(const IndexPage& page, const IndexPage& base, PageBytes& bytes);
     std::size_t start(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
 
     core::Bytes bytes_;
@@ -86,5 +88,11 @@ PageBytes encodeIndexPage(const IndexPage& page, std::size_t prefix);
 inline PageBytes encodeIndexPage(const IndexPage& page) {
     return encodeIndexPage(page, page.sharedPrefix());
 }
+// When `page` is `base` with entries added after its last one and the same header and shared
+// prefix, turns `bytes` (what `base` was read from) into what encodeIndexPage(page) gives
+// for every byte that matters and returns true; rows added in key order only ever do that,
+// and this costs a copy instead of a walk over every entry. False, leaving `bytes` alone,
+// for any other change.
+bool encodeAppended(const IndexPage& page, const IndexPage& base, PageBytes& bytes);
 
 } // namespace jet

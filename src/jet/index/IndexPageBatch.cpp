@@ -24,7 +24,7 @@ IndexPageBatch::Held& IndexPageBatch::hold(std::uint32_t page) {
         throw core::Error("Internal error: an index page used after its release.");
     std::shared_ptr<const IndexPage> p = store_.parsed(page);
     if (p->owner != owner_) throwDamaged("an index refers to a page of another table");
-    return pages_.emplace(page, Held{std::move(p), {}, false}).first->second;
+    return pages_.emplace(page, Held{std::move(p), {}, false, {}}).first->second;
 }
 
 const IndexPage& IndexPageBatch::view(std::uint32_t page) {
@@ -35,7 +35,7 @@ IndexPage& IndexPageBatch::edit(std::uint32_t page) {
     Held& h = hold(page);
     if (!h.dirty) {
         h.own = *h.shared;
-        h.shared.reset();
+        h.base = std::move(h.shared);
         h.dirty = true;
     }
     return h.own;
@@ -61,8 +61,18 @@ void IndexPageBatch::commit() {
     // Encode everything first: a page that cannot be written must stop the change before
     // any page is.
     std::vector<std::pair<std::uint32_t, PageBytes>> out;
-    for (const auto& [number, held] : pages_)
-        if (held.dirty) out.emplace_back(number, encodeIndexPage(held.own));
+    for (const auto& [number, held] : pages_) {
+        if (!held.dirty) continue;
+        if (held.base) {
+            // Nothing wrote the page since it was read: its bytes are still the base's.
+            PageBytes bytes = *store_.read(number);
+            if (encodeAppended(held.own, *held.base, bytes)) {
+                out.emplace_back(number, bytes);
+                continue;
+            }
+        }
+        out.emplace_back(number, encodeIndexPage(held.own));
+    }
     for (const auto& [number, bytes] : out) store_.write(number, bytes);
     for (std::uint32_t page : released_) store_.release(page);
     committed_ = true;

@@ -35,6 +35,8 @@ private:
         std::shared_ptr<const IndexPage> shared;
         IndexPage own;
         bool dirty = false;
+        // An edited page of the file: the page as read, so its bytes can be patched.
+        std::shared_ptr<const IndexPage> base;
         const IndexPage& page() const { return dirty ? own : *shared; }
     };
     Held& hold(std::uint32_t page);

@@ -215,7 +215,13 @@ void TableWriter::remove(RowId home) {
 }
 
 void TableWriter::saveDefinitionCounters() {
-    PageBytes page = copyOf(store_.read(schema_.definitionPage));
+    const PageRef current = store_.read(schema_.definitionPage);
+    // Counters are saved around every statement, and most statements change none of most
+    // tables' counters: a page that already holds them is not copied and written again.
+    if (u32(bytesOf(current), tdef::kRowCount) == schema_.rowCount &&
+        u32(bytesOf(current), tdef::kAutoNumber) == schema_.nextAutoNumber)
+        return;
+    PageBytes page = copyOf(current);
     put32(page, tdef::kRowCount, schema_.rowCount);
     put32(page, tdef::kAutoNumber, schema_.nextAutoNumber);
     store_.write(schema_.definitionPage, page);

@@ -205,16 +205,22 @@ private:
 
 } // namespace
 
+std::vector<std::size_t> valueTargets(const TableInfo& table, const Insert& insert) {
+    std::vector<std::size_t> targets, taken;
+    for (const auto& name : insert.columns) targets.push_back(targetColumn(table, name, taken));
+    if (insert.columns.empty())
+        for (std::size_t i = 0; i < table.columns.size(); ++i) targets.push_back(i);
+    const auto& values = std::get<InsertValues>(insert.source).values;
+    if (values.size() != targets.size())
+        throw core::SqlError(std::string(messages::valueCountMismatch));
+    return targets;
+}
+
 std::unique_ptr<PreparedStatement> prepareInsert(CompileContext& context, const Insert& insert,
                                                  std::string_view text) {
     TableInfo table = targetTable(context.storage, insert.table);
-    std::vector<std::size_t> targets, taken;
-    for (const auto& name : insert.columns) targets.push_back(targetColumn(table, name, taken));
     if (const auto* values = std::get_if<InsertValues>(&insert.source)) {
-        if (insert.columns.empty())
-            for (std::size_t i = 0; i < table.columns.size(); ++i) targets.push_back(i);
-        if (values->values.size() != targets.size())
-            throw core::SqlError(std::string(messages::valueCountMismatch));
+        std::vector<std::size_t> targets = valueTargets(table, insert);
         Scope scope;
         ExpressionBinder binder(context, scope, text);
         BoundList bound;
@@ -222,6 +228,8 @@ std::unique_ptr<PreparedStatement> prepareInsert(CompileContext& context, const 
         return std::make_unique<InsertStatement>(std::move(table), std::move(targets),
                                                  std::move(bound));
     }
+    std::vector<std::size_t> targets, taken;
+    for (const auto& name : insert.columns) targets.push_back(targetColumn(table, name, taken));
     const auto& query = std::get<SelectQuery>(insert.source);
     CompiledQuery source = compileQuery(context, query, text, nullptr);
     if (insert.columns.empty()) {

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace sql {
 
@@ -35,6 +36,10 @@ std::unique_ptr<PreparedStatement> prepareUpdate(CompileContext& context, const 
                                                  std::string_view text);
 std::unique_ptr<PreparedStatement> prepareDelete(CompileContext& context, const Delete& del,
                                                  std::string_view text);
+// The column of `table` each value of an INSERT ... VALUES goes to, in the order of the
+// values; raises the statement's error for an unknown or repeated column or a wrong count.
+std::vector<std::size_t> valueTargets(const TableInfo& table, const Insert& insert);
+
 std::unique_ptr<PreparedStatement>
 prepareDefinition(CompileContext& context, const Statement& statement, std::string_view text);
 

@@ -1,6 +1,7 @@
 #include "sql/engine/Session.h"
 
 #include "sql/engine/EngineErrors.h"
+#include "sql/engine/InsertPlanCache.h"
 #include "sql/engine/ParameterTable.h"
 #include "sql/engine/PreparedStatement.h"
 #include "sql/engine/TableWriter.h"
@@ -31,7 +32,8 @@ template <class F> auto atomically(Storage& storage, F&& work) {
 } // namespace
 
 Session::Session(Storage& storage)
-    : storage_(storage), random_(std::make_unique<RandomSequence>()) {
+    : storage_(storage), random_(std::make_unique<RandomSequence>()),
+      inserts_(std::make_unique<InsertPlanCache>()) {
     context_.random = random_.get();
 }
 
@@ -42,6 +44,17 @@ ResultSet Session::execute(std::string_view text, std::span<const core::Value> p
 }
 
 ResultSet Session::run(std::string_view text, std::span<const core::Value> values) {
+    // Scripts of inserts repeat one shape with other literals: parsed and bound once.
+    if (values.empty()) {
+        if (const auto* plan = inserts_->find(text, storage_, given_)) {
+            Runtime rt{storage_, context_, {}};
+            return atomically(storage_, [&] {
+                TableWriter writer(storage_, rt, plan->info);
+                writer.insert(given_);
+                return ResultSet(1);
+            });
+        }
+    }
     const Statement statement = parseStatement(text);
     if (const auto* t = statement.as<Transaction>()) {
         switch (t->op) {
@@ -71,7 +84,9 @@ ResultSet Session::run(std::string_view text, std::span<const core::Value> value
     parameters.assignPositions();
     auto rt = std::make_unique<Runtime>(Runtime{storage_, context_, parameters.values(values)});
     if (!prepared->changesData()) return prepared->run(std::move(rt));
-    return atomically(storage_, [&] { return prepared->run(std::move(rt)); });
+    ResultSet result = atomically(storage_, [&] { return prepared->run(std::move(rt)); });
+    if (values.empty() && statement.as<Insert>()) inserts_->learn(text, statement, storage_);
+    return result;
 }
 
 std::vector<ParameterInfo> Session::parameters(std::string_view text) {

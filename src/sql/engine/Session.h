@@ -18,6 +18,7 @@
 namespace sql {
 
 class RandomSequence;
+class InsertPlanCache;
 
 // A value a statement asks for: a "?" or a name that is no column (Jet's named parameter).
 struct ParameterInfo {
@@ -71,6 +72,8 @@ private:
     std::unique_ptr<RandomSequence> random_;
     EvalContext context_;
     int transactionDepth_ = 0;
+    std::unique_ptr<InsertPlanCache> inserts_;
+    std::vector<std::optional<core::Value>> given_; // the row a cached insert writes
 };
 
 } // namespace sql

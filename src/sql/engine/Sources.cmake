@@ -10,6 +10,8 @@ target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ExpressionBinder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FromPlanner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IndexOrderScan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InsertPlanCache.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InsertShape.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JetStorage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JoinOperators.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LocatorSort.cpp

@@ -23,11 +23,15 @@ struct ColumnInfo {
     bool autoNumber = false;
     // The default as an expression text ("0", "\"Y\"", "Date()"); empty when there is none.
     std::string defaultValue;
+
+    bool operator==(const ColumnInfo&) const = default;
 };
 
 struct IndexKeyColumn {
     std::string name;
     bool descending = false;
+
+    bool operator==(const IndexKeyColumn&) const = default;
 };
 
 struct IndexInfo {
@@ -37,6 +41,8 @@ struct IndexInfo {
     bool unique = false;
     bool ignoreNulls = false;  // rows whose key is all Null are left out of the index
     bool disallowNull = false; // WITH DISALLOW NULL
+
+    bool operator==(const IndexInfo&) const = default;
 };
 
 // A relationship: the values of `columns` must be found in `referencedColumns` of the
@@ -52,6 +58,8 @@ struct ForeignKeyInfo {
     // The key's columns get an index of the key's name (not with NO INDEX). The storage makes
     // it with the key: a Jet relationship is itself an entry in the table's index list.
     bool indexed = true;
+
+    bool operator==(const ForeignKeyInfo&) const = default;
 };
 
 struct TableInfo {
@@ -64,6 +72,8 @@ struct TableInfo {
     std::optional<std::size_t> findColumn(std::string_view columnName) const;
     const IndexInfo* findIndex(std::string_view indexName) const;
     const IndexInfo* primaryKey() const;
+
+    bool operator==(const TableInfo&) const = default;
 };
 
 // Names of tables, columns, indexes and the rest compare by core's one rule.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -123,6 +124,59 @@ TEST(IndexPage, SharesTheLeadingBytesOfItsKeys) {
     // A prefix the entries do not share cannot be written.
     EXPECT_THROW(jet::encodeIndexPage(p, 4), core::Error);
     EXPECT_NO_THROW(jet::encodeIndexPage(p, 0));
+}
+
+// A page read, then given entries after its last one, is patched in place; the bytes must
+// be what a full encode gives, and any other change must be refused.
+TEST(IndexPage, PatchesAppendedEntriesAsAFullEncodeWritesThem) {
+    const IndexPage base = jet::parseIndexPage(jet::ByteSpan(jet::encodeIndexPage(leafWith(
+        {bytes({0x7f, 1, 2, 3, 4}), bytes({0x7f, 1, 2, 3, 9}), bytes({0x7f, 1, 2, 8, 0})}))));
+    const PageBytes baseBytes = jet::encodeIndexPage(base);
+    struct Case {
+        const char* name;
+        std::function<void(IndexPage&)> edit;
+        bool patched;
+    };
+    const Case cases[] = {
+        {"one_appended",
+         [](IndexPage& p) {
+             p.insert(3, bytes({0x7f, 1, 2, 9, 1}), RowId{5, 1});
+         },
+         true},
+        {"two_appended",
+         [](IndexPage& p) {
+             p.insert(3, bytes({0x7f, 1, 2, 9, 1}), RowId{5, 1});
+             p.insert(4, bytes({0x7f, 1, 2, 9, 2}), RowId{5, 2});
+         },
+         true},
+        {"inserted_before_the_last",
+         [](IndexPage& p) {
+             p.insert(2, bytes({0x7f, 1, 2, 5, 0}), RowId{5, 1});
+         },
+         false},
+        {"shared_prefix_shrinks",
+         [](IndexPage& p) {
+             p.insert(3, bytes({0x7f, 2}), RowId{5, 1});
+         },
+         false},
+        {"neighbour_changed",
+         [](IndexPage& p) {
+             p.insert(3, bytes({0x7f, 1, 2, 9, 1}), RowId{5, 1});
+             p.next = 77;
+         },
+         false},
+        {"nothing_appended", [](IndexPage&) {}, false},
+    };
+    for (const Case& c : cases) {
+        IndexPage edited = base;
+        c.edit(edited);
+        PageBytes patched = baseBytes;
+        EXPECT_EQ(jet::encodeAppended(edited, base, patched), c.patched) << c.name;
+        if (c.patched)
+            EXPECT_TRUE(patched == jet::encodeIndexPage(edited)) << c.name;
+        else
+            EXPECT_TRUE(patched == baseBytes) << c.name;
+    }
 }
 
 TEST(IndexPage, IntermediateEntriesCarryTheirChildPage) {
