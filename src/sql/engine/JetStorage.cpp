@@ -267,7 +267,8 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
         if (sameName(def.name, index)) logical = &def;
     if (!logical || logical->dataIndex >= schema.indexData.size()) return nullptr;
     const jet::IndexData& data = schema.indexData[logical->dataIndex];
-    if (data.firstPage == 0) return nullptr;
+    // Without index pages laid out as the key code expects (Jet 3), the caller scans.
+    if (data.firstPage == 0 || !database_.pages().format().readableIndexes) return nullptr;
 
     const std::size_t used = std::max(range.low ? range.low->values.size() : 0,
                                       range.high ? range.high->values.size() : 0);
@@ -328,19 +329,19 @@ std::optional<std::vector<core::Value>> JetStorage::readRow(std::string_view tab
     for (int hop = 0; hop < 2; ++hop) {
         if (id.page == 0 || id.page >= file.pageCount()) return std::nullopt;
         jet::PageRef page = file.read(id.page);
-        jet::ByteSpan bytes = jet::bytesOf(page);
+        jet::ByteSpan bytes = file.bytes(page);
         if (bytes[0] != static_cast<std::uint8_t>(jet::PageType::Data) ||
             jet::u32(bytes, jet::data_page::kOwner) != schema.definitionPage ||
-            id.slot >= jet::slotCount(bytes))
+            id.slot >= jet::slotCount(bytes, file.format()))
             return std::nullopt;
-        jet::RowSlot slot = jet::rowSlot(bytes, id.slot);
+        jet::RowSlot slot = jet::rowSlot(bytes, id.slot, file.format());
         if (slot.deleted) return std::nullopt;
         if (slot.pointer) {
             id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
             continue;
         }
         jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start),
-                           hasVariableColumns(schema));
+                           hasVariableColumns(schema), file.format());
         std::vector<core::Value> values;
         values.reserve(schema.columns.size());
         for (const auto& c : schema.columns) values.push_back(jet::decodeColumn(file, row, c));
