@@ -79,6 +79,19 @@ INSTANTIATE_TEST_SUITE_P(AllJet3Samples, Jet3Sample,
                                          "overflowTestV1997", "queryTestV1997", "test2V1997",
                                          "testIndexCodesV1997"));
 
+TEST(Jet3File, SavedSelectQueriesReadBackAsSql) {
+    // Access 97's MSysQueries has no LvExtra column; its rows read all the same.
+    REQUIRE_SAMPLES();
+    auto db = jet::Database::open(testing_support::jet3SampleFile("queryTestV1997"));
+    ASSERT_EQ(db->viewNames(), std::vector<std::string>{"SelectQuery"});
+    EXPECT_EQ(db->queryText("SelectQuery"),
+              "SELECT DISTINCT Table1.*, Table2.col1, Table2.col2, Table3.col3\r\n"
+              "FROM (Table1 LEFT JOIN Table3 ON Table1.col1 = Table3.col1) INNER JOIN Table2 ON "
+              "(Table3.col1 = Table2.col2) AND (Table3.col1 = Table2.col1)\r\n"
+              "WHERE (((Table2.col2)=\"foo\" Or (Table2.col2) In (\"buzz\",\"bazz\")))\r\n"
+              "ORDER BY Table2.col1;");
+}
+
 TEST(Jet3File, PasswordGateHoldsAsForJet4) {
     REQUIRE_SAMPLES();
     // Jet 3 keeps the password as 8-bit characters under the header's obscuring alone.
