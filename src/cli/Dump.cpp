@@ -4,6 +4,7 @@
 #include "core/TextEncoding.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace cli {
 
@@ -28,6 +29,16 @@ std::uint16_t dumpedSize(const jet::ColumnDef& c) {
     default:
         return c.size;
     }
+}
+// The dump reads a date's day count as one straight line (-1.25 is six in the evening of
+// 1899-12-28), as the dump's other readers do; Access shows a negative count's fraction as
+// the time of its whole day (-1.25: six in the morning of 1899-12-29), and so does the rest
+// of the program. The two differ only before 1899-12-30 with a time of day.
+core::Value dumpedValue(core::Value v) {
+    const auto* date = v.getIf<core::DateTime>();
+    if (!date || !(date->days < 0)) return v;
+    const double day = std::floor(date->days);
+    return core::Value(core::DateTime{day - (date->days - day)});
 }
 } // namespace
 
@@ -57,7 +68,7 @@ void dumpDatabase(const jet::Database& db, std::ostream& out) {
             line = "[";
             for (std::size_t i = 0; i < schema.columns.size(); ++i) {
                 if (i) line += ',';
-                appendJsonValue(line, cursor.value(i));
+                appendJsonValue(line, dumpedValue(cursor.value(i)));
             }
             line += "]\n";
             out << line;

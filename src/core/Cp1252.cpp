@@ -43,6 +43,21 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string windows1252TextToUtf8(std::span<const std::uint8_t> bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const std::uint8_t b : bytes) {
+        if (b < 0x80) {
+            out.push_back(char(b));
+            continue;
+        }
+        const char32_t cp = toUnicode(b);
+        // The undefined bytes are the only ones that map to C1 controls.
+        appendUtf8(out, cp >= 0x80 && cp < 0xA0 ? U'\uFFFD' : cp);
+    }
+    return out;
+}
+
 std::string utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -39,6 +39,9 @@ Bytes encodeJetText(std::string_view text, bool compress);
 // characters the code page lacks become "?".
 std::string cp1252ToUtf8(std::string_view bytes);
 std::string utf8ToCp1252(std::string_view text);
+// Text an Access 97 file stores in Windows-1252; the five bytes the code page leaves
+// undefined become U+FFFD, as other readers of such files show them.
+std::string windows1252TextToUtf8(std::span<const std::uint8_t> bytes);
 
 // Number of UTF-16 code units of a UTF-8 text (Jet's idea of a text's length).
 std::size_t utf16Length(std::string_view text);

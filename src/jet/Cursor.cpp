@@ -17,12 +17,12 @@ Cursor::Cursor(const PageFile& file, std::shared_ptr<const TableSchema> schema)
 }
 
 bool Cursor::loadRow(std::uint16_t slot) {
-    auto bytes = bytesOf(page_);
-    RowSlot s = rowSlot(bytes, slot);
+    auto bytes = file_.bytes(page_);
+    RowSlot s = rowSlot(bytes, slot, file_.format());
     // Stored order lists each row where its bytes are: a moved row on the page it moved to,
     // and not again at the pointer it left behind.
     if (!s.holdsRow()) return false;
-    row_ = RowLayout(bytes.subspan(s.start, s.end - s.start), hasVariable_);
+    row_ = RowLayout(bytes.subspan(s.start, s.end - s.start), hasVariable_, file_.format());
     return true;
 }
 
@@ -37,10 +37,10 @@ bool Cursor::next() {
             for (;; ++pageIndex_) {
                 if (pageIndex_ >= pages_.size()) return false;
                 page_ = file_.read(pages_[pageIndex_]);
-                auto b = bytesOf(page_);
+                auto b = file_.bytes(page_);
                 if (b[0] == static_cast<std::uint8_t>(PageType::Data) &&
                     u32(b, data_page::kOwner) == schema_->definitionPage) {
-                    slots_ = slotCount(b);
+                    slots_ = slotCount(b, file_.format());
                     if (slots_ > 256) throwDamaged("a data page claims more rows than fit");
                     if (slots_ > 0) break;
                 }

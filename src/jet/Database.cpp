@@ -32,7 +32,8 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& path,
                                                                   : PageFile::Access::ReadOnly);
     if (db->pages_->pageCount() < 3)
         throw core::FormatError("Unrecognized database format '" + path.string() + "'.");
-    db->header_ = DatabaseHeader::read(bytesOf(db->pages_->read(0)));
+    const FileFormat& format = db->pages_->format();
+    db->header_ = DatabaseHeader::read(db->pages_->bytes(db->pages_->read(0)), format);
     if (!db->header_.password.empty() && db->header_.password != password)
         throw core::PasswordError();
     db->pages_->setEncodingKey(db->header_.encodingKey);

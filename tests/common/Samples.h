@@ -32,6 +32,15 @@ inline std::filesystem::path expectedDump(const std::string& name) {
     return samplesDir() / "expected" / (name + ".jsonl");
 }
 
+// The Access 97 (Jet 3) samples and their canonical dumps, in a folder of their own.
+inline std::filesystem::path jet3SampleFile(const std::string& name) {
+    return samplesDir() / "jet3" / (name + ".mdb");
+}
+
+inline std::filesystem::path jet3ExpectedDump(const std::string& name) {
+    return samplesDir() / "jet3" / "expected" / (name + ".jsonl");
+}
+
 // A writable copy of a sample (by the names sampleFile takes) in a test's folder, under the
 // sample's own file name.
 inline std::filesystem::path writableCopyOfSample(const std::string& name,
@@ -47,7 +56,8 @@ inline std::filesystem::path writableCopyOfSample(const std::string& name,
 // A fresh, empty folder for one test's files. Test cases run as processes of their own, side
 // by side, so the folder is this process's alone.
 inline std::filesystem::path scratchDir(const std::string& name) {
-    auto dir = std::filesystem::path(TABLORY_TEST_OUTPUT) / (name + "-" + std::to_string(::getpid()));
+    auto dir =
+        std::filesystem::path(TABLORY_TEST_OUTPUT) / (name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

@@ -41,3 +41,18 @@ TEST(Cp1252, UnmappableCharactersBecomeQuestionMarks) {
               "\x80"
               "5");
 }
+
+TEST(Cp1252, Access97TextShowsUndefinedBytesAsReplacementCharacters) {
+    const auto text = [](std::string_view bytes) {
+        return core::windows1252TextToUtf8(
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    };
+    EXPECT_EQ(text("AA\x80"
+                   "AA"),
+              "AA\xE2\x82\xAC"
+              "AA");
+    EXPECT_EQ(text("\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");
+    for (const char* undefined : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"})
+        EXPECT_EQ(text(undefined), "\xEF\xBF\xBD") << int(std::uint8_t(undefined[0]));
+    EXPECT_EQ(text(std::string_view("a\0b", 3)), std::string("a\0b", 3));
+}

@@ -24,7 +24,7 @@ Catalog Catalog::read(const PageFile& file) {
     // lost part of the list of everything in the file, and reading on would show a file with
     // fewer objects (or none) that the first change would then make permanent.
     for (std::uint32_t page : readUsageMap(file, schema->usageMapPointer)) {
-        auto bytes = bytesOf(file.read(page));
+        auto bytes = file.bytes(file.read(page));
         if (bytes[0] != static_cast<std::uint8_t>(PageType::Data) ||
             u32(bytes, data_page::kOwner) != kCatalogDefinitionPage)
             throwDamaged("the system catalog's page " + std::to_string(page) +

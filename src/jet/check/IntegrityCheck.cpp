@@ -21,12 +21,16 @@ namespace {
 
 class Checker {
 public:
-    explicit Checker(const Database& db) : db_(db), file_(db.pages()) {}
+    explicit Checker(const Database& db) : db_(db), file_(db.pages()), format_(file_.format()) {}
 
     CheckReport run() {
         report_.pages = file_.pageCount();
         claim(0, "the header");
         claim(1, "the global usage map");
+        if (!format_.readableIndexes)
+            report_.notes.push_back("Access 97 (Jet 3) index pages and their keys are not "
+                                    "verified in this version; queries read the rows without "
+                                    "them");
         for (const auto& entry : db_.catalog().entries()) {
             if (!entry.isTable()) continue;
             guarded("table '" + entry.name + "'", [&] { checkTable(entry); });
@@ -66,7 +70,7 @@ private:
         std::string owner = "table '" + entry.name + "'";
         // The definition's own pages.
         for (std::uint32_t page = entry.definitionPage(); page != 0;
-             page = u32(bytesOf(file_.read(page)), tdef::kNextPage))
+             page = u32(file_.bytes(file_.read(page)), tdef::kNextPage))
             claim(page, owner);
         for (const auto& c : schema.columns)
             if (!c.isFixed() && c.varIndex >= std::max<std::uint16_t>(schema.variableColumns, 1) &&
@@ -84,17 +88,18 @@ private:
         std::int64_t largestCounter = 0;
         for (std::uint32_t page : readUsageMap(file_, schema.usageMapPointer)) {
             claim(page, owner);
-            auto bytes = bytesOf(file_.read(page));
+            auto pageRef = file_.read(page);
+            auto bytes = file_.bytes(pageRef);
             if (bytes[0] != static_cast<std::uint8_t>(PageType::Data) ||
                 u32(bytes, data_page::kOwner) != schema.definitionPage) {
                 problem(owner + ": its usage map names page " + std::to_string(page) +
                         ", which is not one of its data pages");
                 continue;
             }
-            std::uint16_t slots = slotCount(bytes);
-            std::size_t used = data_page::kFirstOffset + 2u * slots;
+            std::uint16_t slots = slotCount(bytes, format_);
+            std::size_t used = format_.dataPage.firstOffset + 2u * slots;
             for (std::uint16_t s = 0; s < slots; ++s) {
-                RowSlot slot = rowSlot(bytes, s);
+                RowSlot slot = rowSlot(bytes, s, format_);
                 if (slot.deleted) continue;
                 used += slot.end - slot.start;
                 RowId home{page, static_cast<std::uint8_t>(s)};
@@ -112,7 +117,7 @@ private:
                     if (values) homeRows.emplace_back(std::move(*values), home);
                 }
             }
-            if (u16(bytes, data_page::kFreeSpace) > kPageSize - used)
+            if (u16(bytes, data_page::kFreeSpace) > format_.pageSize - used)
                 problem(owner + ": page " + std::to_string(page) +
                         " claims more free space than it has");
         }
@@ -152,13 +157,13 @@ private:
         }
         RowId target = RowId::fromPointer(u32(page, slot.start));
         auto targetPage = file_.read(target.page);
-        auto bytes = bytesOf(targetPage);
-        RowSlot moved = rowSlot(bytes, target.slot);
+        auto bytes = file_.bytes(targetPage);
+        RowSlot moved = rowSlot(bytes, target.slot, format_);
         if (!moved.movedHere || u32(bytes, data_page::kOwner) != schema.definitionPage) {
             problem(owner + ": a moved row's pointer does not lead to a moved row");
             return std::nullopt;
         }
-        RowLayout layout(bytes.subspan(moved.start, moved.end - moved.start), hasVariable);
+        RowLayout layout(bytes.subspan(moved.start, moved.end - moved.start), hasVariable, format_);
         std::vector<core::Value> values;
         for (const auto& c : schema.columns) values.push_back(decodeColumn(file_, layout, c));
         return values;
@@ -169,7 +174,7 @@ private:
                                                      bool hasVariable,
                                                      std::int64_t& largestCounter) {
         try {
-            RowLayout layout(row, hasVariable);
+            RowLayout layout(row, hasVariable, format_);
             if (layout.columnCount() > schema.maxColumns)
                 problem(owner + ": a row has more columns than the table ever had");
             std::vector<core::Value> values;
@@ -223,6 +228,7 @@ private:
 
     void checkIndexes(const std::string& owner, const TableSchema& schema,
                       const std::vector<std::pair<std::vector<core::Value>, RowId>>& rows) {
+        if (!format_.readableIndexes) return; // noted once for the file in run()
         PageFileSource pages(file_);
         for (std::size_t i = 0; i < schema.indexData.size(); ++i) {
             const IndexData& data = schema.indexData[i];
@@ -251,6 +257,7 @@ private:
 
     const Database& db_;
     const PageFile& file_;
+    const FileFormat& format_;
     CheckReport report_;
     std::map<std::uint32_t, std::string> owners_;
 };

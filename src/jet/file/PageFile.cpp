@@ -80,7 +80,12 @@ PageFile::PageFile(std::unique_ptr<OsFile> file)
 
 PageFile::PageFile(std::unique_ptr<OsFile> file, std::string readOnlyReason)
     : file_(std::move(file)) {
-    if (file_->writable() && !folderAcceptsWrites(file_->path()))
+    std::array<std::uint8_t, 0x20> start{};
+    if (file_->readAt(0, start) == start.size()) format_ = &FileFormat::of(start);
+    if (!format_->writable)
+        readOnlyReason_ = "is an Access 97 (Jet 3) database; Access 97 (Jet 3) databases are "
+                          "read-only in this version";
+    else if (file_->writable() && !folderAcceptsWrites(file_->path()))
         readOnlyReason_ = "cannot be written: its folder is read-only, so no journal can be kept";
     else if (!file_->writable())
         readOnlyReason_ = std::move(readOnlyReason);
@@ -136,7 +141,7 @@ void PageFile::rollBackForReader(const std::filesystem::path& journal) {
 void PageFile::loadSize() {
     committedSize_ = file_->size();
     committedPages_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(
-        committedSize_ / kPageSize, std::numeric_limits<std::uint32_t>::max()));
+        committedSize_ / pageSize(), std::numeric_limits<std::uint32_t>::max()));
     pageCount_ = committedPages_;
     dropCache();
 }
@@ -155,7 +160,7 @@ void PageFile::encode(std::uint32_t page, PageBytes& bytes) const {
     if (!key_ || page == 0) return;
     std::array<std::uint8_t, 4> pageKey = *key_;
     for (int i = 0; i < 4; ++i) pageKey[i] ^= static_cast<std::uint8_t>(page >> (8 * i));
-    rc4Apply(pageKey, bytes);
+    rc4Apply(pageKey, std::span(bytes.data(), pageSize()));
 }
 
 void PageFile::requireIntact() const {
@@ -185,8 +190,9 @@ PageRef PageFile::read(std::uint32_t page) const {
     if (auto& cached = cache_[page]) return cached;
     if (cachedPages_ >= kCacheBudgetPages) dropCache();
     auto bytes = std::make_shared<PageBytes>();
-    std::size_t got = file_->readAt(std::uint64_t(page) * kPageSize, *bytes);
-    if (got != kPageSize) throwDamaged("page " + std::to_string(page) + " is cut short");
+    std::size_t got =
+        file_->readAt(std::uint64_t(page) * pageSize(), std::span(bytes->data(), pageSize()));
+    if (got != pageSize()) throwDamaged("page " + std::to_string(page) + " is cut short");
     encode(page, *bytes); // RC4 is its own inverse
     cache_[page] = bytes;
     ++cachedPages_;

@@ -1,9 +1,10 @@
 #pragma once
-// The database file seen as numbered 4 KiB pages, read through a cache and changed in atomic
-// transactions backed by a rollback journal. Every page number is checked against the file's
-// size, so a damaged pointer becomes an error, not a crash.
+// The database file seen as numbered pages (4 KiB in Jet 4 files, 2 KiB in Jet 3 ones), read
+// through a cache and changed in atomic transactions backed by a rollback journal. Every page
+// number is checked against the file's size, so a damaged pointer becomes an error, not a crash.
 #include "jet/file/Bytes.h"
 #include "jet/file/CommitStep.h"
+#include "jet/file/FileFormat.h"
 #include "jet/file/OsFile.h"
 #include "jet/file/PageFormat.h"
 
@@ -17,6 +18,7 @@
 
 namespace jet {
 
+// Room for the largest page; a smaller page fills its start and the rest stays zero.
 using PageBytes = std::array<std::uint8_t, kPageSize>;
 using PageRef = std::shared_ptr<const PageBytes>;
 
@@ -39,6 +41,12 @@ public:
     explicit PageFile(std::unique_ptr<OsFile> file);
 
     bool writable() const { return readOnlyReason_.empty(); }
+    // The layout of the file, named by its header; an empty file is a new Jet 4 one. A
+    // format that cannot be written opens read-only.
+    const FileFormat& format() const { return *format_; }
+    std::size_t pageSize() const { return format_->pageSize; }
+    // A page's own bytes, without the unused rest of its buffer.
+    ByteSpan bytes(const PageRef& page) const { return ByteSpan(page->data(), pageSize()); }
     // Whether opening undid a commit that a crash interrupted.
     bool recoveredJournal() const { return recovered_; }
     const std::filesystem::path& path() const { return file_->path(); }
@@ -95,6 +103,7 @@ private:
     void restoreAfterFailedCommit(const std::filesystem::path& journal);
 
     std::unique_ptr<OsFile> file_;
+    const FileFormat* format_ = &FileFormat::jet4();
     std::string readOnlyReason_; // empty when writable
     std::string broken_;         // set when a failed commit could not be undone
     bool recovered_ = false;

@@ -7,21 +7,22 @@ namespace jet {
 std::vector<std::uint8_t> readRowBytes(const PageFile& file, std::uint32_t rowPointer) {
     RowId id = RowId::fromPointer(rowPointer);
     auto page = file.read(id.page);
-    auto bytes = bytesOf(page);
+    auto bytes = file.bytes(page);
     if (bytes[0] != static_cast<std::uint8_t>(PageType::Data))
         throwDamaged("a usage map points to a page that holds no rows");
-    RowSlot slot = rowSlot(bytes, id.slot);
+    RowSlot slot = rowSlot(bytes, id.slot, file.format());
     if (!slot.holdsRow()) throwDamaged("a usage map points to a deleted row");
     return {bytes.begin() + slot.start, bytes.begin() + slot.end};
 }
 
 std::optional<std::uint32_t> referenceMapPage(ByteSpan row, std::size_t index,
-                                              std::uint32_t pageCount) {
+                                              std::uint32_t pageCount,
+                                              std::uint32_t pagesPerMapPage) {
     std::size_t at = 1 + 4 * index;
     if (at + 4 > row.size()) return std::nullopt;
     std::uint32_t page = u32(row, at);
     if (page == 0 || page >= pageCount) return std::nullopt;
-    if (std::uint64_t(index) * usage_map::kPagesPerMapPage >= pageCount) return std::nullopt;
+    if (std::uint64_t(index) * pagesPerMapPage >= pageCount) return std::nullopt;
     return page;
 }
 
@@ -55,14 +56,14 @@ std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t rowP
         break;
     case usage_map::kReference:
         for (std::size_t i = 0; 1 + 4 * (i + 1) <= r.size(); ++i) {
-            auto mapPage = referenceMapPage(r, i, file.pageCount());
+            const std::uint32_t perPage = file.format().pagesPerMapPage();
+            auto mapPage = referenceMapPage(r, i, file.pageCount(), perPage);
             if (!mapPage) continue;
             auto p = file.read(*mapPage);
             if ((*p)[0] != static_cast<std::uint8_t>(PageType::UsageMap))
                 throwDamaged("a usage map refers to a page that is not a map page");
-            collectBits(bytesOf(p).subspan(usage_map::kMapPageBitmapStart),
-                        std::uint64_t(i) * usage_map::kPagesPerMapPage, file.pageCount(), beyondEnd,
-                        pages);
+            collectBits(file.bytes(p).subspan(usage_map::kMapPageBitmapStart),
+                        std::uint64_t(i) * perPage, file.pageCount(), beyondEnd, pages);
         }
         break;
     default:

@@ -18,8 +18,9 @@ inline constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageBitmapSta
 // The map page that slot `index` of a reference map row names, if it names one that can
 // matter: Access leaves slots it never used uninitialised (zero, or values such as
 // 0xFFFFFF80), and a slot whose pages all lie past the end of the file marks nothing.
-std::optional<std::uint32_t> referenceMapPage(ByteSpan row, std::size_t index,
-                                              std::uint32_t pageCount);
+std::optional<std::uint32_t>
+referenceMapPage(ByteSpan row, std::size_t index, std::uint32_t pageCount,
+                 std::uint32_t pagesPerMapPage = usage_map::kPagesPerMapPage);
 
 // The bytes of the row a data pointer (page << 8 | slot) names.
 std::vector<std::uint8_t> readRowBytes(const PageFile& file, std::uint32_t rowPointer);

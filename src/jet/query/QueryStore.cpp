@@ -14,13 +14,21 @@ struct Columns {
     std::size_t attribute, expression, flag, extra, name1, name2, objectId, order;
 };
 
+// Access 97 files have no LvExtra column; their rows read as if it held Null.
+constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
+
 Columns columnsOf(const TableSchema& schema) {
-    auto at = [&](std::string_view name) {
+    auto find = [&](std::string_view name) {
         for (std::size_t i = 0; i < schema.columns.size(); ++i)
             if (core::sameName(schema.columns[i].name, name)) return i;
-        throwDamaged("MSysQueries lacks its column " + std::string(name));
+        return kNoColumn;
     };
-    return {at("Attribute"), at("Expression"), at("Flag"),     at("LvExtra"),
+    auto at = [&](std::string_view name) {
+        const std::size_t i = find(name);
+        if (i == kNoColumn) throwDamaged("MSysQueries lacks its column " + std::string(name));
+        return i;
+    };
+    return {at("Attribute"), at("Expression"), at("Flag"),     find("LvExtra"),
             at("Name1"),     at("Name2"),      at("ObjectId"), at("Order")};
 }
 
@@ -57,7 +65,8 @@ std::vector<StoredQueryRow> readQueryRows(const Table& queries, std::int32_t obj
         row.attribute = static_cast<std::uint8_t>(numberOf(cursor.value(c.attribute)));
         row.expression = textOf(cursor.value(c.expression));
         row.flag = static_cast<std::int16_t>(numberOf(cursor.value(c.flag)));
-        row.extra = static_cast<std::int32_t>(numberOf(cursor.value(c.extra)));
+        if (c.extra != kNoColumn)
+            row.extra = static_cast<std::int32_t>(numberOf(cursor.value(c.extra)));
         row.name1 = textOf(cursor.value(c.name1));
         row.name2 = textOf(cursor.value(c.name2));
         rows.push_back(std::move(stored));
@@ -72,7 +81,7 @@ std::vector<core::Value> queryRowValues(const TableSchema& queries, std::int32_t
     values[c.attribute] = core::Value(row.attribute);
     if (!row.expression.empty()) values[c.expression] = core::Value(row.expression);
     values[c.flag] = core::Value(row.flag);
-    if (row.extra != 0) values[c.extra] = core::Value(row.extra);
+    if (row.extra != 0 && c.extra != kNoColumn) values[c.extra] = core::Value(row.extra);
     if (!row.name1.empty()) values[c.name1] = core::Value(row.name1);
     if (!row.name2.empty()) values[c.name2] = core::Value(row.name2);
     values[c.objectId] = core::Value(objectId);

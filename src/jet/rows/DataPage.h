@@ -1,6 +1,7 @@
 #pragma once
 // The slot table of a data page: where each row lies and whether it was deleted or moved.
 #include "jet/file/Bytes.h"
+#include "jet/file/FileFormat.h"
 #include "jet/file/PageFormat.h"
 
 namespace jet {
@@ -18,27 +19,28 @@ struct RowSlot {
     bool holdsRow() const { return !deleted && !pointer; }
 };
 
-inline std::uint16_t slotCount(ByteSpan page) {
-    return u16(page, data_page::kRowCount);
+inline std::uint16_t slotCount(ByteSpan page, const FileFormat& format = FileFormat::jet4()) {
+    return u16(page, format.dataPage.rowCount);
 }
 
 // Rows fill the page from its end: a row ends where the row of the previous slot starts.
-inline RowSlot rowSlot(ByteSpan page, std::uint16_t slot) {
-    std::uint16_t count = slotCount(page);
-    if (slot >= count || data_page::kFirstOffset + 2u * count > page.size())
+// The page's span must be the page's own size (PageFile::bytes).
+inline RowSlot rowSlot(ByteSpan page, std::uint16_t slot,
+                       const FileFormat& format = FileFormat::jet4()) {
+    const std::size_t first = format.dataPage.firstOffset;
+    std::uint16_t count = slotCount(page, format);
+    if (slot >= count || first + 2u * count > page.size())
         throwDamaged("a row pointer names a missing row slot");
-    std::uint16_t raw = u16(page, data_page::kFirstOffset + 2u * slot);
+    std::uint16_t raw = u16(page, first + 2u * slot);
     RowSlot r;
     bool high = raw & data_page::kDeletedFlag, low = raw & data_page::kOverflowFlag;
     r.deleted = high && low;
     r.pointer = low && !high;
     r.movedHere = high && !low;
     r.start = raw & data_page::kOffsetMask;
-    r.end = slot == 0
-                ? static_cast<std::uint16_t>(page.size())
-                : u16(page, data_page::kFirstOffset + 2u * (slot - 1)) & data_page::kOffsetMask;
-    if (!r.deleted &&
-        (r.start > r.end || r.end > page.size() || r.start < data_page::kFirstOffset + 2u * count))
+    r.end = slot == 0 ? static_cast<std::uint16_t>(page.size())
+                      : u16(page, first + 2u * (slot - 1)) & data_page::kOffsetMask;
+    if (!r.deleted && (r.start > r.end || r.end > page.size() || r.start < first + 2u * count))
         throwDamaged("a row lies outside its page");
     return r;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // The parts of one stored row: column count, fixed area, variable offsets and null mask.
-// Parsing it allocates nothing; each value is then found in constant time.
+// Parsing it allocates nothing; each value is then found in constant time. Jet 4 rows keep
+// two-byte counts and offsets; Jet 3 rows one-byte ones, with a table of the variable
+// columns at which offsets pass another 256 bytes.
 #include "jet/file/Bytes.h"
+#include "jet/file/FileFormat.h"
 #include "jet/schema/TableSchema.h"
 
 #include <optional>
@@ -13,7 +16,7 @@ public:
     RowLayout() = default;
     // hasVariableColumns: whether the table definition has any variable-length column
     // (without one, rows carry no variable offset table).
-    RowLayout(ByteSpan row, bool hasVariableColumns);
+    RowLayout(ByteSpan row, bool hasVariableColumns, const FileFormat& format = FileFormat::jet4());
 
     ByteSpan row() const { return row_; }
     std::uint16_t columnCount() const { return columnCount_; }
@@ -27,7 +30,11 @@ private:
     std::uint16_t variableOffset(std::size_t entry) const;
 
     ByteSpan row_;
+    std::size_t countSize_ = 2; // bytes of a count and of an offset
     std::uint16_t columnCount_ = 0;
+    std::size_t offsetTableEnd_ = 0; // just past the first variable offset
+    std::size_t jumpStart_ = 0;      // Jet 3: the first entry of the jump table (read backwards)
+    std::uint16_t jumpCount_ = 0;
     std::size_t nullMaskStart_ = 0;
     std::uint16_t variableCount_ = 0;
 };

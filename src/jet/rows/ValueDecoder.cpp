@@ -54,16 +54,16 @@ core::Value decodeColumn(const PageFile& file, const RowLayout& row, const Colum
         auto bytes = row.fixedBytes(c);
         if (!bytes) return core::Value();
         // Fixed-length text keeps its padding, as Access shows it.
-        if (c.type == ColumnType::Text) return core::Value(core::decodeJetText(*bytes));
+        if (c.type == ColumnType::Text) return core::Value(file.format().decodeText(*bytes));
         return decodeFixed(c, *bytes);
     }
     auto bytes = row.variableBytes(c);
     if (!bytes) return core::Value();
     switch (c.type) {
     case ColumnType::Text:
-        return core::Value(core::decodeJetText(*bytes));
+        return core::Value(file.format().decodeText(*bytes));
     case ColumnType::Memo:
-        return core::Value(core::decodeJetText(readLongValue(file, *bytes)));
+        return core::Value(file.format().decodeText(readLongValue(file, *bytes)));
     case ColumnType::Ole:
         return core::Value(readLongValue(file, *bytes));
     case ColumnType::Binary:

@@ -32,11 +32,13 @@ inline constexpr std::uint8_t kSystemTable = 0x53;
 // The definition's bytes: the first page whole, then each continuation page past its header.
 std::vector<std::uint8_t> readDefinitionBytes(const PageFile& file, std::uint32_t firstPage);
 
-TableSchema parseTableDefinition(ByteSpan definition, std::uint32_t firstPage);
+// The fixed offsets (tdef::) are Jet 4's; the parser takes the file's format from the caller.
+TableSchema parseTableDefinition(ByteSpan definition, std::uint32_t firstPage,
+                                 const FileFormat& format = FileFormat::jet4());
 
 inline TableSchema readTableDefinition(const PageFile& file, std::uint32_t firstPage) {
     auto bytes = readDefinitionBytes(file, firstPage);
-    return parseTableDefinition(bytes, firstPage);
+    return parseTableDefinition(bytes, firstPage, file.format());
 }
 
 } // namespace jet

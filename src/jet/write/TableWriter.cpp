@@ -45,11 +45,14 @@ std::vector<std::uint8_t> TableWriter::encode(const std::vector<core::Value>& va
 }
 
 RowId TableWriter::resolve(RowId home) const {
-    auto bytes = bytesOf(store_.read(home.page));
+    // Reading serves Jet 3 files too, so it takes its layout from the file.
+    const FileFormat& format = store_.file().format();
+    auto page = store_.read(home.page);
+    auto bytes = store_.file().bytes(page);
     if (bytes[0] != static_cast<std::uint8_t>(PageType::Data) ||
         u32(bytes, data_page::kOwner) != schema_.definitionPage)
         throw core::Error("The record no longer exists: its page belongs to another object.");
-    RowSlot slot = rowSlot(bytes, home.slot);
+    RowSlot slot = rowSlot(bytes, home.slot, format);
     if (slot.deleted) throw core::Error("The record has been deleted by another operation.");
     if (!slot.pointer) return home;
     if (slot.end - slot.start < 4) throwDamaged("a moved row's pointer is cut short");
@@ -58,10 +61,11 @@ RowId TableWriter::resolve(RowId home) const {
 
 std::vector<core::Value> TableWriter::read(RowId home) const {
     RowId where = resolve(home);
+    const FileFormat& format = store_.file().format();
     auto page = store_.read(where.page);
-    auto bytes = bytesOf(page);
-    RowSlot slot = rowSlot(bytes, where.slot);
-    RowLayout layout(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_);
+    auto bytes = store_.file().bytes(page);
+    RowSlot slot = rowSlot(bytes, where.slot, format);
+    RowLayout layout(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_, format);
     std::vector<core::Value> values;
     values.reserve(schema_.columns.size());
     for (const auto& c : schema_.columns) values.push_back(decodeColumn(store_.file(), layout, c));
@@ -155,10 +159,11 @@ void TableWriter::releaseLongValues(RowId home) {
                            [](const ColumnDef& c) { return isLongValue(c.type); });
     if (!any) return;
     RowId where = resolve(home);
+    const FileFormat& format = store_.file().format();
     auto page = store_.read(where.page);
-    auto bytes = bytesOf(page);
-    RowSlot slot = rowSlot(bytes, where.slot);
-    RowLayout layout(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_);
+    auto bytes = store_.file().bytes(page);
+    RowSlot slot = rowSlot(bytes, where.slot, format);
+    RowLayout layout(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_, format);
     std::vector<core::Bytes> references;
     for (const auto& c : schema_.columns)
         if (isLongValue(c.type))

@@ -268,7 +268,8 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
         if (sameName(def.name, index)) logical = &def;
     if (!logical || logical->dataIndex >= schema.indexData.size()) return nullptr;
     const jet::IndexData& data = schema.indexData[logical->dataIndex];
-    if (data.firstPage == 0) return nullptr;
+    // Without index pages laid out as the key code expects (Jet 3), the caller scans.
+    if (data.firstPage == 0 || !database_.pages().format().readableIndexes) return nullptr;
 
     const std::size_t used = std::max(range.low ? range.low->values.size() : 0,
                                       range.high ? range.high->values.size() : 0);
@@ -342,18 +343,19 @@ public:
         for (int hop = 0; hop < 2; ++hop) {
             if (id.page == 0 || id.page >= file_.pageCount()) return std::nullopt;
             jet::PageRef page = file_.read(id.page);
-            jet::ByteSpan bytes = jet::bytesOf(page);
+            jet::ByteSpan bytes = file_.bytes(page);
             if (bytes[0] != static_cast<std::uint8_t>(jet::PageType::Data) ||
                 jet::u32(bytes, jet::data_page::kOwner) != schema.definitionPage ||
-                id.slot >= jet::slotCount(bytes))
+                id.slot >= jet::slotCount(bytes, file_.format()))
                 return std::nullopt;
-            jet::RowSlot slot = jet::rowSlot(bytes, id.slot);
+            jet::RowSlot slot = jet::rowSlot(bytes, id.slot, file_.format());
             if (slot.deleted) return std::nullopt;
             if (slot.pointer) {
                 id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
                 continue;
             }
-            jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_);
+            jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_,
+                               file_.format());
             std::vector<core::Value> values;
             values.reserve(columns.size());
             for (std::size_t c : columns)
@@ -459,7 +461,7 @@ std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view t
     for (const auto& def : schema.indexes) {
         if (!sameName(def.name, index) || def.dataIndex >= schema.indexData.size()) continue;
         const jet::IndexData& data = schema.indexData[def.dataIndex];
-        if (data.firstPage == 0) return std::nullopt;
+        if (data.firstPage == 0 || !database_.pages().format().readableIndexes) return std::nullopt;
         const jet::PageFileSource pages(database_.pages());
         jet::IndexCursor cursor(pages, data.firstPage);
         cursor.beforeFirst();
@@ -487,7 +489,9 @@ std::unique_ptr<RowCursor> JetStorage::walkIndex(std::string_view table, std::st
     if (!logical || logical->dataIndex >= schema.indexData.size()) return nullptr;
     const jet::IndexData& data = schema.indexData[logical->dataIndex];
     // An index that leaves out rows whose key is Null does not hold every row.
-    if (data.firstPage == 0 || (data.flags & jet::index_flag::kIgnoreNulls) != 0) return nullptr;
+    if (data.firstPage == 0 || !database_.pages().format().readableIndexes ||
+        (data.flags & jet::index_flag::kIgnoreNulls) != 0)
+        return nullptr;
     const std::uint32_t root = data.firstPage;
     return std::make_unique<IndexOrderCursor>(database_, table, root, backwards);
 }

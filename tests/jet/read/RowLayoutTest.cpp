@@ -121,6 +121,40 @@ TEST(DataPage, SlotFlagsTellRowsPointersAndDeletions) {
     EXPECT_THROW(jet::rowSlot(page, 0), core::FormatError);
 }
 
+// A Jet 3 row of two text columns: one-byte counts and offsets, and a jump entry once the
+// offsets pass 256. The short row needs no jump; the long one's second column starts below
+// 256 and ends above it.
+TEST(RowLayout, Jet3OffsetsAddAJumpForEach256Bytes) {
+    struct Case {
+        std::size_t first, second; // lengths of the two values
+    };
+    for (Case c : {Case{3, 2}, Case{200, 100}}) {
+        SCOPED_TRACE(c.first);
+        const std::size_t end = 1 + c.first + c.second;
+        const std::uint8_t jumps = end >= 256 ? 1 : 0;
+        Bytes r(1, 2); // column count
+        r.insert(r.end(), c.first, 'a');
+        r.insert(r.end(), c.second, 'b');
+        for (std::size_t offset : {end, 1 + c.first, std::size_t(1)})
+            r.push_back(static_cast<std::uint8_t>(offset & 0xFF));
+        if (jumps) r.push_back(2); // the end-of-data entry is the first past 256
+        r.push_back(2);            // variable column count
+        r.push_back(0x03);         // null mask: both present
+        ASSERT_EQ((r.size() - 1) / 256, jumps);
+
+        jet::RowLayout row(r, true, jet::FileFormat::jet3());
+        auto a = column(jet::ColumnType::Text, 0, 0, false);
+        auto b = column(jet::ColumnType::Text, 1, 1, false);
+        EXPECT_EQ(row.columnCount(), 2);
+        EXPECT_EQ(row.variableBytes(a)->size(), c.first);
+        auto second = row.variableBytes(b);
+        ASSERT_TRUE(second);
+        EXPECT_EQ(second->size(), c.second);
+        EXPECT_EQ((*second)[0], 'b');
+        EXPECT_EQ(jet::FileFormat::jet3().decodeText(*second), std::string(c.second, 'b'));
+    }
+}
+
 TEST(ValueDecoder, NumericWordsRunMostSignificantFirst) {
     // 12345678901234567890 = 0xAB54A98CEB1F0AD2 at scale 4 -> 1234567890123456.7890
     Bytes b(17, 0);

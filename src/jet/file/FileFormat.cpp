@@ -1,0 +1,90 @@
+#include "jet/file/FileFormat.h"
+
+#include "core/TextEncoding.h"
+
+#include <string_view>
+
+namespace jet {
+
+namespace {
+
+constexpr std::size_t kVersionByte = 0x14;
+constexpr std::uint8_t kJet3Version = 0x00;
+
+FileFormat makeJet3() {
+    FileFormat f;
+    f.version = JetVersion::Jet3;
+    f.pageSize = 2048;
+    f.writable = false;
+    // Jet 3 index pages and its General sort keys differ from Jet 4's; reading scans.
+    f.readableIndexes = false;
+    f.header = {.obscuredLength = 126,
+                .sortOrder = 0x3A,
+                .sortOrderSize = 2,
+                .passwordLength = 20,
+                .passwordMaskedByDate = false,
+                .hasCreationDate = false};
+    f.dataPage = {.rowCount = 8, .firstOffset = 10};
+    auto& d = f.definition;
+    d.rowCount = 12;
+    d.autoNumber = 16;
+    d.tableType = 20;
+    d.maxColumns = 21;
+    d.variableColumns = 23;
+    d.columnCount = 25;
+    d.logicalIndexCount = 27;
+    d.realIndexCount = 31;
+    d.usageMap = 35;
+    d.freeMap = 39;
+    d.realIndexStart = 43;
+    d.realIndexEntry = 8;
+    d.nameLengthSize = 1;
+    d.columnEntry = 18;
+    d.columnNumber = 1;
+    d.columnVarIndex = 3;
+    d.columnDisplayIndex = 5;
+    d.columnPrecision = 11;
+    d.columnSortOrder = 9;
+    d.columnCodePage = 11;
+    d.columnFlags = 13;
+    d.columnMiscFlags = 0;
+    d.columnFixedOffset = 14;
+    d.columnSize = 16;
+    d.indexDataEntry = 39;
+    d.indexDataColumns = 0;
+    d.indexDataUsageMap = 30;
+    d.indexDataFirstPage = 34;
+    d.indexDataFlags = 38;
+    d.logicalIndexEntry = 20;
+    d.logicalIndexStart = 0;
+    d.longValueMaps = false;
+    f.row = {.countSize = 1, .offsetSize = 1};
+    return f;
+}
+
+} // namespace
+
+const FileFormat& FileFormat::jet3() {
+    static const FileFormat format = makeJet3();
+    return format;
+}
+
+const FileFormat& FileFormat::jet4() {
+    static const FileFormat format;
+    return format;
+}
+
+const FileFormat& FileFormat::of(ByteSpan start) {
+    static constexpr std::string_view kJet = "Standard Jet DB";
+    if (start.size() <= kVersionByte) return jet4();
+    std::string_view engine(reinterpret_cast<const char*>(start.data()) + 4, kJet.size());
+    if (engine == kJet && start[kVersionByte] == kJet3Version) return jet3();
+    return jet4();
+}
+
+std::string FileFormat::decodeText(ByteSpan bytes) const {
+    if (version == JetVersion::Jet3) return core::windows1252TextToUtf8(bytes);
+    return core::decodeJetText(bytes);
+}
+
+} // namespace jet

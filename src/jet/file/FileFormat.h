@@ -1,0 +1,93 @@
+#pragma once
+// The layout facts that differ between Access 97 (Jet 3) and Access 2000-2003 (Jet 4) files:
+// page size, header, table definition, data page and row offsets, text encoding. The page
+// file holds the format of the file it opened; readers ask it instead of using constants.
+#include "jet/file/Bytes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace jet {
+
+enum class JetVersion : std::uint8_t { Jet3, Jet4 };
+
+struct FileFormat {
+    JetVersion version = JetVersion::Jet4;
+    std::size_t pageSize = 4096;
+    // Whether this version can write the file; Jet 3 files are read only for now.
+    bool writable = true;
+    // Whether index pages and keys are laid out as the engine's index code expects; where
+    // they are not, queries scan instead of seeking.
+    bool readableIndexes = true;
+
+    struct Header {
+        std::size_t obscuredLength = 128; // RC4-obscured bytes from 0x18
+        std::size_t sortOrder = 0x6E;
+        std::size_t sortOrderSize = 4;
+        std::size_t passwordLength = 40;
+        bool passwordMaskedByDate = true; // Jet 4 XORs the password with its creation date
+        bool hasCreationDate = true;
+    } header;
+
+    struct DataPage {
+        std::size_t rowCount = 12;
+        std::size_t firstOffset = 14;
+    } dataPage;
+
+    struct Definition {
+        std::size_t rowCount = 16;
+        std::size_t autoNumber = 20;
+        std::size_t tableType = 40;
+        std::size_t maxColumns = 41;
+        std::size_t variableColumns = 43;
+        std::size_t columnCount = 45;
+        std::size_t logicalIndexCount = 47;
+        std::size_t realIndexCount = 51;
+        std::size_t usageMap = 55;
+        std::size_t freeMap = 59;
+        std::size_t realIndexStart = 63;
+        std::size_t realIndexEntry = 12;
+        std::size_t nameLengthSize = 2;
+        // A column entry.
+        std::size_t columnEntry = 25;
+        std::size_t columnNumber = 5;
+        std::size_t columnVarIndex = 7;
+        std::size_t columnDisplayIndex = 9;
+        std::size_t columnPrecision = 11; // numeric: precision, then scale
+        std::size_t columnSortOrder = 11; // text and memo
+        std::size_t columnCodePage = 13;
+        std::size_t columnFlags = 15;
+        std::size_t columnMiscFlags = 16; // 0 when the version has none
+        std::size_t columnFixedOffset = 21;
+        std::size_t columnSize = 23;
+        // An index data entry (the B-tree) and a logical index entry.
+        std::size_t indexDataEntry = 52;
+        std::size_t indexDataColumns = 4;
+        std::size_t indexDataUsageMap = 34;
+        std::size_t indexDataFirstPage = 38;
+        std::size_t indexDataFlags = 46;
+        std::size_t logicalIndexEntry = 28;
+        std::size_t logicalIndexStart = 4; // the entry's fields after its leading bytes
+        bool longValueMaps = true;         // memo and OLE usage maps after the index names
+    } definition;
+
+    struct Row {
+        std::size_t countSize = 2;  // column count and variable column count
+        std::size_t offsetSize = 2; // each variable column offset
+    } row;
+
+    // Usage map pages: the bitmap follows a 4-byte header.
+    std::uint32_t pagesPerMapPage() const { return std::uint32_t(pageSize - 4) * 8; }
+
+    // Text as the file stores it (Jet 4: UCS-2, maybe compressed; Jet 3: the file's 8-bit
+    // code page), as UTF-8.
+    std::string decodeText(ByteSpan bytes) const;
+
+    static const FileFormat& jet3();
+    static const FileFormat& jet4();
+    // The format page 0 names by its version byte; Jet 4 for anything that is not Jet 3, so
+    // the header's own check refuses what is neither.
+    static const FileFormat& of(ByteSpan headerStart);
+};
+
+} // namespace jet
