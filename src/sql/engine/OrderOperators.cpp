@@ -10,19 +10,6 @@
 
 namespace sql {
 
-namespace {
-
-// The first eight bytes of a key as a number whose order is the bytes' order (missing bytes
-// count as zero, which still sorts a key before any longer key it begins).
-std::uint64_t keyPrefix(std::string_view key) {
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i)
-        prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-    return prefix;
-}
-
-} // namespace
-
 void Sort::open(const Runtime& rt, const Frame* outer) {
     input_->open(rt, outer);
     rows_.clear();
@@ -49,7 +36,8 @@ void Sort::open(const Runtime& rt, const Frame* outer) {
         std::size_t row;
     };
     std::vector<Entry> entries(rows_.size());
-    for (std::size_t r = 0; r < rows_.size(); ++r) entries[r] = {n ? keyPrefix(key(r, 0)) : 0, r};
+    for (std::size_t r = 0; r < rows_.size(); ++r)
+        entries[r] = {n ? sortKeyPrefix(key(r, 0)) : 0, r};
     const bool firstDescending = n && columns_[0].descending;
     // Ties end in input order, so the sort is stable.
     std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {

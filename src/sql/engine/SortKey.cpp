@@ -117,4 +117,11 @@ std::string sortKey(std::span<const core::Value> values) {
     return out;
 }
 
+std::uint64_t sortKeyPrefix(std::string_view key) {
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return prefix;
+}
+
 } // namespace sql

@@ -5,8 +5,10 @@
 // the same keys to decide which values are equal.
 #include "core/Value.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace sql {
 
@@ -21,5 +23,9 @@ void appendSortKey(std::string& out, const core::Value& value);
 
 std::string sortKey(const core::Value& value);
 std::string sortKey(std::span<const core::Value> values);
+
+// A key's first eight bytes as a number (zero-filled), so that a sort compares most pairs of
+// keys without looking further.
+std::uint64_t sortKeyPrefix(std::string_view key);
 
 } // namespace sql

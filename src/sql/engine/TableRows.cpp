@@ -49,14 +49,6 @@ bool indexOrdersLikeSort(jet::ColumnType type) {
     }
 }
 
-// The first eight bytes of a key as a number in the bytes' order, for a quick first compare.
-std::uint64_t keyPrefix(std::string_view key) {
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i)
-        prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-    return prefix;
-}
-
 } // namespace
 
 TableRows::TableRows(const Storage& storage, TableInfo info, std::vector<ResultColumn> columns)
@@ -175,7 +167,7 @@ std::vector<RowLocator> TableRows::sortedByValue() const {
         std::size_t row;
     };
     std::vector<Entry> entries(stored.size());
-    for (std::size_t r = 0; r < stored.size(); ++r) entries[r] = {keyPrefix(key(r)), r};
+    for (std::size_t r = 0; r < stored.size(); ++r) entries[r] = {sortKeyPrefix(key(r)), r};
     const bool descending = descending_;
     std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
         if (a.prefix != b.prefix) return descending ? a.prefix > b.prefix : a.prefix < b.prefix;
