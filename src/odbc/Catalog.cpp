@@ -93,13 +93,13 @@ constexpr std::pair<CatalogResult, std::string_view> resultColumnTable[] = {
 
 std::vector<ColumnDescription> resultColumns(CatalogResult result) {
     std::vector<ColumnDescription> out;
-    for (const auto& [which, spec] : resultColumnTable) {
+    for (const auto& [which, columnsText] : resultColumnTable) {
         if (which != result) continue;
         std::size_t start = 0;
-        while (start < spec.size()) {
-            std::size_t end = spec.find(' ', start);
-            if (end == std::string_view::npos) end = spec.size();
-            const std::string_view word = spec.substr(start, end - start);
+        while (start < columnsText.size()) {
+            std::size_t end = columnsText.find(' ', start);
+            if (end == std::string_view::npos) end = columnsText.size();
+            const std::string_view word = columnsText.substr(start, end - start);
             start = end + 1;
             if (word.empty()) continue;
             const std::string name(word.substr(0, word.find(':')));
