@@ -10,6 +10,7 @@
 #include "sql/engine/LocatorSort.h"
 #include "sql/engine/OrderOperators.h"
 #include "sql/engine/RowOperators.h"
+#include "sql/engine/SortKey.h"
 #include "sql/engine/TypeRules.h"
 
 #include <algorithm>
@@ -323,24 +324,6 @@ BlockCompiler::locatorSortShape(const std::vector<int>& slotsRead,
             shape.columns.push_back({i, slot});
     }
     return shape;
-}
-
-// Column types whose index keys order and tell apart values exactly as ORDER BY does. Text
-// keys drop trailing blanks and cut long values, and yes/no and decimal keys are left to
-// the sort.
-bool indexOrdersLikeSort(jet::ColumnType type) {
-    switch (type) {
-    case jet::ColumnType::Byte:
-    case jet::ColumnType::Integer:
-    case jet::ColumnType::Long:
-    case jet::ColumnType::Currency:
-    case jet::ColumnType::Single:
-    case jet::ColumnType::Double:
-    case jet::ColumnType::DateTime:
-        return true;
-    default:
-        return false;
-    }
 }
 
 // An index of the block's one table whose columns are exactly the ORDER BY columns (`keys`,

@@ -124,4 +124,19 @@ std::uint64_t sortKeyPrefix(std::string_view key) {
     return prefix;
 }
 
+bool indexOrdersLikeSort(jet::ColumnType type) {
+    switch (type) {
+    case jet::ColumnType::Byte:
+    case jet::ColumnType::Integer:
+    case jet::ColumnType::Long:
+    case jet::ColumnType::Currency:
+    case jet::ColumnType::Single:
+    case jet::ColumnType::Double:
+    case jet::ColumnType::DateTime:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace sql

@@ -32,23 +32,6 @@ bool hasAliases(const SelectBlock& b) {
                        [](const SelectItem& item) { return !item.alias.empty(); });
 }
 
-// Kinds whose index keys order their values as ORDER BY does.
-bool indexOrdersLikeSort(jet::ColumnType type) {
-    switch (type) {
-    case jet::ColumnType::Byte:
-    case jet::ColumnType::Integer:
-    case jet::ColumnType::Long:
-    case jet::ColumnType::Currency:
-    case jet::ColumnType::Single:
-    case jet::ColumnType::Double:
-    case jet::ColumnType::DateTime:
-    case jet::ColumnType::Text:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 TableRows::TableRows(const Storage& storage, TableInfo info, std::vector<ResultColumn> columns)
