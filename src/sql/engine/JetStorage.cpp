@@ -257,19 +257,28 @@ bool sharesKeyWithOthers(const std::vector<jet::KeyColumn>& columns, const KeyBo
     return false;
 }
 
+// The index data behind the logical index of that name, when the key code can walk its pages
+// (Jet 3's are laid out otherwise); nullptr tells the caller to scan or sort instead.
+const jet::IndexData* walkableIndex(const jet::PageFile& file, const jet::TableSchema& schema,
+                                    std::string_view index) {
+    for (const auto& def : schema.indexes) {
+        if (!sameName(def.name, index) || def.dataIndex >= schema.indexData.size()) continue;
+        const jet::IndexData& data = schema.indexData[def.dataIndex];
+        if (data.firstPage == 0 || !file.format().readableIndexes) return nullptr;
+        return &data;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::string_view index,
                                                  const KeyRange& range) const {
     const jet::Table t = database_.table(table);
     const jet::TableSchema& schema = t.schema();
-    const jet::IndexDef* logical = nullptr;
-    for (const auto& def : schema.indexes)
-        if (sameName(def.name, index)) logical = &def;
-    if (!logical || logical->dataIndex >= schema.indexData.size()) return nullptr;
-    const jet::IndexData& data = schema.indexData[logical->dataIndex];
-    // Without index pages laid out as the key code expects (Jet 3), the caller scans.
-    if (data.firstPage == 0 || !database_.pages().format().readableIndexes) return nullptr;
+    const jet::IndexData* found = walkableIndex(database_.pages(), schema, index);
+    if (!found) return nullptr;
+    const jet::IndexData& data = *found;
 
     const std::size_t used = std::max(range.low ? range.low->values.size() : 0,
                                       range.high ? range.high->values.size() : 0);
@@ -458,42 +467,31 @@ std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view t
                                                               std::string_view index) const {
     const jet::Table t = database_.table(table);
     const jet::TableSchema& schema = t.schema();
-    for (const auto& def : schema.indexes) {
-        if (!sameName(def.name, index) || def.dataIndex >= schema.indexData.size()) continue;
-        const jet::IndexData& data = schema.indexData[def.dataIndex];
-        if (data.firstPage == 0 || !database_.pages().format().readableIndexes) return std::nullopt;
-        const jet::PageFileSource pages(database_.pages());
-        jet::IndexCursor cursor(pages, data.firstPage);
-        cursor.beforeFirst();
-        std::vector<IndexedRow> rows;
-        core::Bytes previous;
-        while (cursor.next()) {
-            const jet::ByteSpan key = cursor.key();
-            const bool same = !rows.empty() &&
-                              std::equal(key.begin(), key.end(), previous.begin(), previous.end());
-            if (!same) previous.assign(key.begin(), key.end());
-            rows.push_back({RowLocator::fromRowId(cursor.rowId()), same});
-        }
-        return rows;
+    const jet::IndexData* data = walkableIndex(database_.pages(), schema, index);
+    if (!data) return std::nullopt;
+    const jet::PageFileSource pages(database_.pages());
+    jet::IndexCursor cursor(pages, data->firstPage);
+    cursor.beforeFirst();
+    std::vector<IndexedRow> rows;
+    core::Bytes previous;
+    while (cursor.next()) {
+        const jet::ByteSpan key = cursor.key();
+        const bool same =
+            !rows.empty() && std::equal(key.begin(), key.end(), previous.begin(), previous.end());
+        if (!same) previous.assign(key.begin(), key.end());
+        rows.push_back({RowLocator::fromRowId(cursor.rowId()), same});
     }
-    return std::nullopt;
+    return rows;
 }
 
 std::unique_ptr<RowCursor> JetStorage::walkIndex(std::string_view table, std::string_view index,
                                                  bool backwards) const {
     const jet::Table t = database_.table(table);
     const jet::TableSchema& schema = t.schema();
-    const jet::IndexDef* logical = nullptr;
-    for (const auto& def : schema.indexes)
-        if (sameName(def.name, index)) logical = &def;
-    if (!logical || logical->dataIndex >= schema.indexData.size()) return nullptr;
-    const jet::IndexData& data = schema.indexData[logical->dataIndex];
+    const jet::IndexData* data = walkableIndex(database_.pages(), schema, index);
     // An index that leaves out rows whose key is Null does not hold every row.
-    if (data.firstPage == 0 || !database_.pages().format().readableIndexes ||
-        (data.flags & jet::index_flag::kIgnoreNulls) != 0)
-        return nullptr;
-    const std::uint32_t root = data.firstPage;
-    return std::make_unique<IndexOrderCursor>(database_, table, root, backwards);
+    if (!data || (data->flags & jet::index_flag::kIgnoreNulls) != 0) return nullptr;
+    return std::make_unique<IndexOrderCursor>(database_, table, data->firstPage, backwards);
 }
 
 namespace {
