@@ -1,7 +1,6 @@
 // Access 97 (Jet 3) files: every sample dumps equal to an independent reader's dump and
 // passes the integrity check; the password gate holds; nothing is ever written to them.
-#include "cli/Dump.h"
-#include "common/JsonValue.h"
+#include "ExpectedDump.h"
 #include "common/Samples.h"
 #include "core/Error.h"
 #include "jet/check/IntegrityCheck.h"
@@ -15,16 +14,8 @@
 #include <sstream>
 
 using testing::HasSubstr;
-using testing_support::Json;
 
 namespace {
-
-std::vector<std::string> lines(std::istream& in) {
-    std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) out.push_back(line);
-    return out;
-}
 
 using FileBytes = std::vector<std::uint8_t>;
 
@@ -58,16 +49,7 @@ TEST_P(Jet3Sample, DumpsEqualToTheIndependentReadersDumpAndPassesCheck) {
     const std::string name = GetParam();
     auto db = jet::Database::open(testing_support::jet3SampleFile(name));
     EXPECT_EQ(db->header().version, jet::JetVersion::Jet3);
-    std::stringstream ours;
-    cli::dumpDatabase(*db, ours);
-    std::ifstream expectedFile(testing_support::jet3ExpectedDump(name));
-    ASSERT_TRUE(expectedFile) << "expected dump missing for " << name;
-    auto got = lines(ours), expected = lines(expectedFile);
-    ASSERT_EQ(got.size(), expected.size()) << "line count differs for " << name;
-    for (std::size_t i = 0; i < got.size(); ++i)
-        EXPECT_TRUE(testing_support::parseJson(got[i]) == testing_support::parseJson(expected[i]))
-            << name << " line " << i + 1 << "\n  ours:     " << got[i]
-            << "\n  expected: " << expected[i];
+    testing_support::expectDumpEquals(*db, testing_support::jet3ExpectedDump(name), name);
 
     auto report = jet::checkDatabase(*db);
     EXPECT_TRUE(report.ok()) << (report.problems.empty() ? "" : report.problems.front());
