@@ -10,13 +10,15 @@ fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
 corpus="$1"
 samples="${2:-${TABLORY_SAMPLES:-$root/../shared/samples}}"
-if ! ls "$samples"/*.mdb >/dev/null 2>&1; then
+# Every sample, the Access 97 ones and the application's file in their folders included.
+mapfile -t files < <(find "$samples" -name '*.mdb' | sort)
+if [ ${#files[@]} -eq 0 ]; then
   echo "no .mdb files in $samples" >&2
   exit 1
 fi
 mkdir -p "$corpus"
-for f in "$samples"/*.mdb; do
+for f in "${files[@]}"; do
   cp "$f" "$corpus/$(basename "$f")"
   chmod u+w "$corpus/$(basename "$f")"
 done
-echo "$(ls "$samples"/*.mdb | wc -l) seeds in $corpus"
+echo "${#files[@]} seeds in $corpus"
