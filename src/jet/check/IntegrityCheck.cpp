@@ -1,6 +1,7 @@
 #include "jet/check/IntegrityCheck.h"
 
 #include "core/Error.h"
+#include "jet/catalog/PropertyMap.h"
 #include "jet/file/UsageMap.h"
 #include "jet/index/IndexKeyColumns.h"
 #include "jet/index/IndexPageStore.h"
@@ -34,6 +35,9 @@ public:
         for (const auto& entry : db_.catalog().entries()) {
             if (!entry.isTable()) continue;
             guarded("table '" + entry.name + "'", [&] { checkTable(entry); });
+            // Every open of the table reads its column properties (defaults, Required).
+            guarded("the properties of table '" + entry.name + "'",
+                    [&] { (void)parsePropertyMaps(entry.propertyBlob); });
         }
         guarded("the global usage map", [&] {
             for (std::uint32_t page : readUsageMap(file_, (1u << 8), BeyondEnd::Ignore)) {
