@@ -116,7 +116,7 @@ public:
     // Pairs a column with the markers an expression sets beside it.
     void visit(const sql::Expr& e) {
         if (const auto* b = e.as<sql::Binary>()) {
-            if (b->op >= sql::BinaryOp::Equal && b->op <= sql::BinaryOp::GreaterEqual) {
+            if (b->op >= sql::BinaryOperator::Equal && b->op <= sql::BinaryOperator::GreaterEqual) {
                 pair(*b->left, *b->right);
                 pair(*b->right, *b->left);
             }

@@ -20,7 +20,7 @@ namespace {
 // A fixed heading: a constant, maybe negated.
 std::string fixedHeading(const Expr& e) {
     if (const auto* literal = e.as<Literal>()) return crosstabHeading(literal->value);
-    if (const auto* unary = e.as<Unary>(); unary && unary->op == UnaryOp::Negate)
+    if (const auto* unary = e.as<Unary>(); unary && unary->op == UnaryOperator::Negate)
         if (const auto* literal = unary->operand->as<Literal>();
             literal && isNumericType(literal->value.type()))
             return "-" + crosstabHeading(literal->value);

@@ -13,62 +13,6 @@ namespace sql {
 
 namespace {
 
-BinaryOperator operatorOf(BinaryOp op) {
-    switch (op) {
-    case BinaryOp::Power:
-        return BinaryOperator::Power;
-    case BinaryOp::Multiply:
-        return BinaryOperator::Multiply;
-    case BinaryOp::Divide:
-        return BinaryOperator::Divide;
-    case BinaryOp::IntDivide:
-        return BinaryOperator::IntDivide;
-    case BinaryOp::Modulo:
-        return BinaryOperator::Mod;
-    case BinaryOp::Add:
-        return BinaryOperator::Add;
-    case BinaryOp::Subtract:
-        return BinaryOperator::Subtract;
-    case BinaryOp::Concatenate:
-        return BinaryOperator::Concat;
-    case BinaryOp::Equal:
-        return BinaryOperator::Equal;
-    case BinaryOp::NotEqual:
-        return BinaryOperator::NotEqual;
-    case BinaryOp::Less:
-        return BinaryOperator::Less;
-    case BinaryOp::Greater:
-        return BinaryOperator::Greater;
-    case BinaryOp::LessEqual:
-        return BinaryOperator::LessEqual;
-    case BinaryOp::GreaterEqual:
-        return BinaryOperator::GreaterEqual;
-    case BinaryOp::And:
-        return BinaryOperator::And;
-    case BinaryOp::Or:
-        return BinaryOperator::Or;
-    case BinaryOp::Xor:
-        return BinaryOperator::Xor;
-    case BinaryOp::Eqv:
-        return BinaryOperator::Eqv;
-    case BinaryOp::Imp:
-        return BinaryOperator::Imp;
-    }
-    return BinaryOperator::Equal;
-}
-
-UnaryOperator operatorOf(UnaryOp op) {
-    switch (op) {
-    case UnaryOp::Negate:
-        return UnaryOperator::Negate;
-    case UnaryOp::Plus:
-        return UnaryOperator::Plus;
-    case UnaryOp::Not:
-        return UnaryOperator::Not;
-    }
-    return UnaryOperator::Plus;
-}
-
 AggregateKind functionOf(const FunctionCall& call) {
     switch (call.aggregate) {
     case Aggregate::Count:
@@ -393,13 +337,13 @@ BoundPtr ExpressionBinder::bindNode(const Expr& expr) {
                 return bindFunction(expr, n);
             } else if constexpr (std::is_same_v<T, Unary>) {
                 auto operand = bind(*n.operand);
-                const auto op = operatorOf(n.op);
+                const auto op = n.op;
                 const auto type = unaryResultType(op, operand->type());
                 return std::make_unique<UnaryExpr>(op, std::move(operand), type);
             } else if constexpr (std::is_same_v<T, Binary>) {
                 auto left = bind(*n.left);
                 auto right = bind(*n.right);
-                const auto op = operatorOf(n.op);
+                const auto op = n.op;
                 const auto type = binaryResultType(op, left->type(), right->type());
                 return std::make_unique<BinaryExpr>(op, std::move(left), std::move(right), type);
             } else if constexpr (std::is_same_v<T, Like>) {

@@ -1,6 +1,7 @@
 #pragma once
 // Expression trees as written: names are not resolved and types not checked (the binder does).
 #include "core/Value.h"
+#include "sql/eval/Operators.h"
 
 #include <cstddef>
 #include <memory>
@@ -14,31 +15,6 @@ struct Expr;
 struct SelectQuery;
 using ExprPtr = std::unique_ptr<Expr>;
 using ExprList = std::vector<ExprPtr>;
-
-// From tightest to loosest binding, as in VBA.
-enum class BinaryOp {
-    Power,       // ^
-    Multiply,    // *
-    Divide,      // /
-    IntDivide,   // "\"
-    Modulo,      // mod
-    Add,         // +
-    Subtract,    // -
-    Concatenate, // &
-    Equal,
-    NotEqual,
-    Less,
-    Greater,
-    LessEqual,
-    GreaterEqual,
-    And,
-    Or,
-    Xor,
-    Eqv,
-    Imp,
-};
-
-enum class UnaryOp { Negate, Plus, Not };
 
 // Jet's aggregates; a FunctionCall with None is an ordinary function the binder looks up.
 enum class Aggregate { None, Count, Sum, Avg, Min, Max, First, Last, StDev, StDevP, Var, VarP };
@@ -67,12 +43,12 @@ struct FunctionCall {
 };
 
 struct Unary {
-    UnaryOp op;
+    UnaryOperator op;
     ExprPtr operand;
 };
 
 struct Binary {
-    BinaryOp op;
+    BinaryOperator op;
     ExprPtr left;
     ExprPtr right;
 };

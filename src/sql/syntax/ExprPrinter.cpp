@@ -4,54 +4,18 @@
 #include "sql/syntax/Printer.h"
 #include "sql/syntax/Select.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace sql {
 
 namespace {
 
-std::string_view opText(BinaryOp op) {
-    switch (op) {
-    case BinaryOp::Power:
-        return "^";
-    case BinaryOp::Multiply:
-        return "*";
-    case BinaryOp::Divide:
-        return "/";
-    case BinaryOp::IntDivide:
-        return "\\";
-    case BinaryOp::Modulo:
-        return "mod";
-    case BinaryOp::Add:
-        return "+";
-    case BinaryOp::Subtract:
-        return "-";
-    case BinaryOp::Concatenate:
-        return "&";
-    case BinaryOp::Equal:
-        return "=";
-    case BinaryOp::NotEqual:
-        return "<>";
-    case BinaryOp::Less:
-        return "<";
-    case BinaryOp::Greater:
-        return ">";
-    case BinaryOp::LessEqual:
-        return "<=";
-    case BinaryOp::GreaterEqual:
-        return ">=";
-    case BinaryOp::And:
-        return "and";
-    case BinaryOp::Or:
-        return "or";
-    case BinaryOp::Xor:
-        return "xor";
-    case BinaryOp::Eqv:
-        return "eqv";
-    case BinaryOp::Imp:
-        return "imp";
-    }
-    return "?";
+// Canonical text writes the word operators in lower case ("mod", "and").
+std::string opText(BinaryOperator op) {
+    std::string text(operatorText(op));
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 std::string twoDigits(int n) {
@@ -121,17 +85,17 @@ struct ExprText {
         std::string operand = toText(*n.operand);
         if (n.operand->as<Literal>()) operand = "(" + operand + ")";
         switch (n.op) {
-        case UnaryOp::Negate:
+        case UnaryOperator::Negate:
             return "(-" + operand + ")";
-        case UnaryOp::Plus:
+        case UnaryOperator::Plus:
             return "(+" + operand + ")";
-        case UnaryOp::Not:
+        case UnaryOperator::Not:
             return "(not " + toText(*n.operand) + ")";
         }
         return {};
     }
     std::string operator()(const Binary& n) const {
-        return "(" + toText(*n.left) + " " + std::string(opText(n.op)) + " " + toText(*n.right) +
+        return "(" + toText(*n.left) + " " + opText(n.op) + " " + toText(*n.right) +
                ")";
     }
     std::string operator()(const Like& n) const {

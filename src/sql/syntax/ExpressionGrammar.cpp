@@ -36,20 +36,20 @@ Aggregate aggregateNamed(std::string_view name) {
     return Aggregate::None;
 }
 
-std::optional<BinaryOp> comparisonOp(TokenKind kind) {
+std::optional<BinaryOperator> comparisonOp(TokenKind kind) {
     switch (kind) {
     case TokenKind::Equal:
-        return BinaryOp::Equal;
+        return BinaryOperator::Equal;
     case TokenKind::NotEqual:
-        return BinaryOp::NotEqual;
+        return BinaryOperator::NotEqual;
     case TokenKind::Less:
-        return BinaryOp::Less;
+        return BinaryOperator::Less;
     case TokenKind::Greater:
-        return BinaryOp::Greater;
+        return BinaryOperator::Greater;
     case TokenKind::LessEqual:
-        return BinaryOp::LessEqual;
+        return BinaryOperator::LessEqual;
     case TokenKind::GreaterEqual:
-        return BinaryOp::GreaterEqual;
+        return BinaryOperator::GreaterEqual;
     default:
         return std::nullopt;
     }
@@ -57,7 +57,7 @@ std::optional<BinaryOp> comparisonOp(TokenKind kind) {
 
 } // namespace
 
-ExprPtr Parser::binary(BinaryOp op, ExprPtr left, ExprPtr right) {
+ExprPtr Parser::binary(BinaryOperator op, ExprPtr left, ExprPtr right) {
     const std::size_t offset = left->offset, end = right->end;
     ExprPtr e = makeExpr(offset, end, Binary{op, std::move(left), std::move(right)});
     // A chain such as 1+1+1... grows the tree by one level a term without any nesting.
@@ -79,31 +79,31 @@ ExprPtr Parser::expression() {
 
 ExprPtr Parser::impExpr() {
     ExprPtr left = eqvExpr();
-    while (accept(Keyword::Imp)) left = binary(BinaryOp::Imp, std::move(left), eqvExpr());
+    while (accept(Keyword::Imp)) left = binary(BinaryOperator::Imp, std::move(left), eqvExpr());
     return left;
 }
 
 ExprPtr Parser::eqvExpr() {
     ExprPtr left = xorExpr();
-    while (accept(Keyword::Eqv)) left = binary(BinaryOp::Eqv, std::move(left), xorExpr());
+    while (accept(Keyword::Eqv)) left = binary(BinaryOperator::Eqv, std::move(left), xorExpr());
     return left;
 }
 
 ExprPtr Parser::xorExpr() {
     ExprPtr left = orExpr();
-    while (accept(Keyword::Xor)) left = binary(BinaryOp::Xor, std::move(left), orExpr());
+    while (accept(Keyword::Xor)) left = binary(BinaryOperator::Xor, std::move(left), orExpr());
     return left;
 }
 
 ExprPtr Parser::orExpr() {
     ExprPtr left = andExpr();
-    while (accept(Keyword::Or)) left = binary(BinaryOp::Or, std::move(left), andExpr());
+    while (accept(Keyword::Or)) left = binary(BinaryOperator::Or, std::move(left), andExpr());
     return left;
 }
 
 ExprPtr Parser::andExpr() {
     ExprPtr left = notExpr();
-    while (accept(Keyword::And)) left = binary(BinaryOp::And, std::move(left), notExpr());
+    while (accept(Keyword::And)) left = binary(BinaryOperator::And, std::move(left), notExpr());
     return left;
 }
 
@@ -113,7 +113,7 @@ ExprPtr Parser::notExpr() {
     NestingScope nesting(*this);
     ExprPtr operand = notExpr();
     const std::size_t end = operand->end;
-    return makeExpr(offset, end, Unary{UnaryOp::Not, std::move(operand)});
+    return makeExpr(offset, end, Unary{UnaryOperator::Not, std::move(operand)});
 }
 
 ExprPtr Parser::comparison() {
@@ -176,14 +176,14 @@ ExprPtr Parser::comparison() {
 ExprPtr Parser::concatenation() {
     ExprPtr left = additive();
     while (accept(TokenKind::Ampersand))
-        left = binary(BinaryOp::Concatenate, std::move(left), additive());
+        left = binary(BinaryOperator::Concat, std::move(left), additive());
     return left;
 }
 
 ExprPtr Parser::additive() {
     ExprPtr left = modulo();
     while (at(TokenKind::Plus) || at(TokenKind::Minus)) {
-        const BinaryOp op = advance().kind == TokenKind::Plus ? BinaryOp::Add : BinaryOp::Subtract;
+        const BinaryOperator op = advance().kind == TokenKind::Plus ? BinaryOperator::Add : BinaryOperator::Subtract;
         left = binary(op, std::move(left), modulo());
     }
     return left;
@@ -191,22 +191,22 @@ ExprPtr Parser::additive() {
 
 ExprPtr Parser::modulo() {
     ExprPtr left = intDivision();
-    while (accept(Keyword::Mod)) left = binary(BinaryOp::Modulo, std::move(left), intDivision());
+    while (accept(Keyword::Mod)) left = binary(BinaryOperator::Mod, std::move(left), intDivision());
     return left;
 }
 
 ExprPtr Parser::intDivision() {
     ExprPtr left = multiplicative();
     while (accept(TokenKind::Backslash))
-        left = binary(BinaryOp::IntDivide, std::move(left), multiplicative());
+        left = binary(BinaryOperator::IntDivide, std::move(left), multiplicative());
     return left;
 }
 
 ExprPtr Parser::multiplicative() {
     ExprPtr left = unary();
     while (at(TokenKind::Star) || at(TokenKind::Slash)) {
-        const BinaryOp op =
-            advance().kind == TokenKind::Star ? BinaryOp::Multiply : BinaryOp::Divide;
+        const BinaryOperator op =
+            advance().kind == TokenKind::Star ? BinaryOperator::Multiply : BinaryOperator::Divide;
         left = binary(op, std::move(left), unary());
     }
     return left;
@@ -241,7 +241,7 @@ ExprPtr Parser::unary() {
     }
     const std::size_t end = operand->end;
     return makeExpr(offset, end,
-                    Unary{negate ? UnaryOp::Negate : UnaryOp::Plus, std::move(operand)});
+                    Unary{negate ? UnaryOperator::Negate : UnaryOperator::Plus, std::move(operand)});
 }
 
 // VBA's ^ binds tighter than a sign before it (-2^2 is -4) but takes a signed exponent.
@@ -249,7 +249,7 @@ ExprPtr Parser::power() {
     ExprPtr left = primary();
     while (accept(TokenKind::Caret)) {
         ExprPtr right = at(TokenKind::Minus) || at(TokenKind::Plus) ? unary() : primary();
-        left = binary(BinaryOp::Power, std::move(left), std::move(right));
+        left = binary(BinaryOperator::Power, std::move(left), std::move(right));
     }
     return left;
 }

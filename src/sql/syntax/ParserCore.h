@@ -115,7 +115,7 @@ private:
     ExprPtr literal();
     ExprPtr nameOrCall();
     ExprPtr parenthesised();
-    ExprPtr binary(BinaryOp op, ExprPtr left, ExprPtr right);
+    ExprPtr binary(BinaryOperator op, ExprPtr left, ExprPtr right);
 
     std::string_view text_;
     std::vector<Token> tokens_;
