@@ -2,7 +2,6 @@
 #include "core/ObjectName.h"
 #include "data/DataErrors.h"
 #include "data/ParameterScan.h"
-#include "data/StatementKind.h"
 #include "data/TADOConnection.h"
 #include "data/TCustomADODataSet.h"
 #include "data/TDataSource.h"
@@ -63,7 +62,7 @@ TCustomADODataSet::Opened TCustomADODataSet::runStatement() {
     if (!connection_) raiseComponentError(name_, messages::missingConnection);
     const ScanResult scanned = scanParameters(statement_);
     sql::Session& session = connection_->session();
-    if (!onlyReads(scanned.text)) {
+    if (!sql::Session::onlyReads(scanned.text)) {
         connection_->prepareForChange();
     } else if (std::shared_ptr<const sql::TableRows> table =
                    sql::TableRows::open(session, scanned.text)) {

@@ -2,7 +2,6 @@
 
 #include "data/DataErrors.h"
 #include "data/ParameterScan.h"
-#include "data/StatementKind.h"
 #include "data/TADOConnection.h"
 #include "sql/engine/Session.h"
 
@@ -30,7 +29,7 @@ std::int64_t TADOCommand::execute() {
     if (!connection_) raiseComponentError(name_, messages::missingConnection);
     const ScanResult scanned = scanParameters(commandText_);
     sql::Session& session = connection_->session();
-    if (!onlyReads(scanned.text)) connection_->prepareForChange();
+    if (!sql::Session::onlyReads(scanned.text)) connection_->prepareForChange();
     return session.execute(scanned.text).rowsAffected();
 }
 

@@ -101,6 +101,16 @@ std::vector<ParameterInfo> Session::parameters(std::string_view text) {
     return parameters.describe();
 }
 
+bool Session::onlyReads(std::string_view text) {
+    try {
+        const Statement statement = parseStatement(text);
+        const auto* select = statement.as<SelectQuery>();
+        return select && select->into.empty();
+    } catch (const core::Error&) {
+        return true;
+    }
+}
+
 StoredRow Session::insertRow(std::string_view table,
                              std::span<const std::optional<core::Value>> values) {
     auto info = storage_.tableInfo(table);

@@ -50,6 +50,10 @@ public:
     // others in the order they first appear in the text.
     std::vector<ParameterInfo> parameters(std::string_view text);
 
+    // Whether a statement only reads: a SELECT without INTO. A text that does not parse
+    // counts as reading, since running it is refused before anything changes.
+    static bool onlyReads(std::string_view text);
+
     // Row writes for the access layer, with the same rules as INSERT, UPDATE and DELETE:
     // defaults, counters, type conversion, Required, sizes, relationships, atomicity.
     // `values` has one entry per column of the table; nullopt means "not given" (insert:
