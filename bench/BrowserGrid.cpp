@@ -4,7 +4,8 @@
 // the indexed key, posting an edited cell, an insert and a delete; then the memory a walk from
 // the first record to the last costs above the program at rest. Two tables: T without any
 // index, K the same rows with a primary key on ID. Medians of five runs.
-//   bench_browser_grid [--runs N]
+//   bench_browser_grid [--runs N] [--only TEXT]
+// --only TEXT measures only the steps whose name holds TEXT (and skips the memory walk).
 #include "BenchFile.h"
 #include "GridWindow.h"
 #include "JetTables.h"
@@ -120,13 +121,17 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     int runs = 5;
-    for (int i = 1; i + 1 < argc; ++i)
+    std::string only;
+    for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--runs") runs = std::stoi(argv[i + 1]);
+        if (std::string(argv[i]) == "--only") only = argv[i + 1];
+    }
     const std::filesystem::path file = kFile.locate();
 
     std::vector<bench::Measurement> results;
     auto measure = [&](const std::string& table, const std::string& operation, auto prepare,
                        auto step) {
+        if (operation.find(only) == std::string::npos) return;
         bench::Measurement m{operation, table, kRows, {}};
         for (int run = 0; run < runs; ++run) {
             Browser browser(file);
@@ -203,6 +208,7 @@ int main(int argc, char** argv) {
         });
     }
 
+    if (!only.empty()) return 0;
     // Memory: the whole table walked page by page, top to bottom.
     Browser browser(file);
     const double atRest = residentMiB();

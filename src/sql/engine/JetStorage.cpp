@@ -463,6 +463,10 @@ std::unique_ptr<RowReader> JetStorage::rowReader(std::string_view table) const {
     return std::make_unique<JetRowReader>(database_, table);
 }
 
+std::size_t JetStorage::rowCountHint(std::string_view table) const {
+    return database_.table(table).schema().rowCount;
+}
+
 std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view table,
                                                               std::string_view index) const {
     const jet::Table t = database_.table(table);

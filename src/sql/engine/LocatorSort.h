@@ -3,10 +3,10 @@
 // columns the order and the criteria need, the sort keeps each row's key and locator, and
 // the rows are read back whole one at a time, in order, as they are asked for. Memory is the
 // keys and locators; the first row comes as soon as the keys are sorted.
+#include "sql/engine/LocatorKeySort.h"
 #include "sql/engine/OrderOperators.h"
 #include "sql/engine/ScanOperators.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,17 +32,10 @@ public:
     bool next(ResultRow& row) override;
 
 private:
-    struct Entry {
-        std::uint64_t prefix;       // the key's first eight bytes, in byte order
-        std::uint32_t from, length; // the key in keys_
-        RowLocator locator;
-    };
-
     OperatorPtr input_;
     std::vector<SortColumn> keys_;
     LocatorRowShape shape_;
-    std::string keyBytes_;
-    std::vector<Entry> entries_;
+    LocatorKeySort sorted_;
     std::size_t position_ = 0;
     std::unique_ptr<RowReader> reader_;
 };

@@ -1,8 +1,9 @@
 #include "sql/engine/SortKey.h"
 
+#include "jet/keys/TextKey.h"
+
 #include "sql/eval/Conversion.h"
 #include "sql/eval/DecimalMath.h"
-#include "sql/eval/TextCollation.h"
 
 #include <bit>
 #include <cstdint>
@@ -34,12 +35,14 @@ void appendDouble(std::string& out, double d) {
 // Bytes of unknown content followed by an end mark that sorts below any byte: 00 becomes
 // 00 FF, the end is 00 00, so a prefix sorts before what it is a prefix of.
 void appendEscaped(std::string& out, std::string_view bytes) {
-    for (char c : bytes) {
-        out.push_back(c);
-        if (c == '\0') out.push_back('\xFF');
+    for (;;) {
+        const std::size_t zero = bytes.find('\0');
+        out.append(bytes.substr(0, zero));
+        if (zero == std::string_view::npos) break;
+        out.append("\0\xFF", 2);
+        bytes.remove_prefix(zero + 1);
     }
-    out.push_back('\0');
-    out.push_back('\0');
+    out.append(2, '\0');
 }
 
 } // namespace
@@ -82,10 +85,17 @@ void appendSortKey(std::string& out, const core::Value& v) {
         out.push_back(DateTag);
         appendDouble(out, v.get<core::DateTime>().days);
         return;
-    case core::DataType::Text:
+    case core::DataType::Text: {
+        // The collation key is built in a buffer kept between calls: a sort appends a
+        // million of them.
+        thread_local core::Bytes text;
+        text.clear();
+        jet::appendTextKey(text, v.get<std::string>(), true);
         out.push_back(TextTag);
-        appendEscaped(out, collationKey(v.get<std::string>()));
+        appendEscaped(out,
+                      std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
         return;
+    }
     case core::DataType::Binary: {
         const auto& b = v.get<core::Bytes>();
         out.push_back(BinaryTag);

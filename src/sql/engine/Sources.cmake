@@ -14,6 +14,7 @@ target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/InsertShape.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JetStorage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JoinOperators.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LocatorKeySort.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LocatorSort.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MemoryStorage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModificationStatements.cpp

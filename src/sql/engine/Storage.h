@@ -106,6 +106,8 @@ public:
                                                  bool backwards) const;
     // A reader of single rows; the default reads through readRow.
     virtual std::unique_ptr<RowReader> rowReader(std::string_view table) const;
+    // About how many rows the table holds, for sizing buffers before a scan; 0 when unknown.
+    virtual std::size_t rowCountHint(std::string_view) const { return 0; }
     // Every row's locator in stored order, decoding no values.
     virtual std::vector<RowLocator> rowLocators(std::string_view table) const;
     // Every row of the table in the stored order of one index, or nullopt when this storage

@@ -2,6 +2,7 @@
 
 #include "core/ObjectName.h"
 #include "sql/engine/CompileContext.h"
+#include "sql/engine/LocatorKeySort.h"
 #include "sql/engine/ParameterTable.h"
 #include "sql/engine/QueryCompiler.h"
 #include "sql/engine/Session.h"
@@ -106,62 +107,40 @@ std::optional<std::vector<RowLocator>> TableRows::inIndexOrder() const {
         auto walked = storage_.indexOrder(table_, index.name);
         if (!walked) continue;
         const bool reverse = index.columns.front().descending != descending_;
-        std::vector<RowLocator> out;
-        out.reserve(walked->size());
-        // Runs of equal keys, each sorted by where its rows are stored.
-        std::vector<std::pair<std::size_t, std::size_t>> runs;
-        for (std::size_t i = 0; i < walked->size(); ++i) {
-            out.push_back((*walked)[i].locator);
-            if (i == 0 || !(*walked)[i].sameKeyAsPrevious)
-                runs.emplace_back(i, i + 1);
-            else
-                runs.back().second = i + 1;
-        }
-        for (const auto& [from, to] : runs)
-            std::sort(out.begin() + static_cast<std::ptrdiff_t>(from),
-                      out.begin() + static_cast<std::ptrdiff_t>(to));
-        if (!reverse) return out;
-        std::vector<RowLocator> reversed;
-        reversed.reserve(out.size());
-        for (auto run = runs.rbegin(); run != runs.rend(); ++run)
-            reversed.insert(reversed.end(), out.begin() + static_cast<std::ptrdiff_t>(run->first),
-                            out.begin() + static_cast<std::ptrdiff_t>(run->second));
-        return reversed;
+        const std::size_t n = walked->size();
+        std::vector<RowLocator> out(n);
+        // Walked backwards, each run of equal keys still goes in stored order.
+        auto place = [&](std::size_t from, std::size_t to) {
+            const std::size_t at = reverse ? n - to : from;
+            for (std::size_t i = from; i < to; ++i) out[at + i - from] = (*walked)[i].locator;
+            if (to - from > 1)
+                std::sort(out.begin() + static_cast<std::ptrdiff_t>(at),
+                          out.begin() + static_cast<std::ptrdiff_t>(at + to - from));
+        };
+        std::size_t run = 0;
+        for (std::size_t i = 1; i < n; ++i)
+            if (!(*walked)[i].sameKeyAsPrevious) {
+                place(run, i);
+                run = i;
+            }
+        if (n > 0) place(run, n);
+        return out;
     }
     return std::nullopt;
 }
 
 std::vector<RowLocator> TableRows::sortedByValue() const {
-    // The sort column's keys, as ORDER BY compares them, side by side in one buffer.
-    std::string keys;
-    std::vector<std::size_t> bounds{0};
-    std::vector<RowLocator> stored;
+    // The sort column's keys as ORDER BY compares them, complemented to sort descending,
+    // sorted with the rows' locators as the executor's sort does; ties stay in stored order.
+    LocatorKeySort sorted;
+    sorted.reserve(storage_.rowCountHint(table_));
     auto cursor = storage_.scan(table_);
     while (cursor->next()) {
-        appendSortKey(keys, cursor->value(*orderColumn_));
-        bounds.push_back(keys.size());
-        stored.push_back(cursor->locator());
+        sorted.appendKey(cursor->value(*orderColumn_), descending_);
+        sorted.add(cursor->locator());
     }
-    auto key = [&](std::size_t r) {
-        return std::string_view(keys).substr(bounds[r], bounds[r + 1] - bounds[r]);
-    };
-    struct Entry {
-        std::uint64_t prefix;
-        std::size_t row;
-    };
-    std::vector<Entry> entries(stored.size());
-    for (std::size_t r = 0; r < stored.size(); ++r) entries[r] = {sortKeyPrefix(key(r)), r};
-    const bool descending = descending_;
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-        if (a.prefix != b.prefix) return descending ? a.prefix > b.prefix : a.prefix < b.prefix;
-        const int c = key(a.row).compare(key(b.row));
-        if (c != 0) return descending ? c > 0 : c < 0;
-        return a.row < b.row;
-    });
-    std::vector<RowLocator> out;
-    out.reserve(entries.size());
-    for (const auto& e : entries) out.push_back(stored[e.row]);
-    return out;
+    sorted.sort();
+    return sorted.locators();
 }
 
 std::optional<std::vector<core::Value>> TableRows::read(RowLocator locator) const {
