@@ -134,7 +134,7 @@ void JournalWriter::seal() {
     if (written_ != promised_)
         throw core::Error("Internal error: fewer journal records than the header promised.");
     steps_.before(CommitStep::SyncJournal);
-    file_->sync();
+    file_->syncData();
     steps_.before(CommitStep::SyncFolderForJournal);
     syncFolderOf(path_);
 }

@@ -132,6 +132,10 @@ void OsFile::sync() {
     if (::fsync(fd_) != 0) throwOs("flush", path_, errno);
 }
 
+void OsFile::syncData() {
+    if (::fdatasync(fd_) != 0) throwOs("flush", path_, errno);
+}
+
 namespace {
 // Open-file-description locks on one byte each, far past the largest file Jet allows, so
 // they never cover data: like flock they belong to the open file (two opens in one process

@@ -29,6 +29,10 @@ public:
     void writeAt(std::uint64_t offset, std::span<const std::uint8_t> data);
     void truncate(std::uint64_t size);
     void sync();
+    // Makes the file's bytes and its size durable, but not its times: enough for a commit, and
+    // cheaper than sync() when the size is unchanged, since the file system need not log
+    // the modification time first.
+    void syncData();
     // Two locks, independent of each other. Writer is held exclusively by the one handle
     // that writes the file, for as long as it is open. Pages is shared by readers for as long
     // as they have the file open and held exclusively by the writer only while a commit

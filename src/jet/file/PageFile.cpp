@@ -310,7 +310,7 @@ void PageFile::commit() {
         steps.before(CommitStep::ResizeDatabase);
         file_->truncate(std::uint64_t(pageCount_) * kPageSize);
         steps.before(CommitStep::SyncDatabase);
-        file_->sync();
+        file_->syncData();
         steps.before(CommitStep::DeleteJournal);
         removeFile(journal);
     } catch (...) {
