@@ -53,7 +53,9 @@ std::optional<InsertStatus> IndexTree::append(ByteSpan key, RowId row) {
     // Every key of the index is at most the last one.
     if (unique_ && !isAllNullKey(data_, key) && compareKeys(base->key(last), key) == 0)
         return InsertStatus::DuplicateKey;
-    IndexPage page = *base;
+    IndexPage page;
+    page.reserve(base->rawSize() + key.size() + page.trailerSize(), base->size() + 1);
+    page = *base;
     page.insert(page.size(), key, row);
     if (!page.fits()) return std::nullopt;
     PageBytes bytes = *store_.read(hint_);
