@@ -145,6 +145,27 @@ std::string decodeJetText(std::span<const std::uint8_t> bytes) {
 }
 
 Bytes encodeJetText(std::string_view text, bool compress) {
+    // Most stored text is ASCII without NUL: each character is one narrow unit, so the run
+    // form is the marker and the bytes as they are, taken once it is the shorter.
+    const bool ascii = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u != 0 && u < 0x80;
+    });
+    if (ascii) {
+        Bytes out;
+        if (compress && text.size() > 2) {
+            out.reserve(text.size() + 2);
+            out.assign(std::begin(marker), std::end(marker));
+            out.insert(out.end(), text.begin(), text.end());
+            return out;
+        }
+        out.reserve(text.size() * 2);
+        for (char c : text) {
+            out.push_back(std::uint8_t(c));
+            out.push_back(0);
+        }
+        return out;
+    }
     const std::vector<char16_t> units = utf16Units(text);
     if (!compress || units.empty()) return plainBytes(units);
 

@@ -57,6 +57,12 @@ public:
     void append(const IndexPage& from, std::size_t first, std::size_t last);
     // Drops every entry; the page may change kind.
     void clear(bool asLeaf);
+    // Room for this many entry bytes and entries without reallocating (copies assigned to
+    // the page keep it).
+    void reserve(std::size_t bytes, std::size_t entries) {
+        bytes_.reserve(bytes);
+        ends_.reserve(entries);
+    }
 
     // The entry bytes without any prefix sharing.
     std::size_t rawSize() const { return bytes_.size(); }

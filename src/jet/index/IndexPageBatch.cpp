@@ -65,11 +65,10 @@ void IndexPageBatch::commit() {
         if (!held.dirty) continue;
         if (held.base) {
             // Nothing wrote the page since it was read: its bytes are still the base's.
-            PageBytes bytes = *store_.read(number);
-            if (encodeAppended(held.own, *held.base, bytes)) {
-                out.emplace_back(number, bytes);
-                continue;
-            }
+            out.emplace_back(number, *store_.read(number));
+            if (encodeAppended(held.own, *held.base, out.back().second)) continue;
+            out.back().second = encodeIndexPage(held.own);
+            continue;
         }
         out.emplace_back(number, encodeIndexPage(held.own));
     }

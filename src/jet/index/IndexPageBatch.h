@@ -28,6 +28,8 @@ public:
     void release(std::uint32_t page);
 
     void commit();
+    // Whether the change took new pages (a split).
+    bool grew() const { return !created_.empty(); }
 
 private:
     // A page only looked at stays the store's shared parsed copy; the first edit copies it.

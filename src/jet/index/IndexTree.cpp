@@ -23,10 +23,48 @@ bool IndexTree::admits(ByteSpan key) const {
     return indexAdmitsKey(data_, key);
 }
 
+std::optional<bool> IndexTree::hintHolds(ByteSpan key) const {
+    if (hint_ == 0) return std::nullopt;
+    const auto leaf = store_.parsed(hint_);
+    if (!leaf->leaf || leaf->owner != owner_ || leaf->empty()) return std::nullopt;
+    // Equal keys lie side by side in leaf order: a key above the leaf's first and at most its
+    // last (or past it on the last leaf) has all its entries here.
+    const std::size_t last = leaf->size() - 1;
+    if (compareKeys(leaf->key(0), key) >= 0) return std::nullopt;
+    if (leaf->next != 0 && compareKeys(key, leaf->key(last)) > 0) return std::nullopt;
+    const std::size_t at = leaf->lowerBoundKey(key);
+    return at < leaf->size() && compareKeys(leaf->key(at), key) == 0;
+}
+
 bool IndexTree::containsKey(ByteSpan key) const {
+    if (auto held = hintHolds(key)) return *held;
     IndexCursor c(store_, root_);
     c.seek(key);
     return c.next() && compareKeys(c.key(), key) == 0;
+}
+
+std::optional<InsertStatus> IndexTree::append(ByteSpan key, RowId row) {
+    if (hint_ == 0 || !hintIsTail_) return std::nullopt;
+    const auto base = store_.parsed(hint_);
+    if (!base->leaf || base->owner != owner_ || base->next != 0 || base->empty())
+        return std::nullopt;
+    const std::size_t last = base->size() - 1;
+    if (compareEntries(base->key(last), base->row(last), key, row) >= 0) return std::nullopt;
+    // Every key of the index is at most the last one.
+    if (unique_ && !isAllNullKey(data_, key) && compareKeys(base->key(last), key) == 0)
+        return InsertStatus::DuplicateKey;
+    IndexPage page;
+    page.reserve(base->rawSize() + key.size() + page.trailerSize(), base->size() + 1);
+    page = *base;
+    page.insert(page.size(), key, row);
+    if (!page.fits()) return std::nullopt;
+    PageBytes bytes = *store_.read(hint_);
+    if (!encodeAppended(page, *base, bytes)) bytes = encodeIndexPage(page);
+    store_.write(hint_, bytes);
+    page.storedPrefix =
+        std::uint16_t(bytes[index_page::kPrefixLength] | bytes[index_page::kPrefixLength + 1] << 8);
+    store_.written(hint_, std::move(page));
+    return InsertStatus::Inserted;
 }
 
 InsertStatus IndexTree::insert(ByteSpan key, RowId row) {
@@ -34,6 +72,7 @@ InsertStatus IndexTree::insert(ByteSpan key, RowId row) {
         throw core::Error("The index key is longer than " +
                           std::to_string(index_page::kMaxKeySize) + " bytes.");
     if (!admits(key)) return InsertStatus::LeftOut;
+    if (auto status = append(key, row)) return *status;
     IndexPageBatch batch(store_, owner_);
     IndexTreeEdit edit(batch, root_);
     edit.descend(key, row);
@@ -44,19 +83,35 @@ InsertStatus IndexTree::insert(ByteSpan key, RowId row) {
         if (at < leaf.size() && compareEntries(leaf.key(at), leaf.row(at), key, row) == 0)
             return InsertStatus::AlreadyPresent;
     }
-    if (unique_ && !isAllNullKey(data_, key) && containsKey(key)) return InsertStatus::DuplicateKey;
+    if (unique_ && !isAllNullKey(data_, key)) {
+        // The entries next to the gap decide, unless the gap is at an edge of the leaf with
+        // another leaf beyond it.
+        const IndexPage& leaf = batch.view(leafPage);
+        const bool before = at > 0 && compareKeys(leaf.key(at - 1), key) == 0;
+        const bool after = at < leaf.size() && compareKeys(leaf.key(at), key) == 0;
+        if (before || after) return InsertStatus::DuplicateKey;
+        const bool closed = (at > 0 || leaf.previous == 0) && (at < leaf.size() || leaf.next == 0);
+        if (!closed && containsKey(key)) return InsertStatus::DuplicateKey;
+    }
 
+    const bool byTails = edit.reachedByTails();
     IndexPage& leaf = batch.edit(leafPage);
     leaf.insert(at, key, row);
     const bool last = at + 1 == leaf.size();
+    const bool lastLeaf = leaf.next == 0;
     std::optional<IndexEntry> newLast;
     if (last) newLast = IndexEntry{core::Bytes(key.begin(), key.end()), row};
-    edit.settle(std::move(newLast), false, last && leaf.next == 0);
+    edit.settle(std::move(newLast), false, last && lastLeaf);
+    // A split changes the pages above; the next insert finds its way from the root.
+    const bool grew = batch.grew();
     batch.commit();
+    hint_ = leafPage;
+    hintIsTail_ = byTails && lastLeaf && !grew;
     return InsertStatus::Inserted;
 }
 
 bool IndexTree::remove(ByteSpan key, RowId row) {
+    hint_ = 0; // a removal may free the leaf
     if (!admits(key)) return false;
     IndexPageBatch batch(store_, owner_);
     IndexTreeEdit edit(batch, root_);
@@ -78,12 +133,14 @@ bool IndexTree::remove(ByteSpan key, RowId row) {
 }
 
 void IndexTree::createEmpty() {
+    hint_ = 0;
     IndexPage root;
     root.owner = owner_;
     store_.write(root_, encodeIndexPage(root));
 }
 
 void IndexTree::build(std::span<const IndexEntry> entries) {
+    hint_ = 0;
     if (!ignoresNulls()) return writeIndexTree(store_, owner_, root_, entries);
     std::vector<IndexEntry> kept;
     kept.reserve(entries.size());

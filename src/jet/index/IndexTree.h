@@ -6,6 +6,7 @@
 #include "jet/index/IndexPageStore.h"
 #include "jet/schema/TableSchema.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -66,11 +67,25 @@ public:
     IndexCursor cursor() const { return IndexCursor(store_, root_); }
 
 private:
+    // Whether `key` is on the leaf the last insert went to, when that leaf alone can tell;
+    // nullopt when the tree must be searched.
+    std::optional<bool> hintHolds(ByteSpan key) const;
+    // Adds an entry after the last one of the whole index to the hint leaf when nothing
+    // above it names its last entry and it has room: no walk from the root and no edit of
+    // the path. Nullopt when the entry must go the ordinary way.
+    std::optional<InsertStatus> append(ByteSpan key, RowId row);
+
     IndexPageStore& store_;
     std::uint32_t owner_;
     std::uint32_t root_;
     IndexData data_;
     bool unique_;
+    // The leaf the last insert went to: rows written in key order check their key there
+    // without a walk from the root. Only inserts set it; they never free a page, and anything
+    // else that changes the tree forgets it.
+    std::uint32_t hint_ = 0;
+    // The hint leaf is the index's last and was reached through tails only.
+    bool hintIsTail_ = false;
 };
 
 } // namespace jet

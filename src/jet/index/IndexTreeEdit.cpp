@@ -69,6 +69,14 @@ void IndexTreeEdit::descend(ByteSpan key, RowId row) {
     }
 }
 
+bool IndexTreeEdit::reachedByTails() {
+    for (std::size_t level = 0; level + 1 < path_.size(); ++level) {
+        const IndexPage& p = batch_.view(path_[level].page);
+        if (p.tail == 0 || path_[level].slot != p.size()) return false;
+    }
+    return true;
+}
+
 void IndexTreeEdit::settle(std::optional<IndexEntry> newLast, bool shrank, bool appended) {
     Change change;
     change.newLast = std::move(newLast);

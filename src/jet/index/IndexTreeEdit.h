@@ -20,6 +20,9 @@ public:
     // Goes down to the leaf where (key, row) is or belongs, remembering the way.
     void descend(ByteSpan key, RowId row);
     std::uint32_t leafPage() const { return path_.back().page; }
+    // Whether every page above the leaf reached it through its tail, so that no page above
+    // holds an entry for it.
+    bool reachedByTails();
 
     // After the leaf was edited: `newLast` when its last entry changed, `shrank` when it lost
     // an entry, `appended` when the new entry went to the very end of the index, where a

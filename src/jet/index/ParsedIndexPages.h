@@ -18,6 +18,9 @@ public:
     // Records `parsed` as what `bytes`, the page's bytes as the file returns them now, parse
     // to: the form an edit just encoded.
     void put(std::uint32_t page, PageRef bytes, IndexPage parsed);
+    // Lets go of the page's bytes before it is written, so that the file may overwrite them
+    // in place instead of copying the page.
+    void forget(std::uint32_t page) { entries_.erase(page); }
 
 private:
     // Pages an index change touches are few (a path from root to leaf, a neighbour or two);

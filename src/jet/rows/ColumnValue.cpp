@@ -224,6 +224,8 @@ core::fixed::Parsed scaledNumber(const core::Value& v, unsigned scale, u128 limi
 }
 
 core::Currency toCurrency(const ColumnDef& c, const core::Value& v) {
+    // Already of the column's type, as the SQL engine hands over every value it writes.
+    if (const auto* currency = v.getIf<core::Currency>()) return *currency;
     constexpr u128 negativeLimit = u128(1) << 63;
     const auto p = scaledNumber(v, 4, negativeLimit);
     if (p.status == core::fixed::ParseStatus::Invalid) throwMismatch(c, v);

@@ -24,7 +24,10 @@ public:
     std::shared_ptr<const IndexPage> parsed(std::uint32_t page) const override {
         return parsed_.get(page, store_.read(page));
     }
-    void write(std::uint32_t page, const PageBytes& bytes) override { store_.write(page, bytes); }
+    void write(std::uint32_t page, const PageBytes& bytes) override {
+        parsed_.forget(page);
+        store_.write(page, bytes);
+    }
     void written(std::uint32_t page, IndexPage parsed) override {
         parsed_.put(page, store_.read(page), std::move(parsed));
     }

@@ -79,7 +79,10 @@ core::Value toColumnValue(const ColumnInfo& column, const core::Value& value) {
 bool fitsColumn(const ColumnInfo& column, const core::Value& value) {
     if (column.size == 0) return true;
     if (column.type == jet::ColumnType::Text) {
-        if (const auto* s = value.getIf<std::string>()) return toUtf16(*s).size() <= column.size;
+        // A character takes at least as many UTF-8 bytes as UTF-16 units: a text no longer
+        // in bytes than the column fits without counting.
+        if (const auto* s = value.getIf<std::string>())
+            return s->size() <= column.size || toUtf16(*s).size() <= column.size;
     } else if (column.type == jet::ColumnType::Binary) {
         if (const auto* b = value.getIf<core::Bytes>()) return b->size() <= column.size;
     }

@@ -4,17 +4,25 @@
 
 namespace sql {
 
-const InsertPlanCache::Plan* InsertPlanCache::find(std::string_view text, const Storage& storage,
-                                                   std::vector<std::optional<core::Value>>& given) {
+InsertPlanCache::Plan* InsertPlanCache::find(std::string_view text, Storage& storage,
+                                             const EvalContext& eval,
+                                             std::vector<std::optional<core::Value>>& given) {
     if (plans_.empty() || !readInsertShape(text, shape_)) return nullptr;
     auto it = plans_.find(shape_.key);
     if (it == plans_.end() || !it->second) return nullptr;
-    const Plan& plan = *it->second;
-    // A table changed since (a column added, a default or an index changed) is planned anew.
-    auto info = storage.tableInfo(plan.table);
-    if (!info || *info != plan.info) {
-        plans_.erase(it);
-        return nullptr;
+    Plan& plan = *it->second;
+    const auto version = storage.definitionsVersion();
+    if (!version || version != plan.version || !plan.writer) {
+        // A table changed since (a column added, a default or an index changed) is planned
+        // anew.
+        auto info = storage.tableInfo(plan.table);
+        if (!info || *info != plan.info) {
+            plans_.erase(it);
+            return nullptr;
+        }
+        plan.version = version;
+        plan.runtime = std::make_unique<Runtime>(Runtime{storage, eval, {}});
+        plan.writer = std::make_unique<TableWriter>(storage, *plan.runtime, plan.info);
     }
     given.assign(plan.info.columns.size(), std::nullopt);
     for (std::size_t i = 0; i < plan.targets.size(); ++i) {
@@ -22,7 +30,15 @@ const InsertPlanCache::Plan* InsertPlanCache::find(std::string_view text, const 
             given[plan.targets[i]] = plan.constants[i];
             continue;
         }
-        auto value = literalValue(text, shape_.literals[std::size_t(plan.literal[i])]);
+        const LiteralSlot& slot = shape_.literals[std::size_t(plan.literal[i])];
+        if (plan.info.columns[plan.targets[i]].type == jet::ColumnType::Currency) {
+            // Amounts written out in full skip the round trip through a double.
+            if (auto amount = currencyLiteral(text, slot)) {
+                given[plan.targets[i]] = core::Value(*amount);
+                continue;
+            }
+        }
+        auto value = literalValue(text, slot);
         // The parser refuses this literal; it says why.
         if (!value) return nullptr;
         given[plan.targets[i]] = std::move(*value);
@@ -41,7 +57,7 @@ void InsertPlanCache::learn(std::string_view text, const Statement& statement,
     if (!values || !statement.parameters.empty() || statement.positionalParameters != 0) return;
     auto info = storage.tableInfo(insert->table);
     if (!info) return;
-    Plan plan{insert->table, *info, valueTargets(*info, *insert), {}, {}};
+    Plan plan{insert->table, *info, valueTargets(*info, *insert), {}, {}, {}, {}, {}};
     std::size_t next = 0; // the shape's literals, in text order
     for (const auto& value : values->values) {
         const auto* literal = value->as<Literal>();

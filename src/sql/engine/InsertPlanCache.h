@@ -3,10 +3,13 @@
 // same form parses and binds once: a later statement of the shape reads only its literals.
 // A plan is used only while the table's definition is what it was planned against.
 #include "sql/engine/InsertShape.h"
+#include "sql/engine/Runtime.h"
 #include "sql/engine/Storage.h"
 #include "sql/engine/TableInfo.h"
+#include "sql/engine/TableWriter.h"
 #include "sql/syntax/Statement.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -24,12 +27,17 @@ public:
         // (Null, True) kept in `constants`.
         std::vector<int> literal;
         std::vector<core::Value> constants;
+        // The storage's definitionsVersion() when `info` was last found current.
+        std::optional<std::uint64_t> version;
+        // The writer of the plan's rows, made again whenever the version moves.
+        std::unique_ptr<Runtime> runtime;
+        std::unique_ptr<TableWriter> writer;
     };
 
     // The plan for `text` with the row it inserts in `given` (one entry per column), or
     // nullptr when the text must go the ordinary way.
-    const Plan* find(std::string_view text, const Storage& storage,
-                     std::vector<std::optional<core::Value>>& given);
+    Plan* find(std::string_view text, Storage& storage, const EvalContext& eval,
+               std::vector<std::optional<core::Value>>& given);
     // `text` parsed to `statement` and ran: keeps its plan when every literal of its shape is
     // a value of its own, or remembers that the shape has none.
     void learn(std::string_view text, const Statement& statement, const Storage& storage);

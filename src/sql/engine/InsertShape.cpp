@@ -4,6 +4,7 @@
 
 #include "sql/syntax/Literals.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace sql {
@@ -155,6 +156,7 @@ std::optional<core::Value> literalValue(std::string_view text, const LiteralSlot
     switch (slot.kind) {
     case LiteralKind::String: {
         const char quote = text[slot.start];
+        if (body.find(quote) == std::string_view::npos) return core::Value(std::string(body));
         std::string value;
         value.reserve(body.size());
         for (std::size_t i = 0; i < body.size(); ++i) {
@@ -183,6 +185,28 @@ std::optional<core::Value> literalValue(std::string_view text, const LiteralSlot
         return core::Value(slot.negate ? -*d : *d);
     }
     return number;
+}
+
+std::optional<core::Currency> currencyLiteral(std::string_view text, const LiteralSlot& slot) {
+    if (slot.kind != LiteralKind::Real && slot.kind != LiteralKind::Integer) return std::nullopt;
+    const std::string_view body = text.substr(slot.bodyStart, slot.bodyEnd - slot.bodyStart);
+    std::int64_t units = 0;
+    int significant = 0, decimals = -1; // -1: no point yet
+    for (const char c : body) {
+        if (c == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (!isDigit(c)) return std::nullopt; // an exponent
+        if (decimals >= 0 && ++decimals > 4) return std::nullopt;
+        if (significant > 0 || c != '0') ++significant;
+        // A double holds 15 significant digits exactly; 14 whole digits stay below the
+        // largest amount a double converts to (9.3e14).
+        if (significant > 15 || (decimals < 0 && significant > 14)) return std::nullopt;
+        units = units * 10 + (c - '0');
+    }
+    for (int d = std::max(decimals, 0); d < 4; ++d) units *= 10;
+    return core::Currency{slot.negate ? -units : units};
 }
 
 } // namespace sql

@@ -37,4 +37,9 @@ bool readInsertShape(std::string_view text, InsertShape& shape);
 // date that is no date), so the statement goes the ordinary way and reports that.
 std::optional<core::Value> literalValue(std::string_view text, const LiteralSlot& slot);
 
+// A number literal written with at most 4 decimals and 15 significant digits, read straight
+// into a currency amount: what converting its double gives, without the conversion. Nothing
+// for any other literal, which then takes the ordinary conversion.
+std::optional<core::Currency> currencyLiteral(std::string_view text, const LiteralSlot& slot);
+
 } // namespace sql

@@ -21,6 +21,7 @@ public:
     std::vector<std::string> tableNames() const override;
     std::vector<std::string> viewNames() const override;
     std::optional<TableInfo> tableInfo(std::string_view table) const override;
+    std::optional<std::uint64_t> definitionsVersion() const override { return version_; }
     // The text rebuilt from the query's MSysQueries rows, for select and union queries;
     // core::SqlError for an action query, core::FormatError for rows out of shape.
     std::optional<std::string> viewText(std::string_view view) const override;
@@ -71,10 +72,14 @@ public:
     void endStatement(bool succeeded) override;
 
 private:
-    void forgetInfos() { infos_.clear(); }
+    void forgetInfos() {
+        infos_.clear();
+        ++version_;
+    }
 
     jet::Database& database_;
     mutable std::map<std::string, TableInfo> infos_; // by upper-case name
+    std::uint64_t version_ = 0;                      // counts forgetInfos()
     // For each open transaction and statement: whether it began the file's transaction
     // (else it is a savepoint inside one).
     std::vector<bool> levels_;

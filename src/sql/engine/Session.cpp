@@ -46,11 +46,9 @@ ResultSet Session::execute(std::string_view text, std::span<const core::Value> p
 ResultSet Session::run(std::string_view text, std::span<const core::Value> values) {
     // Scripts of inserts repeat one shape with other literals: parsed and bound once.
     if (values.empty()) {
-        if (const auto* plan = inserts_->find(text, storage_, given_)) {
-            Runtime rt{storage_, context_, {}};
+        if (auto* plan = inserts_->find(text, storage_, context_, given_)) {
             return atomically(storage_, [&] {
-                TableWriter writer(storage_, rt, plan->info);
-                writer.insert(given_);
+                plan->writer->insert(given_);
                 return ResultSet(1);
             });
         }

@@ -17,6 +17,7 @@
 #include "sql/engine/TableInfo.h"
 #include "sql/syntax/Statement.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -82,6 +83,10 @@ public:
     virtual std::vector<std::string> viewNames() const = 0;  // saved select queries
     // Found without regard to case; nullopt when there is no such table.
     virtual std::optional<TableInfo> tableInfo(std::string_view table) const = 0;
+    // A number that changes whenever what tableInfo() gives for any table may change (a
+    // definition, an index, a relationship, an undone change), so that a plan can tell its
+    // copy is current without fetching it; nullopt when the storage cannot tell.
+    virtual std::optional<std::uint64_t> definitionsVersion() const { return std::nullopt; }
     // The SQL of a saved select query; nullopt when there is no such query. Raises
     // core::SqlError when the query exists but its text cannot be recovered.
     virtual std::optional<std::string> viewText(std::string_view view) const = 0;

@@ -279,6 +279,44 @@ TEST(IndexTree, UniqueIndexesRefuseASecondRowWithTheSameKey) {
     EXPECT_EQ(plain.tree->insert(key, RowId{1, 2}), InsertStatus::Inserted);
 }
 
+// Rows written in key order check their key on the leaf the last one went to; a key on any
+// other leaf, at a leaf's edge or past the end must be found or missed just the same.
+TEST(IndexTree, UniqueKeysAddedInOrderAreCheckedOnEveryLeaf) {
+    Fixture f(indexOver(1, jet::index_flag::kUnique));
+    const auto key = [](std::uint32_t n, bool between = false) {
+        core::Bytes k{0x7F, std::uint8_t(n >> 8), std::uint8_t(n)};
+        if (between) k.push_back(0x01); // above key n, below key n + 1
+        return k;
+    };
+    constexpr std::uint32_t kRows = 3000; // several leaves under one root
+    std::vector<IndexEntry> expected;
+    for (std::uint32_t n = 1; n <= kRows; ++n) {
+        expected.push_back({key(n), RowId{1000 + n, 1}});
+        ASSERT_EQ(f.tree->insert(expected.back().key, expected.back().row), InsertStatus::Inserted);
+    }
+    ASSERT_GT(depth(f.store, f.data.firstPage), 1u);
+    const std::size_t writes = f.store.writes();
+    for (std::uint32_t n = 1; n <= kRows; ++n) {
+        ASSERT_TRUE(f.tree->containsKey(key(n))) << n;
+        ASSERT_FALSE(f.tree->containsKey(key(n, true))) << n;
+        // A row before and after the one holding the key, so that both edges of a leaf count.
+        for (std::uint32_t row : {1u, 100000u})
+            ASSERT_EQ(f.tree->insert(key(n), RowId{row, 2}), InsertStatus::DuplicateKey) << n;
+    }
+    EXPECT_FALSE(f.tree->containsKey(key(0)));
+    EXPECT_FALSE(f.tree->containsKey(key(kRows + 1)));
+    EXPECT_EQ(f.store.writes(), writes);
+    // A removed key is free again, however the leaf it was on changed.
+    for (std::uint32_t n : {kRows, 1u, kRows / 2}) {
+        ASSERT_TRUE(f.tree->remove(key(n), RowId{1000 + n, 1}));
+        EXPECT_FALSE(f.tree->containsKey(key(n)));
+        EXPECT_EQ(f.tree->insert(key(n), RowId{7, 7}), InsertStatus::Inserted);
+        EXPECT_EQ(f.tree->insert(key(n), RowId{7, 8}), InsertStatus::DuplicateKey);
+        expected[n - 1].row = RowId{7, 7};
+    }
+    expectSound(f, expected);
+}
+
 TEST(IndexTree, IgnoreNullsLeavesOutRowsWithNoKeyValue) {
     jet::IndexData d = indexOver(2, jet::index_flag::kIgnoreNulls);
     d.columns[1].ascending = false; // a descending column's null is 0xFF

@@ -2,7 +2,9 @@
 // statement stores in a session that never saw the shape, literal types and errors included,
 // and a plan must not outlive the table definition it was made for.
 #include "sql/engine/InsertPlanCache.h"
+#include "JetFileTest.h"
 #include "core/Error.h"
+#include "sql/engine/JetStorage.h"
 #include "sql/engine/MemoryStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
@@ -74,6 +76,13 @@ const LiteralCase kLiterals[] = {
     {"negative_zero", "Num", "-1.0", "-0.0"},
     {"number_too_large", "Num", "1.0", "1e400"},
     {"currency_exact", "Cur", "1.5", "123456.7891"},
+    {"currency_negative", "Cur", "-1.5", "-0.0001"},
+    {"currency_point_only", "Cur", "1.5", "7."},
+    {"currency_rounded", "Cur", "1.5", "1.23456"},
+    {"currency_many_digits", "Cur", "1.5", "99999999999.99995"},
+    {"currency_whole_beyond_long", "Cur", "1", "12345678901234"},
+    {"currency_overflow", "Cur", "1", "999999999999999"},
+    {"currency_exponent", "Cur", "1.5", "1.5e3"},
     {"text_into_currency", "Cur", "'1'", "'12.34'"},
     {"text_not_a_number", "Cur", "'1'", "'x'"},
     {"date", "D", "#2001-01-15#", "#1/2/1899 13:45#"},
@@ -100,10 +109,10 @@ TEST(InsertPlanCache, GivesTheParsersValuesForALearnedShape) {
     session.execute(first);
     sql::InsertPlanCache cache;
     std::vector<std::optional<core::Value>> given;
-    EXPECT_EQ(cache.find(first, storage, given), nullptr);
+    EXPECT_EQ(cache.find(first, storage, session.evalContext(), given), nullptr);
     cache.learn(first, sql::parseStatement(first), storage);
-    const auto* plan =
-        cache.find("insert into T (ID, Txt, Num) values (7, 'b''c', -2.5)", storage, given);
+    const auto* plan = cache.find("insert into T (ID, Txt, Num) values (7, 'b''c', -2.5)", storage,
+                                  session.evalContext(), given);
     ASSERT_NE(plan, nullptr);
     ASSERT_EQ(given.size(), 8u);
     EXPECT_EQ(given[0], core::Value(std::int32_t(7)));
@@ -111,7 +120,8 @@ TEST(InsertPlanCache, GivesTheParsersValuesForALearnedShape) {
     EXPECT_EQ(given[2], core::Value(-2.5));
     EXPECT_FALSE(given[3].has_value());
     // Another kind of literal is another shape.
-    EXPECT_EQ(cache.find("insert into T (ID, Txt, Num) values (7, 'b', 2)", storage, given),
+    EXPECT_EQ(cache.find("insert into T (ID, Txt, Num) values (7, 'b', 2)", storage,
+                         session.evalContext(), given),
               nullptr);
 }
 
@@ -131,10 +141,7 @@ std::ostream& operator<<(std::ostream& os, const SchemaCase& c) {
 
 class CachedAfterSchemaChange : public ::testing::TestWithParam<SchemaCase> {};
 
-TEST_P(CachedAfterSchemaChange, FollowsTheNewDefinition) {
-    const SchemaCase& c = GetParam();
-    sql::MemoryStorage cachedStorage, freshStorage;
-    sql::Session cached(cachedStorage), fresh(freshStorage);
+void expectSameAfterChange(const SchemaCase& c, sql::Session& cached, sql::Session& fresh) {
     for (sql::Session* s : {&cached, &fresh}) {
         s->execute("create table T (ID long primary key, Txt text(10))");
         s->execute(std::string(s == &fresh ? " " : "") + c.first);
@@ -146,6 +153,22 @@ TEST_P(CachedAfterSchemaChange, FollowsTheNewDefinition) {
         }
     }
     EXPECT_EQ(outcome(cached, c.second), outcome(fresh, c.second)) << c.second;
+}
+
+TEST_P(CachedAfterSchemaChange, FollowsTheNewDefinition) {
+    sql::MemoryStorage cachedStorage, freshStorage;
+    sql::Session cached(cachedStorage), fresh(freshStorage);
+    expectSameAfterChange(GetParam(), cached, fresh);
+}
+
+// A Jet file's storage says when its definitions may have changed, and a plan trusts that.
+TEST_P(CachedAfterSchemaChange, FollowsTheNewDefinitionInAJetFile) {
+    const auto dir = testing_support::scratchDir(std::string("sql-plan-") + GetParam().name);
+    auto cachedFile = jet::Database::create(dir / "cached.mdb");
+    auto freshFile = jet::Database::create(dir / "fresh.mdb");
+    sql::JetStorage cachedStorage(*cachedFile), freshStorage(*freshFile);
+    sql::Session cached(cachedStorage), fresh(freshStorage);
+    expectSameAfterChange(GetParam(), cached, fresh);
 }
 
 const SchemaCase kSchemaChanges[] = {
@@ -164,5 +187,39 @@ const SchemaCase kSchemaChanges[] = {
 
 INSTANTIATE_TEST_SUITE_P(Schema, CachedAfterSchemaChange, ::testing::ValuesIn(kSchemaChanges),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Rows of a script in one transaction: refused ones (a key already written, on the leaf
+// being filled or on an earlier one) leave the rest, and a rollback takes every row back.
+class CachedJetInserts : public engine_test::JetFileTest {
+protected:
+    std::string run(const std::string& text) {
+        auto result = session->execute(text);
+        return sql::resultText(result);
+    }
+    void insert(int id) {
+        session->execute("insert into T (ID, Txt) values (" + std::to_string(id) + ", 'r" +
+                         std::to_string(id) + "')");
+    }
+};
+
+TEST_F(CachedJetInserts, RefusedRowsInATransactionLeaveTheOthers) {
+    session->execute("create table T (ID long primary key, Txt text(10))");
+    session->execute("begin transaction");
+    for (int id = 1; id <= 2000; ++id) insert(id);
+    for (int id : {2000, 1, 1000, 1999}) EXPECT_THROW(insert(id), core::ConstraintError) << id;
+    insert(2001);
+    session->execute("commit transaction");
+    EXPECT_EQ(run("select Count(*), Sum(ID) from T"), "2001|2003001\n");
+
+    session->execute("begin transaction");
+    for (int id = 3000; id <= 3300; ++id) insert(id);
+    session->execute("rollback transaction");
+    EXPECT_EQ(run("select Count(*) from T where ID >= 3000"), "0\n");
+    insert(3000);
+    EXPECT_THROW(insert(2001), core::ConstraintError);
+    reopen();
+    EXPECT_EQ(run("select Count(*), Max(Txt) from T"), "2002|r999\n");
+    expectSound();
+}
 
 } // namespace
