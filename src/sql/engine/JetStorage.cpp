@@ -463,6 +463,14 @@ std::unique_ptr<RowReader> JetStorage::rowReader(std::string_view table) const {
     return std::make_unique<JetRowReader>(database_, table);
 }
 
+std::vector<RowLocator> JetStorage::rowLocators(std::string_view table) const {
+    const std::vector<jet::RowId> ids = database_.table(table).rowIds();
+    std::vector<RowLocator> out;
+    out.reserve(ids.size());
+    for (const jet::RowId id : ids) out.push_back(RowLocator::fromRowId(id));
+    return out;
+}
+
 std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view table,
                                                               std::string_view index) const {
     const jet::Table t = database_.table(table);
