@@ -11,6 +11,10 @@ namespace {
 // Decoded rows kept on the locator path: a few screens of a grid, so a repaint decodes
 // nothing again.
 constexpr std::size_t kCachedRows = 512;
+// On the stored-order path a move this far past the rows read (a jump to a record number)
+// reads the rest in one walk of the table's pages, as the last record, a locate and a write
+// do; nearer moves (the next page of a grid) read row by row.
+constexpr std::size_t kFarAhead = 1024;
 
 } // namespace
 
@@ -35,15 +39,17 @@ Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows) : table_(std::move(ro
     for (const auto& locator : locators) entries_.push_back({locator, nextId_++, false});
 }
 
-bool Keyset::readOne() {
+bool Keyset::readOne(bool rest) {
     if (!stream_ && !locatorScan_) return false;
     try {
         if (locatorScan_) {
+            if (rest) return readRest();
             if (!locatorScan_->next()) {
                 locatorScan_.reset();
                 return false;
             }
             entries_.push_back({locatorScan_->locator(), nextId_++, false});
+            ++scanned_;
             return true;
         }
         if (!stream_->next()) {
@@ -60,6 +66,19 @@ bool Keyset::readOne() {
         locatorScan_.reset();
         throw;
     }
+}
+
+bool Keyset::readRest() {
+    // The walk lists the rows the cursor has already given first, in the same order; rows
+    // inserted here meanwhile are not among them (none is posted before the rest is read).
+    const std::vector<sql::RowLocator> all = table_->locators();
+    locatorScan_.reset();
+    if (all.size() <= scanned_) return false;
+    entries_.reserve(entries_.size() + (all.size() - scanned_));
+    for (std::size_t i = scanned_; i < all.size(); ++i)
+        entries_.push_back({all[i], nextId_++, false});
+    scanned_ = all.size();
+    return true;
 }
 
 std::uint64_t Keyset::idAt(std::size_t index) const {
@@ -150,6 +169,8 @@ std::size_t Keyset::knownRows() const {
 }
 
 bool Keyset::hasRow(std::size_t row) {
+    // An error stops the reading here and is raised below when the rows run out.
+    if (locatorScan_ && !filter_ && row >= knownRows() + kFarAhead) finishReading();
     while (knownRows() <= row) {
         bool more = filter_ ? filterOne() : readOne();
         if (!more) {
@@ -160,7 +181,14 @@ bool Keyset::hasRow(std::size_t row) {
     return true;
 }
 
+void Keyset::readToEnd() {
+    while (readOne(true)) {
+    }
+    if (failure_) std::rethrow_exception(failure_);
+}
+
 std::size_t Keyset::rowCount() {
+    if (!filter_) readToEnd();
     while (hasRow(knownRows())) {
     }
     return knownRows();
@@ -170,7 +198,7 @@ void Keyset::finishReading() {
     // The rows the locator path decoded stay as they were read, as whole rows do, so that a
     // post still finds out when another statement changed its row.
     try {
-        while (readOne()) {
+        while (readOne(true)) {
         }
     } catch (...) {
         // Kept in failure_ for the move that needs the missing rows.
@@ -198,6 +226,8 @@ std::optional<std::size_t> Keyset::rowOfLocator(sql::RowLocator locator) const {
 }
 
 std::vector<std::size_t> Keyset::rowsOfLocators(std::vector<sql::RowLocator> locators) {
+    // Without a filter the positions are the stored list's, read whole in one walk.
+    if (!filter_) finishReading();
     std::sort(locators.begin(), locators.end());
     // A few locators (the usual seek) are compared directly: a million rows in a millisecond.
     const bool few = locators.size() <= 8;

@@ -49,7 +49,8 @@ public:
 
     Keyset() = default;
     explicit Keyset(sql::ResultSet rows);
-    // An ordered result's locators are read now; stored order is read as the user moves.
+    // An ordered result's locators are read now; stored order is read as the user moves: row
+    // by row, or the rest all at once for a move that needs it (the last record, a locate).
     explicit Keyset(std::shared_ptr<const sql::TableRows> rows);
 
     // Whether there is a row at this position, reading (and filtering) as far as needed.
@@ -107,7 +108,12 @@ private:
         bool fresh = false;
     };
 
-    bool readOne();
+    // `rest`: on the stored-order path, every row not read yet at once.
+    bool readOne(bool rest = false);
+    // Stored order: the locators not read yet, in one walk of the table's pages.
+    bool readRest();
+    // Every row of the result, filter or not; raises the error that stopped the reading.
+    void readToEnd();
     bool filterOne();
     std::size_t indexOf(std::size_t row) const { return filter_ ? accepted_.at(row) : row; }
     std::size_t baseSize() const { return table_ ? entries_.size() : records_.size(); }
@@ -121,6 +127,7 @@ private:
 
     std::shared_ptr<const sql::TableRows> table_;
     std::unique_ptr<sql::RowCursor> locatorScan_; // stored order, while not read to its end
+    std::size_t scanned_ = 0;                     // stored-order rows read so far
     std::vector<Entry> entries_;
     // Fresh records by id; decoded rows by id, the oldest forgotten first.
     mutable std::unordered_map<std::uint64_t, KeysetRecord> fresh_;

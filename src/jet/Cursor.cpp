@@ -8,6 +8,21 @@
 
 namespace jet {
 
+namespace {
+
+// How many row slots the page holds when it is one of the table's data pages; zero for any
+// other page the usage map names (freed pages keep their bit until the map is rewritten).
+std::uint16_t tableSlots(const PageFile& file, ByteSpan page, const TableSchema& schema) {
+    if (page[0] != static_cast<std::uint8_t>(PageType::Data) ||
+        u32(page, data_page::kOwner) != schema.definitionPage)
+        return 0;
+    const std::uint16_t slots = slotCount(page, file.format());
+    if (slots > 256) throwDamaged("a data page claims more rows than fit");
+    return slots;
+}
+
+} // namespace
+
 Cursor::Cursor(const PageFile& file, std::shared_ptr<const TableSchema> schema)
     : file_(file), schema_(std::move(schema)) {
     hasVariable_ = std::any_of(schema_->columns.begin(), schema_->columns.end(),
@@ -37,13 +52,8 @@ bool Cursor::next() {
             for (;; ++pageIndex_) {
                 if (pageIndex_ >= pages_.size()) return false;
                 page_ = file_.read(pages_[pageIndex_]);
-                auto b = file_.bytes(page_);
-                if (b[0] == static_cast<std::uint8_t>(PageType::Data) &&
-                    u32(b, data_page::kOwner) == schema_->definitionPage) {
-                    slots_ = slotCount(b, file_.format());
-                    if (slots_ > 256) throwDamaged("a data page claims more rows than fit");
-                    if (slots_ > 0) break;
-                }
+                slots_ = tableSlots(file_, file_.bytes(page_), *schema_);
+                if (slots_ > 0) break;
             }
             slot_ = 0;
         }
@@ -62,6 +72,20 @@ bool Cursor::isNull(std::size_t columnIndex) const {
     const ColumnDef& c = schema_->columns.at(columnIndex);
     if (c.type == ColumnType::Boolean) return false;
     return !row_.bit(c.number);
+}
+
+std::vector<RowId> storedRowIds(const PageFile& file, const TableSchema& schema) {
+    std::vector<RowId> out;
+    const std::vector<std::uint32_t> pages = readUsageMap(file, schema.usageMapPointer);
+    // The count the definition keeps spares regrowing the list; no more than the pages hold.
+    out.reserve(std::min<std::size_t>(schema.rowCount, pages.size() * 256));
+    file.visitPages(pages, [&](std::uint32_t number, ByteSpan bytes) {
+        const std::uint16_t slots = tableSlots(file, bytes, schema);
+        for (std::uint16_t slot = 0; slot < slots; ++slot)
+            if (rowSlot(bytes, slot, file.format()).holdsRow())
+                out.push_back({number, static_cast<std::uint8_t>(slot)});
+    });
+    return out;
 }
 
 } // namespace jet

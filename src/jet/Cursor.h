@@ -1,7 +1,7 @@
 #pragma once
 // Walks a table's rows in stored order: data pages in usage-map order, rows in slot order,
 // deleted rows skipped, a moved row listed on the page it moved to. A value is decoded only when
-// asked for.
+// asked for; storedRowIds lists the same rows without looking at any row's bytes.
 #include "core/Value.h"
 #include "jet/file/PageFile.h"
 #include "jet/rows/RowLayout.h"
@@ -39,5 +39,9 @@ private:
     RowId current_;
     RowLayout row_;
 };
+
+// Every row's address in the order a Cursor lists them, read from the data pages' slot tables
+// alone: what a list of a whole table's rows needs, at a fraction of a walk's cost.
+std::vector<RowId> storedRowIds(const PageFile& file, const TableSchema& schema);
 
 } // namespace jet

@@ -18,6 +18,8 @@ public:
     std::shared_ptr<const TableSchema> sharedSchema() const { return schema_; }
     const PropertyMaps& properties() const { return *properties_; }
     Cursor scan() const { return Cursor(*file_, schema_); }
+    // Every row's address in scan order, no row read.
+    std::vector<RowId> rowIds() const { return storedRowIds(*file_, *schema_); }
 
 private:
     const PageFile* file_;

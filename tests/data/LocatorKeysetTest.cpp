@@ -1,6 +1,7 @@
 // The keyset of row locators that plain selects over one table get: the same order as the
 // engine's ORDER BY (through an index or a sort), and the same answers as the whole-row path
-// for moves, filters, locates, posts, inserts, deletes and bookmarks.
+// for moves, filters, locates, posts, inserts, deletes and bookmarks, in stored order too, where
+// the rows are read one at a time and then, for a far move or a write, the rest at once.
 #include "DataFixture.h"
 #include "common/Samples.h"
 #include "data/TADOQuery.h"
@@ -135,6 +136,56 @@ TEST(LocatorKeysetTest, BothPathsGiveTheSameAnswers) {
     EXPECT_EQ(traces[0], traces[1]);
     // The first "b" in Amount order, not the index's first; then "B" found ignoring case.
     EXPECT_NE(traces[0].find("Name @10\nName @5\n"), std::string::npos) << traces[0];
+}
+
+// A stored-order table longer than the rows read one at a time: a record inserted among the
+// first rows, then the rest read at once by its post, a jump far ahead, the last record, a
+// locate through an index and a delete, on both paths.
+TEST(LocatorKeysetTest, StoredOrderReadAtOnceKeepsItsPlaces) {
+    std::vector<std::string> traces;
+    for (const char* where : {"", " where ID > 0"}) {
+        SCOPED_TRACE(where);
+        const auto file = testing_support::scratchDir("data-locators") /
+                          (std::string(*where ? "stored-rows" : "stored-locators") + ".mdb");
+        std::filesystem::remove(file);
+        data_test::makeFile(file, {{data_test::peopleTable(), 3000, data_test::personRow}});
+        data::TADOConnection connection;
+        connection.setConnectionString(data_test::openString(file));
+        data_test::run(connection, "create index ByAge on People (Age)");
+        data::TADOQuery query;
+        query.setConnection(&connection);
+        query.setSQL(std::string("select * from People") + where);
+        query.open();
+        EXPECT_EQ(query.keepsLocators(), !*where);
+        std::string trace;
+        auto at = [&](const std::string& what) {
+            trace += what + " @" + std::to_string(query.recNo()) + " " +
+                     query.fieldByName("Age").asString() + "\n";
+        };
+        query.moveBy(2);
+        query.insert();
+        query.fieldByName("Name").setAsString("New");
+        query.fieldByName("Age").setAsString("-1");
+        query.post();
+        at("posted");
+        trace += std::to_string(query.recordCount()) + " records\n";
+        query.setRecNo(2500);
+        at("jump");
+        query.last();
+        at("last");
+        EXPECT_TRUE(query.locate("Age", core::Value(std::int32_t{2990}), {}));
+        at("locate");
+        query.setRecNo(5);
+        query.deleteRecord();
+        at("deleted");
+        trace += ids(query).substr(0, 40) + "\n" + std::to_string(query.recordCount()) + "\n";
+        traces.push_back(trace);
+    }
+    EXPECT_EQ(traces[0], traces[1]);
+    EXPECT_NE(traces[0].find("posted @3 -1\n3001 records\njump @2500 2499\nlast @3001 3000\n"
+                             "locate @2991 2990\ndeleted @5 5\n"),
+              std::string::npos)
+        << traces[0];
 }
 
 } // namespace

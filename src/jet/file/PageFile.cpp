@@ -156,11 +156,11 @@ void PageFile::setEncodingKey(std::optional<std::array<std::uint8_t, 4>> key) {
     dropCache();
 }
 
-void PageFile::encode(std::uint32_t page, PageBytes& bytes) const {
+void PageFile::encode(std::uint32_t page, std::span<std::uint8_t> bytes) const {
     if (!key_ || page == 0) return;
     std::array<std::uint8_t, 4> pageKey = *key_;
     for (int i = 0; i < 4; ++i) pageKey[i] ^= static_cast<std::uint8_t>(page >> (8 * i));
-    rc4Apply(pageKey, std::span(bytes.data(), pageSize()));
+    rc4Apply(pageKey, bytes.first(pageSize()));
 }
 
 void PageFile::requireIntact() const {
@@ -197,6 +197,42 @@ PageRef PageFile::read(std::uint32_t page) const {
     cache_[page] = bytes;
     ++cachedPages_;
     return bytes;
+}
+
+void PageFile::visitPages(std::span<const std::uint32_t> pages,
+                          const std::function<void(std::uint32_t, ByteSpan)>& visit) const {
+    // Pages the transaction changed, and pages already cached, come as read() gives them; runs
+    // of the others are read from the file into one buffer.
+    constexpr std::size_t kRunPages = 64;
+    auto onDisk = [&](std::uint32_t page) {
+        return page < cache_.size() && !cache_[page] && !dirty_.contains(page);
+    };
+    std::vector<std::uint8_t> buffer;
+    for (std::size_t i = 0; i < pages.size();) {
+        const std::uint32_t first = pages[i];
+        if (!onDisk(first)) {
+            const PageRef page = read(first);
+            visit(first, bytes(page));
+            ++i;
+            continue;
+        }
+        requireIntact();
+        std::size_t run = 1;
+        while (run < kRunPages && i + run < pages.size() && pages[i + run] == first + run &&
+               onDisk(first + static_cast<std::uint32_t>(run)))
+            ++run;
+        buffer.resize(kRunPages * pageSize());
+        const std::span<std::uint8_t> into(buffer.data(), run * pageSize());
+        if (file_->readAt(std::uint64_t(first) * pageSize(), into) != into.size())
+            throwDamaged("page " + std::to_string(first + run - 1) + " is cut short");
+        for (std::size_t k = 0; k < run; ++k) {
+            const auto number = static_cast<std::uint32_t>(first + k);
+            const std::span<std::uint8_t> page = into.subspan(k * pageSize(), pageSize());
+            encode(number, page); // RC4 is its own inverse
+            visit(number, page);
+        }
+        i += run;
+    }
 }
 
 void PageFile::begin() {

@@ -464,7 +464,17 @@ std::unique_ptr<RowReader> JetStorage::rowReader(std::string_view table) const {
 }
 
 std::size_t JetStorage::rowCountHint(std::string_view table) const {
-    return database_.table(table).schema().rowCount;
+    // A damaged definition may claim billions: no data page holds more than 256 rows.
+    const std::size_t most = std::size_t{database_.pages().pageCount()} * 256;
+    return std::min<std::size_t>(database_.table(table).schema().rowCount, most);
+}
+
+std::vector<RowLocator> JetStorage::rowLocators(std::string_view table) const {
+    const std::vector<jet::RowId> ids = database_.table(table).rowIds();
+    std::vector<RowLocator> out;
+    out.reserve(ids.size());
+    for (const jet::RowId id : ids) out.push_back(RowLocator::fromRowId(id));
+    return out;
 }
 
 std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view table,
