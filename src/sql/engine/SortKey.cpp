@@ -86,10 +86,9 @@ void appendSortKey(std::string& out, const core::Value& v) {
         appendDouble(out, v.get<core::DateTime>().days);
         return;
     case core::DataType::Text: {
-        // The collation key is built in a buffer kept between calls: a sort appends a
-        // million of them.
-        thread_local core::Bytes text;
-        text.clear();
+        // One buffer per key (a thread_local one would not link into the ODBC driver, whose
+        // static libraries are not position-independent).
+        core::Bytes text;
         jet::appendTextKey(text, v.get<std::string>(), true);
         out.push_back(TextTag);
         appendEscaped(out,
