@@ -188,12 +188,14 @@ void GridModel::resetRows() {
             // Shown as far as the rows could be read; the move that needs more reports it.
         }
     }
+    resetting_ = true;
     beginResetModel();
     columns_ = ds ? static_cast<int>(ds->fieldCount()) : 0;
     rows_ = ds ? static_cast<int>(ds->knownRecordCount()) : 0;
     if (ds && ds->recNo() > rows_) rows_ = ds->recNo();
     lastCurrent_ = currentRow();
     endResetModel();
+    resetting_ = false;
     std::vector<std::string> signature = fieldSignature();
     if (signature != signature_) {
         signature_ = std::move(signature);

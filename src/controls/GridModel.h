@@ -31,6 +31,9 @@ public:
     data::TField* field(int column) const;
     // The row of the current record, -1 when there is none.
     int currentRow() const;
+    // While the rows are reset, the view's current cell means nothing: the view clears it, and
+    // a focus coming back from a closed editor puts it on the first cell.
+    bool resetting() const { return resetting_; }
     // Whether the cell's field takes typing: the grid is not read-only and the field can be
     // changed.
     bool cellEditable(int column) const;
@@ -83,6 +86,7 @@ private:
     int rows_ = 0;
     int columns_ = 0;
     int lastCurrent_ = -1;
+    bool resetting_ = false;
     bool readOnly_ = true;
     std::vector<std::string> signature_;
     QIcon currentMark_;

@@ -164,7 +164,8 @@ void TwwDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
         followDataSet();
         return;
     }
-    if (!current.isValid()) return;
+    // The grid follows the data set again once the reset is over, on the column it was on.
+    if (!current.isValid() || model_->resetting()) return;
     column_ = current.column();
     if (following_) return;
     data::TCustomADODataSet* ds = activeDataSet();

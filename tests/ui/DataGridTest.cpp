@@ -204,6 +204,26 @@ private slots:
         QCOMPARE(check.field(0).asString(), std::string("Acme"));
     }
 
+    void postingWithTheEditorOpenKeepsTheRecordCurrent() {
+        // The navigator's Post takes no focus: the grid's editor is still open when the data
+        // set posts, and the grid's reset must not move to the first record.
+        ControlsFixture f;
+        REQUIRE_CONTROLS_FIXTURE(f);
+        f.open("select * from [Shippers]");
+        f.editable();
+        f.query.last();
+        f.grid->setFocus();
+        f.grid->setCurrentIndex(f.grid->model()->index(2, 1));
+        f.key(Qt::Key_F2);
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor != f.grid);
+        QTest::keyClicks(editor, "X");
+        f.query.post();
+        QCOMPARE(f.query.state(), data::DataSetState::Browse);
+        QCOMPARE(f.query.recNo(), 3);
+        QCOMPARE(f.grid->currentIndex(), f.grid->model()->index(2, 1));
+    }
+
     void escapeRestoresTheCellThenAsksBeforeDiscardingTheRecord() {
         ControlsFixture f;
         REQUIRE_CONTROLS_FIXTURE(f);
