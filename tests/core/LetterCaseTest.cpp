@@ -47,10 +47,13 @@ TEST(LetterCase, LettersWithoutAPartnerOfTheirOwnStay) {
 TEST(LetterCase, EveryMappingGoesBack) {
     for (char32_t c = 0; c < 0x10000; ++c) {
         const char32_t lower = core::lowerCase(c);
-        if (lower != c) EXPECT_EQ(core::upperCase(lower), c) << std::hex << unsigned(c);
+        if (lower != c) {
+            EXPECT_EQ(core::upperCase(lower), c) << std::hex << unsigned(c);
+        }
         const char32_t upper = core::upperCase(c);
-        if (upper != c && c != U'\u03C2')
+        if (upper != c && c != U'\u03C2') {
             EXPECT_EQ(core::lowerCase(upper), c) << std::hex << unsigned(c);
+        }
     }
 }
 

@@ -154,7 +154,9 @@ TEST_F(StatementTest, DescribeParamTellsTheColumnsTheMarkersMeet) {
                 SQL_SUCCESS);
             EXPECT_EQ(type, c.types[i].first) << c.text << " parameter " << i + 1;
             EXPECT_EQ(size, c.types[i].second) << c.text << " parameter " << i + 1;
-            if (i == 0) EXPECT_EQ(nullable, c.firstNullable) << c.text;
+            if (i == 0) {
+                EXPECT_EQ(nullable, c.firstNullable) << c.text;
+            }
         }
         EXPECT_THROW(s.describeParam(static_cast<SQLUSMALLINT>(c.types.size() + 1), nullptr,
                                      nullptr, nullptr, nullptr),
@@ -299,7 +301,9 @@ TEST_F(StatementTest, RowsetsFillColumnAndRowWiseBuffers) {
         }
         ASSERT_EQ(r, SQL_SUCCESS) << m.orientation << " " << m.offset;
         EXPECT_EQ(rows[0].id, m.first) << m.orientation << " " << m.offset;
-        if (m.count > 1) EXPECT_EQ(rows[1].id, m.first + 1);
+        if (m.count > 1) {
+            EXPECT_EQ(rows[1].id, m.first + 1);
+        }
         EXPECT_EQ(rows[0].nameLength, m.first == 2 ? SQL_NULL_DATA : 2);
     }
 }

@@ -88,7 +88,9 @@ TEST(CompactApplication, KeepsEveryCatalogRowAndEveryRowOfEveryTable) {
         EXPECT_EQ(to[i].flags, from[i].flags);
         EXPECT_EQ(to[i].propertyBlob, from[i].propertyBlob);
         // Only tables move: every other object keeps its id.
-        if (!from[i].isTable()) EXPECT_EQ(to[i].id, from[i].id);
+        if (!from[i].isTable()) {
+            EXPECT_EQ(to[i].id, from[i].id);
+        }
         tables += from[i].isTable();
         queries += from[i].type == static_cast<std::int16_t>(jet::ObjectType::Query);
         forms += from[i].type == static_cast<std::int16_t>(jet::ObjectType::Form);

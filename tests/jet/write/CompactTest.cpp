@@ -164,7 +164,9 @@ TEST(Compact, AKilledCompactionLeavesTheDestinationAbsentOrComplete) {
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        if (WIFEXITED(status)) EXPECT_EQ(WEXITSTATUS(status), 0) << "trial " << trial;
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), 0) << "trial " << trial;
+        }
         if (std::filesystem::exists(destination)) {
             ++complete;
             auto db = jet::Database::open(destination, "pw");

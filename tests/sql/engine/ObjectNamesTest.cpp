@@ -30,7 +30,9 @@ void runScript(sql::Session& session, const char* where) {
     for (const auto& [statement, expected] : script) {
         SCOPED_TRACE(std::string(where) + ": " + statement);
         sql::ResultSet result = session.execute(statement);
-        if (*expected) EXPECT_EQ(sql::resultText(result), expected);
+        if (*expected) {
+            EXPECT_EQ(sql::resultText(result), expected);
+        }
     }
 }
 
