@@ -101,10 +101,11 @@ TEST_P(FailedWrite, ReportsTheCauseAndKeepsTheFile) {
     EXPECT_NE(said.find("File too large."), std::string::npos) << said;
     EXPECT_EQ(said.find("ROLLBACK without"), std::string::npos) << said;
     EXPECT_EQ(said.substr(said.rfind("; ") + 2), "1\n") << said;
-    if (c.scope == Scope::Transaction)
+    if (c.scope == Scope::Transaction) {
         EXPECT_NE(said.find("error: " + std::string(sql::messages::noTransaction)),
                   std::string::npos)
             << said;
+    }
     EXPECT_EQ(bytesOf(path), before);
     EXPECT_FALSE(std::filesystem::exists(path.string() + "-journal"));
     reopen();
