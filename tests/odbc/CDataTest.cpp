@@ -79,14 +79,20 @@ TEST(CDataTest, FixedTypesConvertOrRefuse) {
         {Value(true), SQL_C_SLONG, nullptr, 1},
     };
     for (const auto& c : cases) {
-        std::int64_t out = 0;
+        // The driver writes the C type's own width; read it back as that type.
+        alignas(std::int64_t) unsigned char out[sizeof(std::int64_t)] = {};
         SQLLEN indicator = 0;
         try {
-            odbc::writeFixed(c.value, {c.cType, &out, sizeof out, &indicator});
-            ASSERT_EQ(c.state, nullptr) << "converted to " << out;
-            std::int64_t value = c.cType == SQL_C_UTINYINT ? *reinterpret_cast<std::uint8_t*>(&out)
-                                 : c.cType == SQL_C_SLONG  ? *reinterpret_cast<std::int32_t*>(&out)
-                                                           : out;
+            odbc::writeFixed(c.value, {c.cType, out, sizeof out, &indicator});
+            const auto read = [&out]<typename T>(T) {
+                T v;
+                std::memcpy(&v, out, sizeof v);
+                return std::int64_t(v);
+            };
+            const std::int64_t value = c.cType == SQL_C_UTINYINT ? read(std::uint8_t{})
+                                       : c.cType == SQL_C_SLONG  ? read(std::int32_t{})
+                                                                 : read(std::int64_t{});
+            ASSERT_EQ(c.state, nullptr) << "converted to " << value;
             EXPECT_EQ(value, c.expected);
         } catch (const odbc::OdbcError& e) {
             ASSERT_NE(c.state, nullptr) << e.what();
