@@ -85,6 +85,11 @@ public:
     void addColumn(std::string_view table, ColumnDef column, const PropertyMap& properties = {});
     // The column leaves the definition; its bytes stay in old rows, unread.
     void dropColumn(std::string_view table, std::string_view column);
+    // Gives the column named as `replacement` is that definition (its number is kept), each
+    // row's value passed through `convert`; `properties` replace the column's own (none when
+    // empty). The table keeps its rows, indexes, counter and relationships.
+    void alterColumn(std::string_view table, ColumnDef replacement, PropertyMap properties,
+                     const std::function<core::Value(const core::Value&)>& convert);
     // Replaces the table's column properties (defaults, required) as a whole.
     void setColumnProperties(std::string_view table, const PropertyMaps& properties);
     // An enforced relationship, stored as Access stores it: a foreign-key entry in both

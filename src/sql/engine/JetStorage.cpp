@@ -635,51 +635,7 @@ void JetStorage::dropColumn(std::string_view table, std::string_view column) {
 void JetStorage::alterColumn(std::string_view table, const ColumnDefinition& column,
                              const std::function<core::Value(const core::Value&)>& convert) {
     forgetInfos();
-    // A column's storage changes with its type: the table is written afresh, its rows
-    // converted, under the same name, with its indexes and counter.
-    const jet::Table source = database_.table(table);
-    jet::TableSchema schema = source.schema();
-    jet::PropertyMaps properties = source.properties();
-    auto position =
-        std::find_if(schema.columns.begin(), schema.columns.end(),
-                     [&](const jet::ColumnDef& c) { return sameName(c.name, column.column.name); });
-    if (position == schema.columns.end())
-        throw core::SqlError("Field '" + column.column.name + "' does not exist in table '" +
-                             std::string(table) + "'.");
-    std::size_t changed = static_cast<std::size_t>(position - schema.columns.begin());
-    std::vector<std::vector<core::Value>> rows;
-    auto cursor = source.scan();
-    while (cursor.next()) {
-        std::vector<core::Value> values;
-        for (std::size_t i = 0; i < schema.columns.size(); ++i) values.push_back(cursor.value(i));
-        values[changed] = convert(values[changed]);
-        rows.push_back(std::move(values));
-    }
-    std::uint32_t counter = schema.nextAutoNumber;
-    jet::ColumnDef replacement = columnDefOf(column);
-    replacement.number = position->number;
-    *position = replacement;
-    // Renumber to positions; translate the index columns with the same map.
-    std::map<std::uint16_t, std::uint16_t> numbers;
-    for (std::size_t i = 0; i < schema.columns.size(); ++i) {
-        numbers[schema.columns[i].number] = static_cast<std::uint16_t>(i);
-        schema.columns[i].number = static_cast<std::uint16_t>(i);
-    }
-    for (auto& data : schema.indexData)
-        for (auto& key : data.columns) key.columnNumber = numbers.at(key.columnNumber);
-    auto& maps = properties.columns;
-    maps.erase(std::remove_if(maps.begin(), maps.end(),
-                              [&](const jet::PropertyMap& m) {
-                                  return sameName(m.objectName, column.column.name);
-                              }),
-               maps.end());
-    auto map = columnProperties(column.column);
-    if (!map.properties.empty()) maps.push_back(std::move(map));
-    std::string name = schema.name;
-    database_.dropTable(name);
-    database_.createTable(std::move(schema), properties);
-    for (auto& values : rows) database_.insertRow(name, std::move(values));
-    database_.setCounter(name, counter);
+    database_.alterColumn(table, columnDefOf(column), columnProperties(column.column), convert);
 }
 
 void JetStorage::addForeignKey(std::string_view table, const ForeignKeyInfo& key) {

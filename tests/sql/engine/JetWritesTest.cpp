@@ -97,4 +97,26 @@ TEST_F(JetWrites, SchemaChangesOnATableWithRows) {
     expectSound();
 }
 
+// Altering a column writes its table afresh, maybe on another definition page; the tables it
+// is related to (and itself, for a relationship to itself) must name the new page.
+TEST_F(JetWrites, AlterColumnKeepsRelationshipsPointingAtTheTable) {
+    changed("create table Freed (X long)");
+    changed("create table P (ID long primary key, Up long, N text(10), constraint up foreign "
+            "key (Up) references P (ID))");
+    changed("create table C (CID long primary key, PID long, constraint fk foreign key (PID) "
+            "references P (ID))");
+    changed("insert into P values (1, null, 'a')");
+    changed("insert into C values (10, 1)");
+    // A page freed below P's definition, where the rewritten definition may land.
+    changed("drop table Freed");
+    changed("alter table P alter column N text(50)");
+    expectSound();
+    EXPECT_THROW(changed("insert into C values (11, 7)"), core::ConstraintError);
+    EXPECT_THROW(changed("insert into P values (2, 9, 'b')"), core::ConstraintError);
+    EXPECT_THROW(changed("delete from P"), core::ConstraintError);
+    reopen();
+    EXPECT_EQ(run("select N from P"), "a\n");
+    expectSound();
+}
+
 } // namespace
