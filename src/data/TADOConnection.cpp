@@ -110,7 +110,7 @@ bool TADOConnection::needsRecovery() const {
     } catch (const core::Error&) {
         return false; // opening reports what is wrong with the string
     }
-    return !file.empty() && jet::fileExists(jet::journalPathFor(file));
+    return !file.empty() && jet::journalPending(file);
 }
 
 bool TADOConnection::recoveredJournal() const {

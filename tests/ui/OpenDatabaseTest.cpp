@@ -32,7 +32,7 @@ bool interruptAChange(const QString& path) {
     if (child == 0) {
         auto pages = jet::PageFile::open(test::fsPath(path), jet::PageFile::Access::ReadWrite);
         pages->setFaultHook([](jet::CommitStep step, std::uint32_t) {
-            if (step == jet::CommitStep::DeleteJournal) ::_exit(0);
+            if (step == jet::CommitStep::VoidJournal) ::_exit(0);
         });
         pages->begin();
         pages->append(jet::PageBytes{});

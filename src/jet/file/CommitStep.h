@@ -7,16 +7,16 @@
 namespace jet {
 
 enum class CommitStep {
-    CreateJournal,
+    CreateJournal, // the first commit of an open writer only
     WriteJournalHeader,
     WriteJournalRecord,
     SyncJournal,
-    SyncFolderForJournal,
+    SyncFolderForJournal, // the first commit of an open writer only
     WriteDatabasePage,
     ResizeDatabase,
     SyncDatabase,
-    DeleteJournal, // the commit point
-    SyncFolderAfterDelete,
+    VoidJournal, // the commit point
+    SyncVoidJournal,
 };
 
 // Called before each step with the step's number within the commit, counting from 0. It may

@@ -12,8 +12,8 @@ namespace jet {
 
 namespace {
 
-std::array<std::uint8_t, journal::kHeaderSize> encodeHeader(const JournalIdentity& identity,
-                                                            std::uint32_t records) {
+std::array<std::uint8_t, journal::kHeaderSize>
+encodeHeader(const JournalIdentity& identity, std::uint32_t records, std::uint32_t salt) {
     std::array<std::uint8_t, journal::kHeaderSize> h{};
     std::copy(journal::kMagic.begin(), journal::kMagic.end(), h.begin());
     put32(h, 8, journal::kVersion);
@@ -24,13 +24,14 @@ std::array<std::uint8_t, journal::kHeaderSize> encodeHeader(const JournalIdentit
     put64(h, 32, identity.finalSize);
     put32(h, 40, identity.originalHeader);
     put32(h, 44, identity.finalHeader);
+    put32(h, 48, salt);
     constexpr std::size_t checksum = journal::kHeaderSize - 4;
     put32(h, checksum, crc32(std::span(h).first(checksum)));
     return h;
 }
 
-std::uint32_t recordChecksum(std::span<const std::uint8_t> record) {
-    return crc32(record.first(4 + kPageSize));
+std::uint32_t recordChecksum(std::span<const std::uint8_t> record, std::uint32_t salt) {
+    return crc32(record.first(4 + kPageSize), salt);
 }
 
 struct Header {
@@ -38,6 +39,7 @@ struct Header {
     std::uint32_t records = 0;
     std::size_t size = journal::kHeaderSize; // where the records start
     std::optional<JournalIdentity> identity; // none in version 1
+    std::uint32_t salt = 0;                  // none before version 3
 };
 
 // The header, when it is whole and consistent with the journal's length.
@@ -50,6 +52,8 @@ std::optional<Header> readHeader(const OsFile& file) {
     const std::uint32_t version = u32(b, 8);
     if (version == journal::kVersionWithoutIdentity)
         header.size = journal::kHeaderSizeWithoutIdentity;
+    else if (version == journal::kVersionWithoutSalt)
+        header.size = journal::kHeaderSizeWithoutSalt;
     else if (version != journal::kVersion)
         return std::nullopt;
     const std::size_t checksum = header.size - 4;
@@ -60,8 +64,9 @@ std::optional<Header> readHeader(const OsFile& file) {
     header.originalSize = u64(b, 16);
     header.records = u32(b, 28);
     if (u32(b, 24) != header.originalSize / kPageSize) return std::nullopt;
-    if (version == journal::kVersion)
+    if (version != journal::kVersionWithoutIdentity)
         header.identity = JournalIdentity{header.originalSize, u64(b, 32), u32(b, 40), u32(b, 44)};
+    if (version == journal::kVersion) header.salt = u32(b, 48);
     std::uint64_t needed = header.size + std::uint64_t(header.records) * journal::kRecordSize;
     if (file.size() < needed) return std::nullopt;
     return header;
@@ -86,7 +91,7 @@ bool readRecord(const OsFile& file, const Header& header, std::uint32_t i,
     std::uint64_t at = header.size + std::uint64_t(i) * journal::kRecordSize;
     if (file.readAt(at, record) != record.size()) return false;
     ByteSpan r(record.data(), record.size());
-    if (u32(r, 4 + kPageSize) != recordChecksum(r)) return false;
+    if (u32(r, 4 + kPageSize) != recordChecksum(r, header.salt)) return false;
     std::uint64_t pageEnd = (std::uint64_t(u32(r, 0)) + 1) * kPageSize;
     return pageEnd < header.originalSize + kPageSize;
 }
@@ -110,13 +115,11 @@ std::uint32_t headerPageChecksum(const OsFile& database) {
     return crc32(std::span(page).first(got));
 }
 
-JournalWriter::JournalWriter(const std::filesystem::path& path, const JournalIdentity& identity,
-                             std::uint32_t records, CommitSteps& steps)
-    : path_(path), promised_(records), steps_(steps) {
-    steps_.before(CommitStep::CreateJournal);
-    file_ = std::make_unique<OsFile>(path, OsFile::Mode::Replace);
+JournalWriter::JournalWriter(OsFile& file, const JournalIdentity& identity, std::uint32_t records,
+                             std::uint32_t salt, CommitSteps& steps)
+    : file_(file), promised_(records), salt_(salt), steps_(steps) {
     steps_.before(CommitStep::WriteJournalHeader);
-    file_->writeAt(0, encodeHeader(identity, records));
+    file_.writeAt(0, encodeHeader(identity, records, salt));
 }
 
 void JournalWriter::add(std::uint32_t page, std::span<const std::uint8_t, kPageSize> original) {
@@ -124,9 +127,9 @@ void JournalWriter::add(std::uint32_t page, std::span<const std::uint8_t, kPageS
         throw core::Error("Internal error: more journal records than the header promised.");
     put32(record_, 0, page);
     std::copy(original.begin(), original.end(), record_.begin() + 4);
-    put32(record_, 4 + kPageSize, recordChecksum(record_));
+    put32(record_, 4 + kPageSize, recordChecksum(record_, salt_));
     steps_.before(CommitStep::WriteJournalRecord);
-    file_->writeAt(journal::kHeaderSize + std::uint64_t(written_) * journal::kRecordSize, record_);
+    file_.writeAt(journal::kHeaderSize + std::uint64_t(written_) * journal::kRecordSize, record_);
     ++written_;
 }
 
@@ -134,9 +137,23 @@ void JournalWriter::seal() {
     if (written_ != promised_)
         throw core::Error("Internal error: fewer journal records than the header promised.");
     steps_.before(CommitStep::SyncJournal);
-    file_->syncData();
-    steps_.before(CommitStep::SyncFolderForJournal);
-    syncFolderOf(path_);
+    file_.syncData();
+}
+
+void voidJournal(OsFile& file, CommitSteps& steps) {
+    // A header without its magic is no header: the records after it are never read again.
+    steps.before(CommitStep::VoidJournal);
+    file.writeAt(0, std::array<std::uint8_t, journal::kMagic.size()>{});
+}
+
+bool journalPending(const std::filesystem::path& database) {
+    const auto path = journalPathFor(database);
+    if (!fileExists(path)) return false;
+    try {
+        return readHeader(OsFile(path, OsFile::Mode::ReadOnly)).has_value();
+    } catch (const core::Error&) {
+        return true; // unreadable: opening the database will say what is wrong
+    }
 }
 
 JournalOutcome settleJournal(OsFile& database, const std::filesystem::path& path) {

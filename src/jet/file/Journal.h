@@ -1,7 +1,9 @@
 #pragma once
 // The rollback journal "<file>-journal": before a commit touches the database it saves the
 // original size and the original bytes of every page it will overwrite, so an interrupted
-// commit can be undone the next time the file is opened.
+// commit can be undone the next time the file is opened. A writer keeps the journal file for
+// as long as it has the database open and ends each commit by voiding the journal's header,
+// which costs a write and a sync where creating and deleting the file cost two of each.
 #include "jet/file/CommitStep.h"
 #include "jet/file/OsFile.h"
 #include "jet/file/PageFormat.h"
@@ -16,12 +18,16 @@ namespace jet {
 namespace journal {
 // Header: magic, version, page size, original byte size, original page count, record count,
 // then (from version 2) the identity: byte size after the commit, CRC-32 of the first page
-// before and after it; last the CRC-32 of the header. Record: page number, the page's
-// original bytes as stored on disk, CRC-32 of both. All numbers little-endian.
+// before and after it; (from version 3) the commit's salt; last the CRC-32 of the header.
+// Record: page number, the page's original bytes as stored on disk, CRC-32 of both started
+// from the salt, so that a record an earlier commit left in a reused journal never passes for
+// one of this commit. All numbers little-endian.
 inline constexpr std::array<std::uint8_t, 8> kMagic{'T', 'b', 'J', 'o', 'u', 'r', '\r', '\n'};
-inline constexpr std::uint32_t kVersion = 2;
-inline constexpr std::size_t kHeaderSize = 52;
-// Version 1 had no identity; such journals are still rolled back.
+inline constexpr std::uint32_t kVersion = 3;
+inline constexpr std::size_t kHeaderSize = 56;
+// Earlier versions are still rolled back: 2 had no salt, 1 no identity either.
+inline constexpr std::uint32_t kVersionWithoutSalt = 2;
+inline constexpr std::size_t kHeaderSizeWithoutSalt = 52;
 inline constexpr std::uint32_t kVersionWithoutIdentity = 1;
 inline constexpr std::size_t kHeaderSizeWithoutIdentity = 36;
 inline constexpr std::size_t kRecordSize = 4 + kPageSize + 4;
@@ -42,26 +48,35 @@ struct JournalIdentity {
 // The CRC-32 of the first page of `database` as it is on disk (fewer bytes when shorter).
 std::uint32_t headerPageChecksum(const OsFile& database);
 
-// Writes one commit's journal. Nothing may touch the database before seal() returns.
+// Writes one commit's journal into the journal file, over whatever an earlier commit left
+// there. Nothing may touch the database before seal() returns.
 class JournalWriter {
 public:
-    // Creates (or empties) the journal and writes its header, which promises `records`
-    // records and names the database the commit changes.
-    JournalWriter(const std::filesystem::path& path, const JournalIdentity& identity,
-                  std::uint32_t records, CommitSteps& steps);
+    // Writes the header, which promises `records` records and names the database the commit
+    // changes; `salt` must differ from the salt of the journal's earlier commits.
+    JournalWriter(OsFile& file, const JournalIdentity& identity, std::uint32_t records,
+                  std::uint32_t salt, CommitSteps& steps);
 
     void add(std::uint32_t page, std::span<const std::uint8_t, kPageSize> original);
-    // Makes the journal and its name in the folder durable.
+    // Makes the journal durable.
     void seal();
 
 private:
-    std::filesystem::path path_;
+    OsFile& file_;
     std::uint32_t promised_;
+    std::uint32_t salt_;
     std::uint32_t written_ = 0;
     CommitSteps& steps_;
-    std::unique_ptr<OsFile> file_;
     std::array<std::uint8_t, journal::kRecordSize> record_{};
 };
+
+// Voids the journal's header once the commit it was written for is durable, so that it is
+// never rolled back; the caller's sync of the journal then makes the commit durable.
+void voidJournal(OsFile& file, CommitSteps& steps);
+
+// Whether a journal beside the database holds a whole header, so that opening the database
+// may roll a change back (a void or cut-off journal is only deleted).
+bool journalPending(const std::filesystem::path& database);
 
 enum class JournalOutcome {
     None,       // there was no journal

@@ -78,6 +78,10 @@ std::unique_ptr<PageFile> PageFile::create(const std::filesystem::path& path) {
 PageFile::PageFile(std::unique_ptr<OsFile> file)
     : PageFile(std::move(file), "was opened for reading only") {}
 
+PageFile::~PageFile() {
+    closeJournal();
+}
+
 PageFile::PageFile(std::unique_ptr<OsFile> file, std::string readOnlyReason)
     : file_(std::move(file)) {
     std::array<std::uint8_t, 0x20> start{};
@@ -114,8 +118,9 @@ void PageFile::settleAsReader() {
     auto journal = journalPathFor(path());
     for (int attempt = 0;; ++attempt) {
         if (!file_->lockWithin(LockRange::Pages, Lock::Shared, kLockPatience)) throw inUse(path());
-        // Under the shared lock no commit is running, so a journal is a crash's.
-        if (!fileExists(journal)) return;
+        // Under the shared lock no commit is running, so a journal with a whole header is a
+        // crash's; a void one belongs to a writer between commits, or to one that ended.
+        if (!journalPending(path())) return;
         // Undoing it takes the pages' lock for writing, which our own shared one would block.
         file_->unlock(LockRange::Pages);
         // A journal back at once after being settled is a writer crashing over and over.
@@ -334,10 +339,7 @@ void PageFile::commit() {
     } catch (...) {
         // The database is untouched; a journal left behind would only put back what is
         // already there, so failing to delete it does no harm.
-        try {
-            removeFile(journal);
-        } catch (const core::Error&) {
-        }
+        closeJournal();
         rollback();
         throw;
     }
@@ -347,16 +349,22 @@ void PageFile::commit() {
         file_->truncate(std::uint64_t(pageCount_) * kPageSize);
         steps.before(CommitStep::SyncDatabase);
         file_->syncData();
-        steps.before(CommitStep::DeleteJournal);
-        removeFile(journal);
+    } catch (...) {
+        restoreAfterFailedCommit(journal);
+        throw;
+    }
+    // Voiding the journal is the commit point: until the void header is on disk a crash still
+    // rolls the change back, and a failed sync leaves the change saved but unconfirmed.
+    try {
+        voidJournal(*journal_, steps);
     } catch (...) {
         restoreAfterFailedCommit(journal);
         throw;
     }
     finishCommit();
     try {
-        steps.before(CommitStep::SyncFolderAfterDelete);
-        syncFolderOf(path());
+        steps.before(CommitStep::SyncVoidJournal);
+        journal_->syncData();
     } catch (const core::Error& e) {
         throw core::IoError("The changes to " + quoted(path()) +
                             " were saved, but the system could not confirm that they reached "
@@ -381,7 +389,14 @@ void PageFile::writeJournal(CommitSteps& steps, const std::filesystem::path& jou
     auto header = dirty_.find(0); // the first page is never encoded
     identity.finalHeader =
         header == dirty_.end() ? identity.originalHeader : crc32(*header->second);
-    JournalWriter writer(journal, identity, static_cast<std::uint32_t>(saved.size()), steps);
+    // The first commit makes the journal file, which then serves every later commit.
+    const bool created = !journal_;
+    if (created) {
+        steps.before(CommitStep::CreateJournal);
+        journal_ = std::make_unique<OsFile>(journal, OsFile::Mode::Replace);
+    }
+    JournalWriter writer(*journal_, identity, static_cast<std::uint32_t>(saved.size()),
+                         ++journalSalt_, steps);
     PageBytes original;
     for (std::uint32_t page : saved) {
         original.fill(0);
@@ -389,6 +404,21 @@ void PageFile::writeJournal(CommitSteps& steps, const std::filesystem::path& jou
         writer.add(page, original);
     }
     writer.seal();
+    if (created) {
+        steps.before(CommitStep::SyncFolderForJournal);
+        syncFolderOf(journal);
+    }
+}
+
+void PageFile::closeJournal() noexcept {
+    // A void journal is harmless, so failing to delete one is no failure of the writer.
+    if (!journal_) return;
+    const auto path = journal_->path();
+    journal_.reset();
+    try {
+        removeFile(path);
+    } catch (const core::Error&) {
+    }
 }
 
 void PageFile::writePages(CommitSteps& steps) {
@@ -418,6 +448,8 @@ void PageFile::finishCommit() {
 
 void PageFile::restoreAfterFailedCommit(const std::filesystem::path& journal) {
     rollback();
+    // Settling deletes the journal file, so the next commit makes a new one.
+    journal_.reset();
     try {
         settleJournal(*file_, journal);
         loadSize();

@@ -41,6 +41,10 @@ public:
     static std::unique_ptr<PageFile> create(const std::filesystem::path& path);
     // Wraps a file opened by the caller; a writable one is locked and settled as open() does.
     explicit PageFile(std::unique_ptr<OsFile> file);
+    // Deletes the writer's journal.
+    ~PageFile();
+    PageFile(const PageFile&) = delete;
+    PageFile& operator=(const PageFile&) = delete;
 
     bool writable() const { return readOnlyReason_.empty(); }
     // The layout of the file, named by its header; an empty file is a new Jet 4 one. A
@@ -108,8 +112,13 @@ private:
     void writePages(CommitSteps& steps);
     void finishCommit();
     void restoreAfterFailedCommit(const std::filesystem::path& journal);
+    void closeJournal() noexcept;
 
     std::unique_ptr<OsFile> file_;
+    // The writer's journal, made by its first commit and deleted when the file is closed;
+    // each commit's salt tells its records from those of the commits before it.
+    std::unique_ptr<OsFile> journal_;
+    std::uint32_t journalSalt_ = 0;
     const FileFormat* format_ = &FileFormat::jet4();
     std::string readOnlyReason_; // empty when writable
     std::string broken_;         // set when a failed commit could not be undone

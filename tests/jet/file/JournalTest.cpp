@@ -40,9 +40,9 @@ protected:
     // Leaves the file as a crash just before the journal's deletion does: every new page
     // written, the complete journal still beside it.
     void crashBeforeTheCommitPoint() {
-        ASSERT_EQ(file_test::crashDuringCommit(
-                      path, file_test::indexOf(steps, CommitStep::DeleteJournal)),
-                  file_test::kCrashed);
+        ASSERT_EQ(
+            file_test::crashDuringCommit(path, file_test::indexOf(steps, CommitStep::VoidJournal)),
+            file_test::kCrashed);
         ASSERT_TRUE(fs::exists(journal));
         ASSERT_EQ(fileBytes(path), committed);
     }
@@ -213,9 +213,38 @@ TEST_F(JournalTest, AJournalWithoutIdentityIsStillRolledBack) {
     for (int i = 0; i < 4; ++i) former.push_back(static_cast<std::uint8_t>(checksum >> (8 * i)));
     former.insert(former.end(), current.begin() + jet::journal::kHeaderSize, current.end());
     ASSERT_EQ(former.size() + jet::journal::kHeaderSize - 36, current.size());
+    // Its records' checksums started from zero, not from a salt.
+    for (std::size_t at = 36; at + jet::journal::kRecordSize <= former.size();
+         at += jet::journal::kRecordSize) {
+        const std::uint32_t sum = jet::crc32(std::span(former).subspan(at, 4 + jet::kPageSize));
+        for (int i = 0; i < 4; ++i)
+            former[at + 4 + jet::kPageSize + i] = static_cast<std::uint8_t>(sum >> (8 * i));
+    }
     file_test::writeFileBytes(journal, former);
     EXPECT_TRUE(PageFile::open(path, kReadWrite)->recoveredJournal());
     EXPECT_EQ(fileBytes(path), original);
+    EXPECT_FALSE(fs::exists(journal));
+}
+
+// A writer's later commit writes its journal over the one its first commit left; a crash
+// before the new records are all written must not take the earlier records for its own, or
+// recovery would put back pages from before the first commit.
+TEST_F(JournalTest, ACrashInALaterCommitIgnoresTheRecordsOfAnEarlierOne) {
+    ASSERT_EQ(file_test::runInChild([&] {
+                  auto file = PageFile::open(path, kReadWrite);
+                  file_test::SampleChange{}.apply(*file);
+                  file->commit();
+                  file->setFaultHook([](CommitStep step, std::uint32_t) {
+                      if (step == CommitStep::WriteJournalRecord) ::_exit(file_test::kCrashed);
+                  });
+                  file_test::SampleChange{}.apply(*file);
+                  file->commit();
+                  return 0;
+              }),
+              file_test::kCrashed);
+    ASSERT_TRUE(jet::journalPending(path)) << "the new header promises records";
+    EXPECT_FALSE(PageFile::open(path, kReadWrite)->recoveredJournal());
+    EXPECT_EQ(fileBytes(path), committed);
     EXPECT_FALSE(fs::exists(journal));
 }
 
@@ -247,7 +276,7 @@ TEST_F(JournalTest, AJournalWithAMissingOrDamagedRecordIsDiscardedWhole) {
 }
 
 TEST_F(JournalTest, ACommitThatFailsAtAnyStepLeavesTheFileAsItWas) {
-    auto commitPoint = file_test::indexOf(steps, CommitStep::DeleteJournal);
+    auto commitPoint = file_test::indexOf(steps, CommitStep::VoidJournal);
     auto changedPage = 1 + 39u; // one of the pages SampleChange rewrites
     for (std::uint32_t failAt = 0; failAt <= commitPoint; ++failAt) {
         SCOPED_TRACE("failing before step " + std::to_string(failAt));
@@ -274,7 +303,7 @@ TEST_F(JournalTest, ACommitThatFailsAtAnyStepLeavesTheFileAsItWas) {
 }
 
 TEST_F(JournalTest, AFailureAfterTheCommitPointKeepsTheChange) {
-    auto last = file_test::indexOf(steps, CommitStep::SyncFolderAfterDelete);
+    auto last = file_test::indexOf(steps, CommitStep::SyncVoidJournal);
     ASSERT_EQ(last + 1, steps.size());
     auto file = PageFile::open(path, kReadWrite);
     file->setFaultHook([last](CommitStep, std::uint32_t index) {

@@ -96,16 +96,17 @@ TEST_F(TransactionTest, AppendedPagesAreNumberedInOrderAndReadBack) {
     EXPECT_EQ(*reopened->read(originalPages + 2), patternPage(12));
 }
 
-TEST_F(TransactionTest, CommitKeepsEveryChangeAndRemovesTheJournal) {
+TEST_F(TransactionTest, CommitKeepsEveryChangeAndVoidsTheJournal) {
     auto file = PageFile::open(path, kReadWrite);
     file_test::SampleChange{}.apply(*file);
     std::vector<PageBytes> expected;
     for (std::uint32_t p = 0; p < file->pageCount(); ++p) expected.push_back(*file->read(p));
     file->commit();
     EXPECT_FALSE(file->inTransaction());
-    EXPECT_FALSE(fs::exists(jet::journalPathFor(path)));
+    EXPECT_FALSE(jet::journalPending(path));
     for (std::uint32_t p = 0; p < file->pageCount(); ++p) EXPECT_EQ(*file->read(p), expected[p]);
     file.reset();
+    EXPECT_FALSE(fs::exists(jet::journalPathFor(path))) << "closing deletes the journal";
 
     auto bytes = fileBytes(path);
     ASSERT_EQ(bytes.size(), expected.size() * jet::kPageSize);
