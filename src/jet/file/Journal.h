@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace jet {
 
@@ -24,7 +25,15 @@ inline constexpr std::size_t kHeaderSize = 52;
 // Version 1 had no identity; such journals are still rolled back.
 inline constexpr std::uint32_t kVersionWithoutIdentity = 1;
 inline constexpr std::size_t kHeaderSizeWithoutIdentity = 36;
-inline constexpr std::size_t kRecordSize = 4 + kPageSize + 4;
+// A record of a Jet 4 file's 4 KiB pages; a Jet 3 file's 2 KiB pages make shorter ones.
+inline constexpr std::size_t recordSize(std::size_t pageSize) {
+    return 4 + pageSize + 4;
+}
+inline constexpr std::size_t kRecordSize = recordSize(kPageSize);
+// The page sizes a journal may name.
+inline constexpr bool knownPageSize(std::size_t pageSize) {
+    return pageSize == 2048 || pageSize == kPageSize;
+}
 } // namespace journal
 
 std::filesystem::path journalPathFor(const std::filesystem::path& database);
@@ -40,7 +49,7 @@ struct JournalIdentity {
 };
 
 // The CRC-32 of the first page of `database` as it is on disk (fewer bytes when shorter).
-std::uint32_t headerPageChecksum(const OsFile& database);
+std::uint32_t headerPageChecksum(const OsFile& database, std::size_t pageSize);
 
 // Writes one commit's journal. Nothing may touch the database before seal() returns.
 class JournalWriter {
@@ -48,9 +57,10 @@ public:
     // Creates (or empties) the journal and writes its header, which promises `records`
     // records and names the database the commit changes.
     JournalWriter(const std::filesystem::path& path, const JournalIdentity& identity,
-                  std::uint32_t records, CommitSteps& steps);
+                  std::uint32_t records, CommitSteps& steps, std::size_t pageSize = kPageSize);
 
-    void add(std::uint32_t page, std::span<const std::uint8_t, kPageSize> original);
+    // `original` is one page of the journal's page size.
+    void add(std::uint32_t page, std::span<const std::uint8_t> original);
     // Makes the journal and its name in the folder durable.
     void seal();
 
@@ -60,7 +70,8 @@ private:
     std::uint32_t written_ = 0;
     CommitSteps& steps_;
     std::unique_ptr<OsFile> file_;
-    std::array<std::uint8_t, journal::kRecordSize> record_{};
+    std::size_t pageSize_;
+    std::vector<std::uint8_t> record_;
 };
 
 enum class JournalOutcome {
