@@ -58,6 +58,24 @@ std::string windows1252TextToUtf8(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
+EncodedText utf8ToWindows1252Text(std::string_view text) {
+    EncodedText out;
+    out.bytes.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto [cp, length] = decodeUtf8(text, pos);
+        const char b = fromUnicode(cp);
+        // '?' stands for a missing character, and the undefined bytes read back as U+FFFD.
+        const bool undefined = cp >= 0x80 && cp < 0xA0 && std::uint8_t(b) == cp;
+        if ((b == '?' && cp != U'?') || undefined) {
+            out.missing = cp;
+            return out;
+        }
+        out.bytes.push_back(std::uint8_t(b));
+        pos += length;
+    }
+    return out;
+}
+
 std::string utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());

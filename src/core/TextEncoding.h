@@ -3,6 +3,7 @@
 // holds it (UTF-8), plus the locale's 8-bit code page for text files.
 #include "core/Value.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,6 +43,13 @@ std::string utf8ToCp1252(std::string_view text);
 // Text an Access 97 file stores in Windows-1252; the five bytes the code page leaves
 // undefined become U+FFFD, as other readers of such files show them.
 std::string windows1252TextToUtf8(std::span<const std::uint8_t> bytes);
+// Text for an Access 97 file: its Windows-1252 bytes, or the first character the code page
+// cannot hold (nothing is ever replaced, so what is written reads back as it was given).
+struct EncodedText {
+    Bytes bytes;
+    std::optional<char32_t> missing;
+};
+EncodedText utf8ToWindows1252Text(std::string_view text);
 
 // Number of UTF-16 code units of a UTF-8 text (Jet's idea of a text's length).
 std::size_t utf16Length(std::string_view text);

@@ -15,7 +15,7 @@ namespace jet {
 void Database::alterColumn(std::string_view tableName, ColumnDef replacement,
                            PropertyMap columnProperties,
                            const std::function<core::Value(const core::Value&)>& convert) {
-    requireTransaction();
+    requireDefinitionChange();
     const Table source = table(tableName);
     TableSchema schema = source.schema();
     PropertyMaps properties = source.properties();

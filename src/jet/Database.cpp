@@ -89,6 +89,14 @@ void Database::requireTransaction() const {
         throw core::Error("A change to the database needs a transaction.");
 }
 
+void Database::requireDefinitionChange() const {
+    requireTransaction();
+    if (!pages_->format().write.definitions)
+        throw core::UnsupportedFormat(
+            "Access 97 (Jet 3) databases cannot have their tables, indexes, relationships or "
+            "saved queries changed in this version; rows can be added, changed and deleted.");
+}
+
 void Database::begin() {
     pages_->begin();
 }
@@ -207,8 +215,30 @@ IndexMaintainer& Database::indexesFor(std::string_view name) {
     return *maintainer;
 }
 
+bool Database::keepsIndexes(const TableSchema& schema, const std::vector<core::Value>* before,
+                            const std::vector<core::Value>* after) const {
+    if (pages_->format().write.indexedRows) return true;
+    if (schema.indexData.empty()) return false;
+    // The file's index pages cannot be kept up to date yet; they stay right as long as no key
+    // changes, as when an update leaves every indexed column as it was.
+    bool keysKept = before && after;
+    for (const auto& data : schema.indexData)
+        for (const auto& key : data.columns)
+            for (std::size_t i = 0; keysKept && i < schema.columns.size(); ++i)
+                if (schema.columns[i].number == key.columnNumber && !((*before)[i] == (*after)[i]))
+                    keysKept = false;
+    if (keysKept) return false;
+    throw core::UnsupportedFormat("The table '" + schema.name +
+                                  "' of this Access 97 (Jet 3) database has indexes, which this "
+                                  "version cannot update yet.");
+}
+
 RowId Database::insertRow(std::string_view table, std::vector<core::Value> values) {
     TableWriter& writer = writerFor(table);
+    if (!keepsIndexes(writer.schema(), nullptr, nullptr)) {
+        catchUpCounter(writer, values);
+        return writer.insert(std::move(values));
+    }
     IndexMaintainer& indexes = indexesFor(table);
     catchUpCounter(writer, values);
     auto prepared = writer.prepareInsert(std::move(values));
@@ -220,9 +250,13 @@ RowId Database::insertRow(std::string_view table, std::vector<core::Value> value
 
 void Database::updateRow(std::string_view table, RowId row, std::vector<core::Value> values) {
     TableWriter& writer = writerFor(table);
-    IndexMaintainer& indexes = indexesFor(table);
     auto old = writer.read(row);
     auto coerced = writer.coerce(std::move(values));
+    if (!keepsIndexes(writer.schema(), &old, &coerced)) {
+        writer.update(row, coerced);
+        return;
+    }
+    IndexMaintainer& indexes = indexesFor(table);
     indexes.checkAdmissible(coerced, row);
     writer.update(row, coerced);
     indexes.remove(old, row);
@@ -231,6 +265,10 @@ void Database::updateRow(std::string_view table, RowId row, std::vector<core::Va
 
 void Database::deleteRow(std::string_view table, RowId row) {
     TableWriter& writer = writerFor(table);
+    if (!keepsIndexes(writer.schema(), nullptr, nullptr)) {
+        writer.remove(row);
+        return;
+    }
     IndexMaintainer& indexes = indexesFor(table);
     auto old = writer.read(row);
     writer.remove(row);
@@ -239,13 +277,14 @@ void Database::deleteRow(std::string_view table, RowId row) {
 
 RowId Database::insertRowUnindexed(std::string_view table, std::vector<core::Value> values) {
     TableWriter& writer = writerFor(table);
+    keepsIndexes(writer.schema(), nullptr, nullptr);
     catchUpCounter(writer, values);
     return writer.insert(std::move(values));
 }
 
 void Database::buildIndexes(std::string_view table, std::vector<IndexData> data,
                             std::vector<IndexDef> indexes) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry* entry = catalog_.findTable(table);
     if (!entry) throwNoTable(table);
     auto schema = schemaFor(*entry);
@@ -287,7 +326,7 @@ std::vector<core::Value> Database::readRow(std::string_view table, RowId row) {
 }
 
 void Database::createTable(TableSchema schema, const PropertyMaps& properties) {
-    requireTransaction();
+    requireDefinitionChange();
     if (schema.name.empty() || schema.name.size() > 64)
         throw core::SqlError("'" + schema.name + "' is not a valid name.");
     if (catalog_.findTable(schema.name) || catalog_.findObject(schema.name, ObjectType::Query))
@@ -307,7 +346,7 @@ void Database::createTable(TableSchema schema, const PropertyMaps& properties) {
 }
 
 void Database::dropTable(std::string_view name) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry* entry = catalog_.findTable(name);
     if (!entry || entry->isSystem()) throwNoTable(name);
     auto schema = schemaFor(*entry);
@@ -342,12 +381,13 @@ void Database::reindex(TableSchema& schema) {
     TableWriter reader(*store_, schema);
     bool hasVariable = schema.variableColumns > 0;
     for (std::uint32_t page : readUsageMap(*pages_, schema.usageMapPointer)) {
-        auto bytes = bytesOf(pages_->read(page));
+        const PageRef ref = pages_->read(page);
+        auto bytes = pages_->bytes(ref);
         if (bytes[0] != static_cast<std::uint8_t>(PageType::Data) ||
             u32(bytes, data_page::kOwner) != schema.definitionPage)
             continue;
-        for (std::uint16_t s = 0, n = slotCount(bytes); s < n; ++s) {
-            RowSlot slot = rowSlot(bytes, s);
+        for (std::uint16_t s = 0, n = slotCount(bytes, pages_->format()); s < n; ++s) {
+            RowSlot slot = rowSlot(bytes, s, pages_->format());
             if (slot.deleted || slot.movedHere) continue;
             RowId home{page, static_cast<std::uint8_t>(s)};
             rows.emplace_back(reader.read(home), home);
@@ -358,7 +398,7 @@ void Database::reindex(TableSchema& schema) {
 }
 
 void Database::createIndex(std::string_view table, IndexData data, IndexDef def) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry& entry = requireTable(table);
     auto schema = schemaFor(entry);
     for (const auto& existing : schema->indexes)
@@ -384,7 +424,7 @@ void Database::createIndex(std::string_view table, IndexData data, IndexDef def)
 }
 
 void Database::dropIndex(std::string_view table, std::string_view index) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry& entry = requireTable(table);
     auto schema = schemaFor(entry);
     maintainers_.erase(entry.definitionPage());
@@ -395,7 +435,7 @@ void Database::dropIndex(std::string_view table, std::string_view index) {
 }
 
 void Database::addColumn(std::string_view table, ColumnDef column, const PropertyMap& properties) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry& entry = requireTable(table);
     auto schema = schemaFor(entry);
     if (schema->findColumn(column.name))
@@ -417,7 +457,7 @@ void Database::addColumn(std::string_view table, ColumnDef column, const Propert
 }
 
 void Database::dropColumn(std::string_view table, std::string_view column) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry& entry = requireTable(table);
     auto schema = schemaFor(entry);
     const ColumnDef* c = schema->findColumn(column);
@@ -446,7 +486,7 @@ void Database::dropColumn(std::string_view table, std::string_view column) {
 }
 
 void Database::setColumnProperties(std::string_view table, const PropertyMaps& properties) {
-    requireTransaction();
+    requireDefinitionChange();
     updateCatalogProperties(requireTable(table), encodePropertyMaps(properties));
 }
 

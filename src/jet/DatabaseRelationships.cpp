@@ -32,7 +32,7 @@ const ColumnDef& columnNumbered(const TableSchema& schema, std::uint16_t number)
 } // namespace
 
 void Database::createRelationship(const RelationshipDef& rel, RelationshipRows rows) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry& childEntry = requireTable(rel.table);
     const CatalogEntry& parentEntry = requireTable(rel.referencedTable);
     auto child = schemaFor(childEntry);
@@ -145,7 +145,7 @@ void Database::createRelationship(const RelationshipDef& rel, RelationshipRows r
 }
 
 void Database::dropRelationship(std::string_view tableName, std::string_view name) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry& childEntry = requireTable(tableName);
     auto child = schemaFor(childEntry);
     const IndexDef* referencing = nullptr;

@@ -56,3 +56,29 @@ TEST(Cp1252, Access97TextShowsUndefinedBytesAsReplacementCharacters) {
         EXPECT_EQ(text(undefined), "\xEF\xBF\xBD") << int(std::uint8_t(undefined[0]));
     EXPECT_EQ(text(std::string_view("a\0b", 3)), std::string("a\0b", 3));
 }
+
+// Text written into an Access 97 file: every byte the code page defines comes back from the
+// text it reads as; a character it lacks (the undefined bytes' C1 controls among them) is
+// named instead of written.
+TEST(Cp1252, Access97TextEncodesEveryDefinedByteAndNamesTheFirstMissingCharacter) {
+    for (int b = 0; b < 256; ++b) {
+        const std::uint8_t byte = static_cast<std::uint8_t>(b);
+        const std::string text = core::windows1252TextToUtf8(std::span(&byte, 1));
+        const core::EncodedText encoded = core::utf8ToWindows1252Text(text);
+        if (text == "\xEF\xBF\xBD") {
+            EXPECT_EQ(encoded.missing, U'\uFFFD') << b;
+            continue;
+        }
+        EXPECT_FALSE(encoded.missing) << b;
+        EXPECT_EQ(encoded.bytes, core::Bytes{byte}) << b;
+    }
+    const struct {
+        const char* text;
+        char32_t missing;
+    } refused[] = {{"Kraków \xC4\x81", U'\u0101'},
+                   {"\xC2\x81", U'\u0081'},
+                   {"a?\xE4\xB8\xAD", U'\u4E2D'},
+                   {"\xF0\x9F\x98\x80", U'\U0001F600'}};
+    for (const auto& r : refused) EXPECT_EQ(core::utf8ToWindows1252Text(r.text).missing, r.missing);
+    EXPECT_EQ(core::utf8ToWindows1252Text("a?b").bytes, (core::Bytes{'a', '?', 'b'}));
+}

@@ -127,8 +127,9 @@ const std::filesystem::path& writtenFile() {
 }
 
 // Our own reading of a table, in the canonical dump form.
-std::vector<Json> ourRows(const std::string& table) {
-    auto db = jet::Database::open(writtenFile(), "interop pw");
+std::vector<Json> ourRows(const std::filesystem::path& file, const std::string& password,
+                          const std::string& table) {
+    auto db = jet::Database::open(file, password);
     std::vector<Json> rows;
     for (const auto& values : readAll(*db, table)) {
         std::string line = "[";
@@ -141,14 +142,12 @@ std::vector<Json> ourRows(const std::string& table) {
     return rows;
 }
 
-TEST(Interop, MdbReaderReadsEveryValueAndThePassword) {
-    if (!haveMdbReader()) GTEST_SKIP() << "mdb-reader is not installed (scripts/test installs it)";
-    auto out = run("node " + quote(interopFolder() / "read-with-mdb-reader.mjs") + " " +
-                   quote(writtenFile()) + " 'interop pw'");
-    ASSERT_EQ(out.status, 0) << out.text.substr(0, 2000);
-    auto got = lines(out.text);
-    ASSERT_FALSE(got.empty());
-    EXPECT_EQ(got[0], "{\"password\":\"interop pw\"}");
+std::vector<Json> ourRows(const std::string& table) {
+    return ourRows(writtenFile(), "interop pw", table);
+}
+
+// mdb-reader's reading of a file: each table's rows in the canonical dump form.
+std::map<std::string, std::vector<Json>> mdbReaderTables(const std::vector<std::string>& got) {
     std::map<std::string, std::vector<Json>> tables;
     std::string current;
     for (std::size_t i = 1; i < got.size(); ++i) {
@@ -160,6 +159,18 @@ TEST(Interop, MdbReaderReadsEveryValueAndThePassword) {
             tables[current].push_back(j);
         }
     }
+    return tables;
+}
+
+TEST(Interop, MdbReaderReadsEveryValueAndThePassword) {
+    if (!haveMdbReader()) GTEST_SKIP() << "mdb-reader is not installed (scripts/test installs it)";
+    auto out = run("node " + quote(interopFolder() / "read-with-mdb-reader.mjs") + " " +
+                   quote(writtenFile()) + " 'interop pw'");
+    ASSERT_EQ(out.status, 0) << out.text.substr(0, 2000);
+    auto got = lines(out.text);
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got[0], "{\"password\":\"interop pw\"}");
+    auto tables = mdbReaderTables(got);
     ASSERT_EQ(tables.size(), 2u);
     for (const char* name : {"Every Type", "Big"}) {
         auto ours = ourRows(name);
@@ -229,27 +240,118 @@ bool sameAsMdbJson(const core::Value& ours, const Json* theirs) {
     }
 }
 
+// Every value of a table as mdb-json prints it, compared with the engine's own reading.
+void expectMdbJsonReads(const std::filesystem::path& file, const std::string& password,
+                        const std::string& table) {
+    SCOPED_TRACE(table);
+    auto db = jet::Database::open(file, password);
+    auto out = run("mdb-json -D '%Y-%m-%dT%H:%M:%S' -T '%Y-%m-%dT%H:%M:%S' " + quote(file) + " '" +
+                   table + "'");
+    ASSERT_EQ(out.status, 0) << out.text.substr(0, 500);
+    auto got = lines(out.text);
+    auto ours = readAll(*db, table);
+    const auto& columns = db->table(table).schema().columns;
+    ASSERT_EQ(got.size(), ours.size());
+    for (std::size_t r = 0; r < ours.size(); ++r) {
+        Json row = testing_support::parseJson(got[r]);
+        auto& object = *std::get<std::shared_ptr<testing_support::JsonObject>>(row.v);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            auto it = object.find(columns[c].name);
+            ASSERT_TRUE(sameAsMdbJson(ours[r][c], it == object.end() ? nullptr : &it->second))
+                << "row " << r << " column " << columns[c].name << "\n"
+                << got[r].substr(0, 300);
+        }
+    }
+}
+
 TEST(Interop, MdbToolsReadsEveryValue) {
     if (!haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed (scripts/test installs it)";
-    auto db = jet::Database::open(writtenFile(), "interop pw");
-    for (const char* name : {"Every Type", "Big"}) {
-        auto out = run("mdb-json -D '%Y-%m-%dT%H:%M:%S' -T '%Y-%m-%dT%H:%M:%S' " +
-                       quote(writtenFile()) + " '" + name + "'");
-        ASSERT_EQ(out.status, 0) << out.text.substr(0, 500);
-        auto got = lines(out.text);
-        auto ours = readAll(*db, name);
-        const auto& columns = db->table(name).schema().columns;
-        ASSERT_EQ(got.size(), ours.size()) << name;
-        for (std::size_t r = 0; r < ours.size(); ++r) {
-            Json row = testing_support::parseJson(got[r]);
-            auto& object = *std::get<std::shared_ptr<testing_support::JsonObject>>(row.v);
-            for (std::size_t c = 0; c < columns.size(); ++c) {
-                auto it = object.find(columns[c].name);
-                ASSERT_TRUE(sameAsMdbJson(ours[r][c], it == object.end() ? nullptr : &it->second))
-                    << name << " row " << r << " column " << columns[c].name << "\n"
-                    << got[r].substr(0, 300);
+    for (const char* name : {"Every Type", "Big"})
+        expectMdbJsonReads(writtenFile(), "interop pw", name);
+}
+
+// Access 97 files written in place: a table without indexes after inserts of 8-bit text,
+// an update that makes a row move and deletes; a table with indexes after an update that
+// stores long memo and OLE values over several 2 KiB pages and leaves its keys alone.
+struct Jet3Written {
+    std::filesystem::path file;
+    std::string table;
+};
+
+const std::vector<Jet3Written>& writtenJet3Files() {
+    static const std::vector<Jet3Written> files = [] {
+        auto dir = testing_support::scratchDir(
+            std::string("interop-jet3-") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::vector<Jet3Written> out;
+        {
+            auto file = testing_support::writableCopyOfSample("jet3/overflowTestV1997", dir);
+            auto db = jet::Database::open(file, {}, jet::OpenMode::ReadWrite);
+            const auto ids = db->table("Table1").rowIds();
+            db->begin();
+            for (int i = 0; i < 40; ++i) {
+                std::vector<core::Value> row(9);
+                for (int c = 0; c <= i % 9; ++c)
+                    row[c] = core::Value("é ü € ’ " + std::to_string(i) + "/" + std::to_string(c));
+                db->insertRow("Table1", row);
             }
+            db->updateRow("Table1", ids[1],
+                          std::vector<core::Value>(9, core::Value(std::string(50, 'W'))));
+            db->deleteRow("Table1", ids[2]);
+            db->commit();
+            out.push_back({file, "Table1"});
         }
+        {
+            auto file = testing_support::writableCopyOfSample("jet3/test2V1997", dir);
+            auto db = jet::Database::open(file, {}, jet::OpenMode::ReadWrite);
+            const auto& columns = db->table("MSP_PROJECTS").schema().columns;
+            auto row = readAll(*db, "MSP_PROJECTS").at(0);
+            std::string memo;
+            for (int k = 0; memo.size() < 7000; ++k)
+                memo += "Zeile " + std::to_string(k) + " – Größe €\n";
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                if (columns[c].name == "PROJ_PROP_AUTHOR") row[c] = core::Value(memo);
+                if (columns[c].name == "PROJ_PROP_TITLE") row[c] = core::Value("Übersicht ’97");
+                if (columns[c].name == "RESERVED_BINARY_DATA")
+                    row[c] = core::Value(core::Bytes(5000, 0x5A));
+            }
+            db->begin();
+            db->updateRow("MSP_PROJECTS", db->table("MSP_PROJECTS").rowIds().at(0), row);
+            db->commit();
+            out.push_back({file, "MSP_PROJECTS"});
+        }
+        return out;
+    }();
+    return files;
+}
+
+TEST(Interop, Jet3FilesWrittenInPlaceReadBackInMdbReader) {
+    REQUIRE_SAMPLES();
+    if (!haveMdbReader()) GTEST_SKIP() << "mdb-reader is not installed (scripts/test installs it)";
+    for (const auto& [file, table] : writtenJet3Files()) {
+        SCOPED_TRACE(file.filename().string());
+        auto out =
+            run("node " + quote(interopFolder() / "read-with-mdb-reader.mjs") + " " + quote(file));
+        ASSERT_EQ(out.status, 0) << out.text.substr(0, 2000);
+        auto tables = mdbReaderTables(lines(out.text));
+        auto ours = ourRows(file, {}, table);
+        const auto& theirs = tables[table];
+        ASSERT_EQ(theirs.size(), ours.size());
+        for (std::size_t r = 0; r < ours.size(); ++r)
+            EXPECT_TRUE(theirs[r] == ours[r]) << "row " << r;
+        auto db = jet::Database::open(file);
+        std::string problems;
+        EXPECT_TRUE(checkPasses(*db, &problems)) << problems;
+    }
+}
+
+TEST(Interop, Jet3FilesWrittenInPlaceStayJet3InMdbTools) {
+    REQUIRE_SAMPLES();
+    if (!haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed (scripts/test installs it)";
+    for (const auto& [file, table] : writtenJet3Files()) {
+        SCOPED_TRACE(file.filename().string());
+        EXPECT_EQ(run("mdb-ver " + quote(file)).text, "JET3\n");
+        expectMdbJsonReads(file, {}, table);
     }
 }
 

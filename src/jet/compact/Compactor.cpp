@@ -282,6 +282,12 @@ void compactDatabase(const std::filesystem::path& sourcePath,
     // refused rather than copied half-changed. Nothing is written to it.
     auto source = Database::open(sourcePath, password, OpenMode::ReadWrite);
     if (!source->writable()) source = Database::open(sourcePath, password, OpenMode::ReadOnly);
+    // The copy is always a Jet 4 file: a file of another version would change version, and
+    // the window puts the copy in the original's place.
+    if (!source->pages().format().write.compaction)
+        throw core::UnsupportedFormat(
+            "Access 97 (Jet 3) databases cannot be compacted in this version: the copy would be "
+            "an Access 2000-2003 file, which Access 97 cannot open.");
     if (fileExists(destinationPath)) throw core::IoError("Database already exists.");
 
     // The copy is made under a temporary name and takes the destination's name only when

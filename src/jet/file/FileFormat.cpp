@@ -15,7 +15,11 @@ FileFormat makeJet3() {
     FileFormat f;
     f.version = JetVersion::Jet3;
     f.pageSize = 2048;
-    f.writable = false;
+    f.write = {.maxRowSize = 2012,
+               .textCharSize = 1,
+               .definitions = false,
+               .indexedRows = false,
+               .compaction = false};
     // Jet 3 index pages and its General sort keys differ from Jet 4's; reading scans.
     f.readableIndexes = false;
     f.header = {.obscuredLength = 126,
@@ -80,6 +84,11 @@ const FileFormat& FileFormat::of(ByteSpan start) {
     std::string_view engine(reinterpret_cast<const char*>(start.data()) + 4, kJet.size());
     if (engine == kJet && start[kVersionByte] == kJet3Version) return jet3();
     return jet4();
+}
+
+core::EncodedText FileFormat::encodeText(std::string_view text, bool compress) const {
+    if (version == JetVersion::Jet3) return core::utf8ToWindows1252Text(text);
+    return {core::encodeJetText(text, compress), std::nullopt};
 }
 
 std::string FileFormat::decodeText(ByteSpan bytes) const {

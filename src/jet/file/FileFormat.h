@@ -2,10 +2,12 @@
 // The layout facts that differ between Access 97 (Jet 3) and Access 2000-2003 (Jet 4) files:
 // page size, header, table definition, data page and row offsets, text encoding. The page
 // file holds the format of the file it opened; readers ask it instead of using constants.
+#include "core/TextEncoding.h"
 #include "jet/file/Bytes.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace jet {
 
@@ -14,7 +16,7 @@ enum class JetVersion : std::uint8_t { Jet3, Jet4 };
 struct FileFormat {
     JetVersion version = JetVersion::Jet4;
     std::size_t pageSize = 4096;
-    // Whether this version can write the file; Jet 3 files are read only for now.
+    // Whether this version can write the file's rows.
     bool writable = true;
     // Whether index pages and keys are laid out as the engine's index code expects; where
     // they are not, queries scan instead of seeking.
@@ -78,6 +80,23 @@ struct FileFormat {
 
     // Usage map pages: the bitmap follows a 4-byte header.
     std::uint32_t pagesPerMapPage() const { return std::uint32_t(pageSize - 4) * 8; }
+
+    // ---- Writing rows (text, row size, what this version may change) ----
+    struct Write {
+        std::size_t maxRowSize = 4060; // a row's bytes, trailer and null mask included
+        std::size_t textCharSize = 2;  // bytes per character in a text column's size
+        // Whether tables, indexes, relationships and saved queries may be created, changed
+        // or dropped in a file of this version.
+        bool definitions = true;
+        // Whether the rows of a table with indexes may change (their index pages kept up).
+        bool indexedRows = true;
+        // Whether the compactor can copy the file into a new one of the same version.
+        bool compaction = true;
+    } write;
+
+    // Text as the file stores it: Jet 4 UCS-2 (compressed when asked and worth it), Jet 3
+    // the file's code page; or the first character it has no place for.
+    core::EncodedText encodeText(std::string_view text, bool compress) const;
 
     // Text as the file stores it (Jet 4: UCS-2, maybe compressed; Jet 3: the file's 8-bit
     // code page), as UTF-8.

@@ -6,20 +6,23 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace jet {
 
 namespace {
 
-std::array<std::uint8_t, journal::kHeaderSize>
-encodeHeader(const JournalIdentity& identity, std::uint32_t records, std::uint32_t salt) {
+std::array<std::uint8_t, journal::kHeaderSize> encodeHeader(const JournalIdentity& identity,
+                                                            std::uint32_t records,
+                                                            std::uint32_t salt,
+                                                            std::size_t pageSize) {
     std::array<std::uint8_t, journal::kHeaderSize> h{};
     std::copy(journal::kMagic.begin(), journal::kMagic.end(), h.begin());
     put32(h, 8, journal::kVersion);
-    put32(h, 12, static_cast<std::uint32_t>(kPageSize));
+    put32(h, 12, static_cast<std::uint32_t>(pageSize));
     put64(h, 16, identity.originalSize);
-    put32(h, 24, static_cast<std::uint32_t>(identity.originalSize / kPageSize));
+    put32(h, 24, static_cast<std::uint32_t>(identity.originalSize / pageSize));
     put32(h, 28, records);
     put64(h, 32, identity.finalSize);
     put32(h, 40, identity.originalHeader);
@@ -31,10 +34,11 @@ encodeHeader(const JournalIdentity& identity, std::uint32_t records, std::uint32
 }
 
 std::uint32_t recordChecksum(std::span<const std::uint8_t> record, std::uint32_t salt) {
-    return crc32(record.first(4 + kPageSize), salt);
+    return crc32(record.first(record.size() - 4), salt);
 }
 
 struct Header {
+    std::size_t pageSize = kPageSize;
     std::uint64_t originalSize = 0;
     std::uint32_t records = 0;
     std::size_t size = journal::kHeaderSize; // where the records start
@@ -59,15 +63,17 @@ std::optional<Header> readHeader(const OsFile& file) {
     const std::size_t checksum = header.size - 4;
     if (got < header.size ||
         !std::equal(journal::kMagic.begin(), journal::kMagic.end(), h.begin()) ||
-        u32(b, 12) != kPageSize || u32(b, checksum) != crc32(b.first(checksum)))
+        !journal::knownPageSize(u32(b, 12)) || u32(b, checksum) != crc32(b.first(checksum)))
         return std::nullopt;
+    header.pageSize = u32(b, 12);
     header.originalSize = u64(b, 16);
     header.records = u32(b, 28);
-    if (u32(b, 24) != header.originalSize / kPageSize) return std::nullopt;
+    if (u32(b, 24) != header.originalSize / header.pageSize) return std::nullopt;
     if (version != journal::kVersionWithoutIdentity)
         header.identity = JournalIdentity{header.originalSize, u64(b, 32), u32(b, 40), u32(b, 44)};
     if (version == journal::kVersion) header.salt = u32(b, 48);
-    std::uint64_t needed = header.size + std::uint64_t(header.records) * journal::kRecordSize;
+    std::uint64_t needed =
+        header.size + std::uint64_t(header.records) * journal::recordSize(header.pageSize);
     if (file.size() < needed) return std::nullopt;
     return header;
 }
@@ -75,12 +81,12 @@ std::optional<Header> readHeader(const OsFile& file) {
 // Whether the database is the file the journal was written for, at some point of the
 // commit or of an earlier, interrupted recovery: pages are written front to back, and the
 // size only moves from the original towards the final one (or back, on recovery).
-bool belongsTo(const JournalIdentity& identity, const OsFile& database) {
+bool belongsTo(const JournalIdentity& identity, const OsFile& database, std::size_t pageSize) {
     const std::uint64_t size = database.size();
     if (size < std::min(identity.originalSize, identity.finalSize) ||
         size > std::max(identity.originalSize, identity.finalSize))
         return false;
-    const std::uint32_t header = headerPageChecksum(database);
+    const std::uint32_t header = headerPageChecksum(database, pageSize);
     return header == identity.originalHeader || header == identity.finalHeader;
 }
 
@@ -88,12 +94,13 @@ bool belongsTo(const JournalIdentity& identity, const OsFile& database) {
 // partial last page of a file whose size is not a whole number of pages.
 bool readRecord(const OsFile& file, const Header& header, std::uint32_t i,
                 std::span<std::uint8_t> record) {
-    std::uint64_t at = header.size + std::uint64_t(i) * journal::kRecordSize;
+    const std::size_t pageSize = header.pageSize;
+    std::uint64_t at = header.size + std::uint64_t(i) * journal::recordSize(pageSize);
     if (file.readAt(at, record) != record.size()) return false;
     ByteSpan r(record.data(), record.size());
-    if (u32(r, 4 + kPageSize) != recordChecksum(r, header.salt)) return false;
-    std::uint64_t pageEnd = (std::uint64_t(u32(r, 0)) + 1) * kPageSize;
-    return pageEnd < header.originalSize + kPageSize;
+    if (u32(r, 4 + pageSize) != recordChecksum(r, header.salt)) return false;
+    std::uint64_t pageEnd = (std::uint64_t(u32(r, 0)) + 1) * pageSize;
+    return pageEnd < header.originalSize + pageSize;
 }
 
 void deleteJournal(const std::filesystem::path& path) {
@@ -109,27 +116,34 @@ std::filesystem::path journalPathFor(const std::filesystem::path& database) {
     return p;
 }
 
-std::uint32_t headerPageChecksum(const OsFile& database) {
-    std::array<std::uint8_t, kPageSize> page{};
+std::uint32_t headerPageChecksum(const OsFile& database, std::size_t pageSize) {
+    std::array<std::uint8_t, kPageSize> buffer{};
+    const std::span<std::uint8_t> page(buffer.data(), std::min(pageSize, buffer.size()));
     const std::size_t got = database.readAt(0, page);
     return crc32(std::span(page).first(got));
 }
 
 JournalWriter::JournalWriter(OsFile& file, const JournalIdentity& identity, std::uint32_t records,
-                             std::uint32_t salt, CommitSteps& steps)
-    : file_(file), promised_(records), salt_(salt), steps_(steps) {
+                             std::uint32_t salt, CommitSteps& steps, std::size_t pageSize)
+    : file_(file), promised_(records), salt_(salt), steps_(steps), pageSize_(pageSize),
+      record_(journal::recordSize(pageSize)) {
+    if (!journal::knownPageSize(pageSize))
+        throw core::Error("Internal error: a journal for pages of " + std::to_string(pageSize) +
+                          " bytes.");
     steps_.before(CommitStep::WriteJournalHeader);
-    file_.writeAt(0, encodeHeader(identity, records, salt));
+    file_.writeAt(0, encodeHeader(identity, records, salt, pageSize));
 }
 
-void JournalWriter::add(std::uint32_t page, std::span<const std::uint8_t, kPageSize> original) {
+void JournalWriter::add(std::uint32_t page, std::span<const std::uint8_t> original) {
     if (written_ == promised_)
         throw core::Error("Internal error: more journal records than the header promised.");
+    if (original.size() != pageSize_)
+        throw core::Error("Internal error: a journal record of the wrong page size.");
     put32(record_, 0, page);
     std::copy(original.begin(), original.end(), record_.begin() + 4);
-    put32(record_, 4 + kPageSize, recordChecksum(record_, salt_));
+    put32(record_, 4 + pageSize_, recordChecksum(record_, salt_));
     steps_.before(CommitStep::WriteJournalRecord);
-    file_.writeAt(journal::kHeaderSize + std::uint64_t(written_) * journal::kRecordSize, record_);
+    file_.writeAt(journal::kHeaderSize + std::uint64_t(written_) * record_.size(), record_);
     ++written_;
 }
 
@@ -162,14 +176,15 @@ JournalOutcome settleJournal(OsFile& database, const std::filesystem::path& path
     {
         OsFile file(path, OsFile::Mode::ReadOnly);
         header = readHeader(file);
-        std::vector<std::uint8_t> record(journal::kRecordSize);
+        std::vector<std::uint8_t> record(
+            journal::recordSize(header ? header->pageSize : kPageSize));
         // Every record is checked before any is applied: the database is only written after
         // the whole journal was on disk, so one bad record means the database is untouched.
         for (std::uint32_t i = 0; header && i < header->records; ++i)
             if (!readRecord(file, *header, i, record)) header.reset();
         // An incomplete journal never touched any file, so deleting it harms none; a
         // complete one for another file is that file's only way back.
-        if (header && header->identity && !belongsTo(*header->identity, database))
+        if (header && header->identity && !belongsTo(*header->identity, database, header->pageSize))
             throw core::IoError(
                 "The journal \"" + path.string() + "\" does not belong to \"" +
                 database.path().string() +
@@ -181,8 +196,8 @@ JournalOutcome settleJournal(OsFile& database, const std::filesystem::path& path
                 if (!readRecord(file, *header, i, record))
                     throw core::IoError("The journal \"" + path.string() +
                                         "\" changed while it was being applied.");
-                database.writeAt(std::uint64_t(u32(record, 0)) * kPageSize,
-                                 std::span(record).subspan(4, kPageSize));
+                database.writeAt(std::uint64_t(u32(record, 0)) * header->pageSize,
+                                 std::span(record).subspan(4, header->pageSize));
             }
             database.truncate(header->originalSize);
             database.sync();

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace jet {
 
@@ -30,7 +31,15 @@ inline constexpr std::uint32_t kVersionWithoutSalt = 2;
 inline constexpr std::size_t kHeaderSizeWithoutSalt = 52;
 inline constexpr std::uint32_t kVersionWithoutIdentity = 1;
 inline constexpr std::size_t kHeaderSizeWithoutIdentity = 36;
-inline constexpr std::size_t kRecordSize = 4 + kPageSize + 4;
+// A record of a Jet 4 file's 4 KiB pages; a Jet 3 file's 2 KiB pages make shorter ones.
+inline constexpr std::size_t recordSize(std::size_t pageSize) {
+    return 4 + pageSize + 4;
+}
+inline constexpr std::size_t kRecordSize = recordSize(kPageSize);
+// The page sizes a journal may name.
+inline constexpr bool knownPageSize(std::size_t pageSize) {
+    return pageSize == 2048 || pageSize == kPageSize;
+}
 } // namespace journal
 
 std::filesystem::path journalPathFor(const std::filesystem::path& database);
@@ -46,7 +55,7 @@ struct JournalIdentity {
 };
 
 // The CRC-32 of the first page of `database` as it is on disk (fewer bytes when shorter).
-std::uint32_t headerPageChecksum(const OsFile& database);
+std::uint32_t headerPageChecksum(const OsFile& database, std::size_t pageSize);
 
 // Writes one commit's journal into the journal file, over whatever an earlier commit left
 // there. Nothing may touch the database before seal() returns.
@@ -55,9 +64,10 @@ public:
     // Writes the header, which promises `records` records and names the database the commit
     // changes; `salt` must differ from the salt of the journal's earlier commits.
     JournalWriter(OsFile& file, const JournalIdentity& identity, std::uint32_t records,
-                  std::uint32_t salt, CommitSteps& steps);
+                  std::uint32_t salt, CommitSteps& steps, std::size_t pageSize = kPageSize);
 
-    void add(std::uint32_t page, std::span<const std::uint8_t, kPageSize> original);
+    // `original` is one page of the journal's page size.
+    void add(std::uint32_t page, std::span<const std::uint8_t> original);
     // Makes the journal durable.
     void seal();
 
@@ -67,7 +77,8 @@ private:
     std::uint32_t salt_;
     std::uint32_t written_ = 0;
     CommitSteps& steps_;
-    std::array<std::uint8_t, journal::kRecordSize> record_{};
+    std::size_t pageSize_;
+    std::vector<std::uint8_t> record_;
 };
 
 // Voids the journal's header once the commit it was written for is durable, so that it is

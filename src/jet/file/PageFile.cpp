@@ -16,7 +16,7 @@ namespace {
 // Enough for a working set of 256 MiB; past that the cache starts again, which keeps a scan
 // of a file larger than memory possible.
 constexpr std::size_t kCacheBudgetPages = (256u << 20) / kPageSize;
-// Jet 4 files stop at 2 GB.
+// Jet 4 files stop at 2 GB; Jet 3 files, with half the page size, at 1 GB.
 constexpr std::uint32_t kMaxPages =
     static_cast<std::uint32_t>((std::uint64_t(2) << 30) / kPageSize);
 
@@ -87,8 +87,7 @@ PageFile::PageFile(std::unique_ptr<OsFile> file, std::string readOnlyReason)
     std::array<std::uint8_t, 0x20> start{};
     if (file_->readAt(0, start) == start.size()) format_ = &FileFormat::of(start);
     if (!format_->writable)
-        readOnlyReason_ = "is an Access 97 (Jet 3) database; Access 97 (Jet 3) databases are "
-                          "read-only in this version";
+        readOnlyReason_ = "is in a format this version can only read";
     else if (file_->writable() && !folderAcceptsWrites(file_->path()))
         readOnlyReason_ = "cannot be written: its folder is read-only, so no journal can be kept";
     else if (!file_->writable())
@@ -266,8 +265,8 @@ std::uint32_t PageFile::append(const PageBytes& bytes) {
     requireWritable();
     requireTransaction();
     if (pageCount_ >= kMaxPages)
-        throw core::IoError("The database " + quoted(path()) +
-                            " has reached its size limit of 2 GB.");
+        throw core::IoError("The database " + quoted(path()) + " has reached its size limit of " +
+                            std::to_string((std::uint64_t(kMaxPages) * pageSize()) >> 30) + " GB.");
     remember(pageCount_);
     dirty_[pageCount_] = std::make_shared<PageBytes>(bytes);
     return pageCount_++;
@@ -346,7 +345,7 @@ void PageFile::commit() {
     try {
         writePages(steps);
         steps.before(CommitStep::ResizeDatabase);
-        file_->truncate(std::uint64_t(pageCount_) * kPageSize);
+        file_->truncate(std::uint64_t(pageCount_) * pageSize());
         steps.before(CommitStep::SyncDatabase);
         file_->syncData();
     } catch (...) {
@@ -381,14 +380,15 @@ void PageFile::writeJournal(CommitSteps& steps, const std::filesystem::path& jou
         if (entry.first >= committedPages_) break;
         saved.push_back(entry.first);
     }
-    if (committedSize_ % kPageSize != 0) saved.push_back(committedPages_);
+    if (committedSize_ % pageSize() != 0) saved.push_back(committedPages_);
     JournalIdentity identity;
     identity.originalSize = committedSize_;
-    identity.finalSize = std::uint64_t(pageCount_) * kPageSize;
-    identity.originalHeader = headerPageChecksum(*file_);
+    identity.finalSize = std::uint64_t(pageCount_) * pageSize();
+    identity.originalHeader = headerPageChecksum(*file_, pageSize());
     auto header = dirty_.find(0); // the first page is never encoded
-    identity.finalHeader =
-        header == dirty_.end() ? identity.originalHeader : crc32(*header->second);
+    identity.finalHeader = header == dirty_.end()
+                               ? identity.originalHeader
+                               : crc32(std::span(header->second->data(), pageSize()));
     // The first commit makes the journal file, which then serves every later commit.
     const bool created = !journal_;
     if (created) {
@@ -396,11 +396,12 @@ void PageFile::writeJournal(CommitSteps& steps, const std::filesystem::path& jou
         journal_ = std::make_unique<OsFile>(journal, OsFile::Mode::Replace);
     }
     JournalWriter writer(*journal_, identity, static_cast<std::uint32_t>(saved.size()),
-                         ++journalSalt_, steps);
-    PageBytes original;
+                         ++journalSalt_, steps, pageSize());
+    PageBytes buffer;
+    const std::span<std::uint8_t> original(buffer.data(), pageSize());
     for (std::uint32_t page : saved) {
-        original.fill(0);
-        file_->readAt(std::uint64_t(page) * kPageSize, original);
+        buffer.fill(0);
+        file_->readAt(std::uint64_t(page) * pageSize(), original);
         writer.add(page, original);
     }
     writer.seal();
@@ -427,13 +428,13 @@ void PageFile::writePages(CommitSteps& steps) {
         stored = *bytes;
         encode(page, stored);
         steps.before(CommitStep::WriteDatabasePage);
-        file_->writeAt(std::uint64_t(page) * kPageSize, stored);
+        file_->writeAt(std::uint64_t(page) * pageSize(), std::span(stored.data(), pageSize()));
     }
 }
 
 void PageFile::finishCommit() {
     committedPages_ = pageCount_;
-    committedSize_ = std::uint64_t(pageCount_) * kPageSize;
+    committedSize_ = std::uint64_t(pageCount_) * pageSize();
     cache_.resize(committedPages_);
     for (auto& [page, bytes] : dirty_) {
         auto& cached = cache_[page];

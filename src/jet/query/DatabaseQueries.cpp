@@ -67,7 +67,7 @@ std::int32_t Database::newObjectId() const {
 
 void Database::createQuery(const std::string& name, query::QueryKind kind,
                            std::vector<query::QueryRow> rows) {
-    requireTransaction();
+    requireDefinitionChange();
     if (name.empty() || name.size() > 64)
         throw core::SqlError("'" + name + "' is not a valid name.");
     if (catalog_.findTable(name) || hasQuery(name))
@@ -90,7 +90,7 @@ void Database::createQuery(const std::string& name, query::QueryKind kind,
 }
 
 void Database::dropQuery(std::string_view name) {
-    requireTransaction();
+    requireDefinitionChange();
     const CatalogEntry& entry = requireQuery(name);
     const std::int32_t id = entry.id;
     atomically([&] {

@@ -320,7 +320,7 @@ core::Bytes toBytes(const ColumnDef& c, const core::Value& v) {
 
 std::string toText(const ColumnDef& c, const core::Value& v) {
     std::string text = columnText(v);
-    if (c.type == ColumnType::Text && core::utf16Length(text) > c.size / 2u) throwTooSmall(c);
+    if (c.type == ColumnType::Text && core::utf16Length(text) > c.maxChars()) throwTooSmall(c);
     return text;
 }
 

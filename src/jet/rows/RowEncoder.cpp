@@ -7,6 +7,7 @@
 #include "jet/rows/LongValue.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -87,14 +88,36 @@ void putFixed(std::span<std::uint8_t> out, const ColumnDef& c, const core::Value
                                 "add. Try inserting or pasting less data.");
 }
 
+std::string described(char32_t cp) {
+    std::string text;
+    core::appendUtf8(text, cp);
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
+    return "'" + text + "' (" + code + ")";
+}
+
+// Text in the file's encoding; a character it cannot hold is refused, never replaced.
+core::Bytes textBytes(const ColumnDef& c, const std::string& text, bool compress,
+                      const FileFormat& format) {
+    core::EncodedText encoded = format.encodeText(text, compress);
+    if (encoded.missing)
+        throw core::ConstraintError("The field '" + c.name + "' cannot hold the character " +
+                                    described(*encoded.missing) +
+                                    ": this database stores text in the Windows-1252 code page, "
+                                    "which has no such character.");
+    return std::move(encoded.bytes);
+}
+
 // Fixed-length text fills its slot, padded with spaces as Access pads it.
-void putFixedText(std::span<std::uint8_t> out, const ColumnDef& c, const std::string& text) {
-    core::Bytes bytes = core::encodeJetText(text, false);
+void putFixedText(std::span<std::uint8_t> out, const ColumnDef& c, const std::string& text,
+                  const FileFormat& format) {
+    core::Bytes bytes = textBytes(c, text, false, format);
     if (bytes.size() > out.size()) throwTooSmall(c);
     std::copy(bytes.begin(), bytes.end(), out.begin());
-    for (std::size_t k = bytes.size(); k + 1 < out.size(); k += 2) {
+    const std::size_t unit = format.write.textCharSize;
+    for (std::size_t k = bytes.size(); k + unit <= out.size(); k += unit) {
         out[k] = 0x20;
-        out[k + 1] = 0x00;
+        std::fill_n(out.begin() + static_cast<std::ptrdiff_t>(k + 1), unit - 1, 0);
     }
 }
 
@@ -113,15 +136,15 @@ struct VariablePart {
     bool inlined = false;
 };
 
-core::Bytes variableBytes(const ColumnDef& c, const core::Value& v) {
+core::Bytes variableBytes(const ColumnDef& c, const core::Value& v, const FileFormat& format) {
     switch (c.type) {
     case ColumnType::Text:
-        return core::encodeJetText(v.get<std::string>(), c.isCompressedUnicode());
+        return textBytes(c, v.get<std::string>(), c.isCompressedUnicode(), format);
     case ColumnType::Memo: {
         const auto& text = v.get<std::string>();
         const bool compress =
             c.isCompressedUnicode() && core::utf16Length(text) <= kMaxCompressedMemoUnits;
-        return core::encodeJetText(text, compress);
+        return textBytes(c, text, compress, format);
     }
     case ColumnType::Binary:
     case ColumnType::Ole:
@@ -135,6 +158,58 @@ core::Bytes variableBytes(const ColumnDef& c, const core::Value& v) {
         return bytes;
     }
     }
+}
+
+// The bytes after the variable data, null mask excluded: the offsets of the variable columns
+// and the end of data, each as wide as the format's offsets, and their count. Jet 3 offsets
+// keep only their low byte; before the count comes one jump entry per 256 bytes the whole
+// row spans, entry j naming the first offset at or past (j + 1) * 256 (one past the last
+// offset when none is: such an entry only pads the table).
+std::size_t jumpCount(std::size_t dataEnd, std::size_t variableCount, std::size_t maskSize,
+                      const FileFormat& format) {
+    if (format.row.offsetSize != 1) return 0;
+    const std::size_t base = dataEnd + variableCount + 1 + format.row.countSize + maskSize;
+    std::size_t jumps = 0;
+    while ((base + jumps - 1) / 256 > jumps) ++jumps;
+    return jumps;
+}
+
+std::size_t trailerSize(std::size_t dataEnd, std::size_t variableCount, std::size_t maskSize,
+                        const FileFormat& format) {
+    return (variableCount + 1) * format.row.offsetSize + format.row.countSize +
+           jumpCount(dataEnd, variableCount, maskSize, format);
+}
+
+void putCount(core::Bytes& row, std::size_t at, std::size_t count, const FileFormat& format) {
+    if (format.row.countSize == 1)
+        row[at] = static_cast<std::uint8_t>(count);
+    else
+        put16(row.data() + at, static_cast<std::uint16_t>(count));
+}
+
+void appendOffsetTable(core::Bytes& row, std::span<const std::uint16_t> offsets,
+                       std::size_t maskSize, const FileFormat& format) {
+    const std::size_t variableCount = offsets.size() - 1;
+    const std::size_t jumps = jumpCount(row.size(), variableCount, maskSize, format);
+    const std::size_t width = format.row.offsetSize;
+    const std::size_t tableAt = row.size();
+    row.resize(tableAt + trailerSize(tableAt, variableCount, maskSize, format));
+    // Stored backwards from the end of data down to the first column, then the jumps, then
+    // the count.
+    for (std::size_t k = 0; k <= variableCount; ++k) {
+        std::uint8_t* at = row.data() + tableAt + width * (variableCount - k);
+        if (width == 1)
+            *at = static_cast<std::uint8_t>(offsets[k] & 0xFF);
+        else
+            put16(at, offsets[k]);
+    }
+    const std::size_t jumpsEnd = tableAt + width * (variableCount + 1) + jumps;
+    for (std::size_t j = 0; j < jumps; ++j) {
+        std::size_t first = 0;
+        while (first <= variableCount && offsets[first] < (j + 1) * 256) ++first;
+        row[jumpsEnd - 1 - j] = static_cast<std::uint8_t>(first);
+    }
+    putCount(row, jumpsEnd, variableCount, format);
 }
 
 } // namespace
@@ -162,7 +237,7 @@ core::Bytes longValueReference(std::uint32_t length, std::uint8_t kind, std::uin
 }
 
 core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> values,
-                      LongValueStore& store) {
+                      LongValueStore& store, const FileFormat& format) {
     if (values.size() != table.columns.size())
         throw core::Error("A row of table '" + table.name + "' needs " +
                           std::to_string(table.columns.size()) + " values, not " +
@@ -187,7 +262,9 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
             fixedSize = std::max(fixedSize, c.fixedOffset + slotWidth(c));
         }
     }
-    if (columnCount > 0xFFFF || variableCount > 0xFFFF) throwTooLarge();
+    const std::size_t countSize = format.row.countSize;
+    const std::size_t countLimit = countSize == 1 ? 0xFF : 0xFFFF;
+    if (columnCount > countLimit || variableCount > countLimit) throwTooLarge();
     const std::size_t maskSize = (columnCount + 7) / 8;
     std::vector<std::uint8_t> mask(maskSize, 0);
     auto setBit = [&](std::uint16_t number) {
@@ -195,8 +272,8 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
     };
 
     // Fixed area: every fixed column's slot is present, null or not.
-    core::Bytes row(2 + fixedSize, 0);
-    put16(row.data(), static_cast<std::uint16_t>(columnCount));
+    core::Bytes row(countSize + fixedSize, 0);
+    putCount(row, 0, columnCount, format);
     std::vector<VariablePart> parts;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns[i];
@@ -208,16 +285,16 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
         if (v.isNull()) continue;
         setBit(c.number);
         if (c.isFixed()) {
-            std::span<std::uint8_t> slot(row.data() + 2 + c.fixedOffset, slotWidth(c));
+            std::span<std::uint8_t> slot(row.data() + countSize + c.fixedOffset, slotWidth(c));
             if (c.type == ColumnType::Text)
-                putFixedText(slot, c, v.get<std::string>());
+                putFixedText(slot, c, v.get<std::string>(), format);
             else if (fixedWidth(c.type) != 0)
                 putFixed(slot, c, v);
             else
                 putFixedBinary(slot, c, v.get<core::Bytes>());
             continue;
         }
-        parts.push_back({&c, variableBytes(c, v), isLongValue(c.type), false});
+        parts.push_back({&c, variableBytes(c, v, format), isLongValue(c.type), false});
         // The reference's length field has 24 bits.
         if (parts.back().longValue && parts.back().bytes.size() > kMaxLongValueLength)
             throw core::ConstraintError("The value for field '" + c.name +
@@ -228,15 +305,21 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
     });
 
     // Size with every memo and OLE value out of line: the least the row can take.
-    std::size_t size = row.size() + maskSize + (hasVariable ? 4 + 2 * variableCount : 0);
-    for (const auto& p : parts) size += p.longValue ? long_value::kReferenceSize : p.bytes.size();
-    if (size > maxRowSize()) throwTooLarge();
+    std::size_t dataEnd = row.size();
+    for (const auto& p : parts)
+        dataEnd += p.longValue ? long_value::kReferenceSize : p.bytes.size();
+    auto sizeWith = [&](std::size_t end) {
+        return end + maskSize +
+               (hasVariable ? trailerSize(end, variableCount, maskSize, format) : 0);
+    };
+    const std::size_t limit = maxRowSize(format);
+    if (sizeWith(dataEnd) > limit) throwTooLarge();
     // Small long values go into the row while there is room, in variable-column order.
     for (auto& p : parts) {
         if (p.longValue && p.bytes.size() <= kMaxInlineLongValue &&
-            size + p.bytes.size() <= maxRowSize()) {
+            sizeWith(dataEnd + p.bytes.size()) <= limit) {
             p.inlined = true;
-            size += p.bytes.size();
+            dataEnd += p.bytes.size();
         }
     }
     for (auto& p : parts) {
@@ -269,13 +352,7 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
             row.insert(row.end(), p.bytes.begin(), p.bytes.end());
         }
         while (next <= variableCount) offsets[next++] = static_cast<std::uint16_t>(row.size());
-        // Stored backwards from the end of data down to the first column, then the count.
-        const std::size_t tableAt = row.size();
-        row.resize(tableAt + 2 * (variableCount + 1) + 2);
-        for (std::size_t k = 0; k <= variableCount; ++k)
-            put16(row.data() + tableAt + 2 * (variableCount - k), offsets[k]);
-        put16(row.data() + tableAt + 2 * (variableCount + 1),
-              static_cast<std::uint16_t>(variableCount));
+        appendOffsetTable(row, offsets, maskSize, format);
     }
     row.insert(row.end(), mask.begin(), mask.end());
     return row;

@@ -1,8 +1,10 @@
 #pragma once
-// Builds a row's bytes in the Jet 4 layout RowLayout reads: column count, fixed area, variable
-// data, variable offset table and null mask. Memo and OLE values sit in the row when they are
-// small and there is room, otherwise a LongValueStore puts them on long-value pages.
+// Builds a row's bytes in the layout RowLayout reads: column count, fixed area, variable data,
+// variable offset table (Jet 3: with its jump table) and null mask. Memo and OLE values sit in the
+// row when they are small and there is room, otherwise a LongValueStore puts them on long-value
+// pages.
 #include "core/Value.h"
+#include "jet/file/FileFormat.h"
 #include "jet/schema/TableSchema.h"
 
 #include <span>
@@ -17,9 +19,9 @@ struct LongValueStore {
     virtual core::Bytes storeExternal(ColumnType type, std::span<const std::uint8_t> data) = 0;
 };
 
-// Jet 4 keeps no row larger than this, trailer and null mask included.
-constexpr std::size_t maxRowSize() {
-    return 4060;
+// Jet keeps no row larger than this, trailer and null mask included.
+inline std::size_t maxRowSize(const FileFormat& format = FileFormat::jet4()) {
+    return format.write.maxRowSize;
 }
 // Memo and OLE data of at most this many bytes may follow its reference inside the row.
 inline constexpr std::size_t kMaxInlineLongValue = 64;
@@ -41,8 +43,9 @@ core::Bytes encodeFixed(const ColumnDef& column, const core::Value& value);
 // One value per schema column, in schema order; each is brought to its column's type first
 // (coerceToColumn). Throws core::ConstraintError "Record is too large." when the row cannot fit
 // even with every memo and OLE value out of line; values of the wrong kind raise what
-// coerceToColumn raises. The store is called only once the row is known to fit.
+// coerceToColumn raises, and text the file's code page cannot hold a ConstraintError naming
+// its column. The store is called only once the row is known to fit.
 core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> values,
-                      LongValueStore& store);
+                      LongValueStore& store, const FileFormat& format = FileFormat::jet4());
 
 } // namespace jet

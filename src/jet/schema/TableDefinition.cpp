@@ -88,7 +88,10 @@ TableSchema parseTableDefinition(ByteSpan d, std::uint32_t firstPage, const File
     t.columns.reserve(columnCount);
     for (std::uint16_t i = 0; i < columnCount; ++i, off += f.columnEntry)
         t.columns.push_back(readColumn(d, off, f));
-    for (auto& c : t.columns) c.name = readName(d, off, format);
+    for (auto& c : t.columns) {
+        c.name = readName(d, off, format);
+        c.charSize = static_cast<std::uint8_t>(format.write.textCharSize);
+    }
 
     t.indexData.resize(realIndexes);
     for (std::uint32_t i = 0; i < realIndexes; ++i, off += f.indexDataEntry) {

@@ -28,7 +28,8 @@ struct ColumnDef {
     std::uint16_t displayIndex = 0;
     std::uint16_t varIndex = 0;    // entry in the row's variable offset table
     std::uint16_t fixedOffset = 0; // start in the row's fixed part (after the column count)
-    std::uint16_t size = 0;        // stored size in bytes (text: 2 per character)
+    std::uint16_t size = 0;        // stored size in bytes (text: charSize per character)
+    std::uint8_t charSize = 2;     // bytes per text character: 2 in Jet 4, 1 in Jet 3
     std::uint8_t flags = 0;
     std::uint8_t miscFlags = 0; // 0x01: text stored as compressed Unicode
     std::uint8_t precision = 0, scale = 0;
@@ -38,6 +39,8 @@ struct ColumnDef {
     bool isFixed() const { return flags & column_flag::kFixed; }
     bool isAutoNumber() const { return flags & (column_flag::kAutoLong | column_flag::kAutoGuid); }
     bool isCompressedUnicode() const { return miscFlags & 0x01; }
+    // The most characters a text column holds.
+    std::uint16_t maxChars() const { return static_cast<std::uint16_t>(size / charSize); }
 };
 
 struct IndexColumn {

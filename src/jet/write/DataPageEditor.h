@@ -21,7 +21,9 @@ struct SlotContent {
     std::vector<std::uint8_t> bytes;
 };
 
-PageBytes emptyDataPage(std::uint32_t owner);
+// Each function takes the format of the file the page belongs to: its size and where its
+// row count and slots lie.
+PageBytes emptyDataPage(std::uint32_t owner, const FileFormat& format);
 std::uint16_t freeSpace(const PageBytes& page);
 std::uint32_t pageOwner(const PageBytes& page);
 
@@ -32,19 +34,19 @@ inline std::size_t spaceForNewRow(std::size_t length) {
 
 // Appends a row in a new slot; nullopt when it does not fit or the page has no free slot.
 std::optional<std::uint8_t> appendRow(PageBytes& page, std::span<const std::uint8_t> row,
-                                      SlotState state = SlotState::Row);
+                                      const FileFormat& format, SlotState state = SlotState::Row);
 
 // Every slot's state and bytes, in slot order.
-std::vector<SlotContent> readSlots(const PageBytes& page);
+std::vector<SlotContent> readSlots(const PageBytes& page, const FileFormat& format);
 // Rewrites the page's rows from the given slots; false (page unchanged) when they do not fit.
-bool repack(PageBytes& page, const std::vector<SlotContent>& slots);
+bool repack(PageBytes& page, const std::vector<SlotContent>& slots, const FileFormat& format);
 
 // Replaces one slot's row; false when the page cannot hold the new size.
 bool replaceRow(PageBytes& page, std::uint8_t slot, std::span<const std::uint8_t> row,
-                SlotState state);
+                SlotState state, const FileFormat& format);
 // Marks a row deleted and gives its bytes back to the page's free space.
-void deleteRow(PageBytes& page, std::uint8_t slot);
+void deleteRow(PageBytes& page, std::uint8_t slot, const FileFormat& format);
 // Number of slots that still hold a row or a pointer.
-std::size_t liveSlots(const PageBytes& page);
+std::size_t liveSlots(const PageBytes& page, const FileFormat& format);
 
 } // namespace jet

@@ -53,10 +53,10 @@ public:
         file.begin();
         file.append(makeHeaderPage(password, currentJetTime()));
         // Page 1 holds the global usage map (free pages) and a second, empty map.
-        PageBytes maps = emptyDataPage(1);
+        PageBytes maps = emptyDataPage(1, FileFormat::jet4());
         auto row = UsageMapEditor::emptyRow();
-        appendRow(maps, row);
-        appendRow(maps, row);
+        appendRow(maps, row, FileFormat::jet4());
+        appendRow(maps, row, FileFormat::jet4());
         file.append(maps);
 
         db.header_ = DatabaseHeader::read(bytesOf(file.read(0)));

@@ -64,7 +64,7 @@ void writeDefinition(PageStore& store, const TableSchema& schema,
 std::uint32_t addMapRow(PageStore& store, std::uint32_t mapPage) {
     PageBytes page = copyOf(store.read(mapPage));
     auto row = UsageMapEditor::emptyRow();
-    auto slot = appendRow(page, row);
+    auto slot = appendRow(page, row, store.file().format());
     if (!slot) throw core::Error("A table has more indexes than Jet can keep.");
     store.write(mapPage, page);
     return RowId{mapPage, *slot}.pointer();
@@ -75,8 +75,8 @@ void removeMapRow(PageStore& store, std::uint32_t rowPointer) {
     if (rowPointer == 0) return;
     RowId id = RowId::fromPointer(rowPointer);
     PageBytes page = copyOf(store.read(id.page));
-    deleteRow(page, id.slot);
-    if (liveSlots(page) == 0)
+    deleteRow(page, id.slot, store.file().format());
+    if (liveSlots(page, store.file().format()) == 0)
         store.release(id.page);
     else
         store.write(id.page, page);
@@ -89,7 +89,7 @@ void createTableStorage(PageStore& store, TableSchema& schema) {
     // Reserve the first definition page before anything else takes it.
     store.write(schema.definitionPage, PageBytes{});
     std::uint32_t mapPage = store.allocate();
-    store.write(mapPage, emptyDataPage(0));
+    store.write(mapPage, emptyDataPage(0, store.file().format()));
     schema.usageMapPointer = addMapRow(store, mapPage);
     schema.freeMapPointer = addMapRow(store, mapPage);
     for (auto& index : schema.indexData) {
@@ -117,17 +117,18 @@ void dropTableStorage(PageStore& store, const TableSchema& schema) {
         schema.variableColumns > 0 || std::any_of(schema.columns.begin(), schema.columns.end(),
                                                   [](const ColumnDef& c) { return !c.isFixed(); });
     LongValueWriter longValues(store);
+    const FileFormat& format = store.file().format();
     for (std::uint32_t page : readUsageMap(store.file(), schema.usageMapPointer)) {
         auto bytes = store.read(page);
-        auto span = bytesOf(bytes);
+        auto span = store.file().bytes(bytes);
         if (span[0] != static_cast<std::uint8_t>(PageType::Data) ||
             u32(span, data_page::kOwner) != schema.definitionPage)
             continue;
         std::vector<core::Bytes> references;
-        for (std::uint16_t s = 0, n = slotCount(span); s < n; ++s) {
-            RowSlot slot = rowSlot(span, s);
+        for (std::uint16_t s = 0, n = slotCount(span, format); s < n; ++s) {
+            RowSlot slot = rowSlot(span, s, format);
             if (!slot.holdsRow()) continue;
-            RowLayout row(span.subspan(slot.start, slot.end - slot.start), hasVariable);
+            RowLayout row(span.subspan(slot.start, slot.end - slot.start), hasVariable, format);
             for (const auto& c : schema.columns)
                 if (isLongValue(c.type))
                     if (auto ref = row.variableBytes(c))
@@ -166,13 +167,14 @@ std::uint32_t addMapRowForTable(PageStore& store, const TableSchema& schema) {
     std::uint32_t mapPage = RowId::fromPointer(schema.usageMapPointer).page;
     PageBytes page = copyOf(store.read(mapPage));
     auto row = UsageMapEditor::emptyRow();
-    if (auto slot = appendRow(page, row)) {
+    const FileFormat& format = store.file().format();
+    if (auto slot = appendRow(page, row, format)) {
         store.write(mapPage, page);
         return RowId{mapPage, *slot}.pointer();
     }
     std::uint32_t fresh = store.allocate();
-    PageBytes empty = emptyDataPage(0);
-    auto slot = appendRow(empty, row);
+    PageBytes empty = emptyDataPage(0, format);
+    auto slot = appendRow(empty, row, format);
     store.write(fresh, empty);
     return RowId{fresh, *slot}.pointer();
 }

@@ -41,7 +41,7 @@ TableWriter::TableWriter(PageStore& store, TableSchema& schema)
 
 std::vector<std::uint8_t> TableWriter::encode(const std::vector<core::Value>& values) {
     LongValueAdapter adapter(longValues_);
-    return encodeRow(schema_, values, adapter);
+    return encodeRow(schema_, values, adapter, format());
 }
 
 RowId TableWriter::resolve(RowId home) const {
@@ -92,7 +92,7 @@ RowId TableWriter::placeNewRow(std::span<const std::uint8_t> row, bool moved) {
         PageBytes page = copyOf(store_.read(number));
         if (page[0] == static_cast<std::uint8_t>(PageType::Data) &&
             pageOwner(page) == schema_.definitionPage) {
-            if (auto slot = appendRow(page, row, state)) {
+            if (auto slot = appendRow(page, row, format(), state)) {
                 store_.write(number, page);
                 if (freeSpace(page) < kFullPage) {
                     UsageMapEditor(store_, schema_.freeMapPointer).remove(number);
@@ -108,8 +108,8 @@ RowId TableWriter::placeNewRow(std::span<const std::uint8_t> row, bool moved) {
         candidates_.pop_back();
     }
     std::uint32_t number = store_.allocate();
-    PageBytes page = emptyDataPage(schema_.definitionPage);
-    auto slot = appendRow(page, row, state);
+    PageBytes page = emptyDataPage(schema_.definitionPage, format());
+    auto slot = appendRow(page, row, format(), state);
     if (!slot) throw core::ConstraintError("Record is too large.");
     store_.write(number, page);
     UsageMapEditor(store_, schema_.usageMapPointer).add(number);
@@ -180,7 +180,7 @@ void TableWriter::update(RowId home, std::vector<core::Value> values) {
     RowId where = resolve(home);
     PageBytes page = copyOf(store_.read(where.page));
     SlotState state = where == home ? SlotState::Row : SlotState::MovedHere;
-    if (replaceRow(page, where.slot, row, state)) {
+    if (replaceRow(page, where.slot, row, state, format())) {
         store_.write(where.page, page);
         noteFreeSpace(where.page, page);
         return;
@@ -190,14 +190,14 @@ void TableWriter::update(RowId home, std::vector<core::Value> values) {
     RowId moved = placeNewRow(row, true);
     if (where != home) {
         PageBytes old = copyOf(store_.read(where.page));
-        deleteRow(old, where.slot);
+        deleteRow(old, where.slot, format());
         store_.write(where.page, old);
         noteFreeSpace(where.page, old);
     }
     PageBytes homePage = copyOf(store_.read(home.page));
     std::uint8_t pointer[4];
     for (int i = 0; i < 4; ++i) pointer[i] = static_cast<std::uint8_t>(moved.pointer() >> (8 * i));
-    if (!replaceRow(homePage, home.slot, pointer, SlotState::Pointer))
+    if (!replaceRow(homePage, home.slot, pointer, SlotState::Pointer, format()))
         throw core::Error("The record cannot be updated: its page is full.");
     store_.write(home.page, homePage);
     noteFreeSpace(home.page, homePage);
@@ -208,12 +208,12 @@ void TableWriter::remove(RowId home) {
     RowId where = resolve(home);
     if (where != home) {
         PageBytes moved = copyOf(store_.read(where.page));
-        deleteRow(moved, where.slot);
+        deleteRow(moved, where.slot, format());
         store_.write(where.page, moved);
         noteFreeSpace(where.page, moved);
     }
     PageBytes page = copyOf(store_.read(home.page));
-    deleteRow(page, home.slot);
+    deleteRow(page, home.slot, format());
     store_.write(home.page, page);
     noteFreeSpace(home.page, page);
     if (schema_.rowCount > 0) --schema_.rowCount;
@@ -221,14 +221,16 @@ void TableWriter::remove(RowId home) {
 
 void TableWriter::saveDefinitionCounters() {
     const PageRef current = store_.read(schema_.definitionPage);
+    const std::size_t rowCountAt = format().definition.rowCount;
+    const std::size_t counterAt = format().definition.autoNumber;
     // Counters are saved around every statement, and most statements change none of most
     // tables' counters: a page that already holds them is not copied and written again.
-    if (u32(bytesOf(current), tdef::kRowCount) == schema_.rowCount &&
-        u32(bytesOf(current), tdef::kAutoNumber) == schema_.nextAutoNumber)
+    if (u32(bytesOf(current), rowCountAt) == schema_.rowCount &&
+        u32(bytesOf(current), counterAt) == schema_.nextAutoNumber)
         return;
     PageBytes page = copyOf(current);
-    put32(page, tdef::kRowCount, schema_.rowCount);
-    put32(page, tdef::kAutoNumber, schema_.nextAutoNumber);
+    put32(page, rowCountAt, schema_.rowCount);
+    put32(page, counterAt, schema_.nextAutoNumber);
     store_.write(schema_.definitionPage, page);
 }
 

@@ -48,6 +48,7 @@ private:
     void releaseLongValues(RowId home);
     // Where a row's bytes are: its own slot, or the slot its pointer names.
     RowId resolve(RowId home) const;
+    const FileFormat& format() const { return store_.file().format(); }
 
     PageStore& store_;
     TableSchema& schema_;

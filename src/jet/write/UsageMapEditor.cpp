@@ -10,8 +10,7 @@ namespace jet {
 
 UsageMapEditor::UsageMapEditor(PageStore& store, std::uint32_t rowPointer)
     : store_(store), row_(RowId::fromPointer(rowPointer)) {
-    auto page = store_.read(row_.page);
-    RowSlot slot = rowSlot(bytesOf(page), row_.slot);
+    RowSlot slot = ownSlot();
     if (!slot.holdsRow() || slot.end - slot.start < 5)
         throwDamaged("a usage map row is missing or too short");
 }
@@ -20,8 +19,13 @@ std::vector<std::uint8_t> UsageMapEditor::emptyRow() {
     return std::vector<std::uint8_t>(usage_map::kRowSize, 0);
 }
 
+RowSlot UsageMapEditor::ownSlot() const {
+    const PageRef page = store_.read(row_.page);
+    return rowSlot(store_.file().bytes(page), row_.slot, store_.file().format());
+}
+
 std::size_t UsageMapEditor::rowStart() const {
-    return rowSlot(bytesOf(store_.read(row_.page)), row_.slot).start;
+    return ownSlot().start;
 }
 
 std::uint8_t UsageMapEditor::kind() const {
@@ -29,8 +33,9 @@ std::uint8_t UsageMapEditor::kind() const {
 }
 
 std::optional<UsageMapEditor::Location> UsageMapEditor::locate(std::uint32_t page) const {
-    auto bytes = bytesOf(store_.read(row_.page));
-    RowSlot slot = rowSlot(bytes, row_.slot);
+    const PageRef rowPage = store_.read(row_.page);
+    auto bytes = store_.file().bytes(rowPage);
+    RowSlot slot = ownSlot();
     std::size_t start = slot.start;
     std::size_t length = slot.end - slot.start;
     if (bytes[start] == usage_map::kInline) {
@@ -40,11 +45,13 @@ std::optional<UsageMapEditor::Location> UsageMapEditor::locate(std::uint32_t pag
         std::uint32_t bit = page - first;
         return Location{row_.page, start + 5 + bit / 8, static_cast<std::uint8_t>(1u << (bit % 8))};
     }
-    std::uint32_t index = page / usage_map::kPagesPerMapPage;
-    auto mapPage = referenceMapPage(bytes.subspan(start, length), index, store_.pageCount());
+    const std::uint32_t perPage = store_.file().format().pagesPerMapPage();
+    std::uint32_t index = page / perPage;
+    auto mapPage =
+        referenceMapPage(bytes.subspan(start, length), index, store_.pageCount(), perPage);
     if (!mapPage || (*store_.read(*mapPage))[0] != static_cast<std::uint8_t>(PageType::UsageMap))
         return std::nullopt;
-    std::uint32_t bit = page % usage_map::kPagesPerMapPage;
+    std::uint32_t bit = page % perPage;
     return Location{*mapPage, usage_map::kMapPageBitmapStart + bit / 8,
                     static_cast<std::uint8_t>(1u << (bit % 8))};
 }
@@ -74,9 +81,10 @@ void UsageMapEditor::add(std::uint32_t page) {
         }
         return add(page);
     }
-    std::uint32_t index = page / usage_map::kPagesPerMapPage;
-    if (index >= usage_map::kReferenceSlots)
-        throw core::Error("The database file would exceed the largest size Jet 4 supports.");
+    std::uint32_t index = page / store_.file().format().pagesPerMapPage();
+    const RowSlot slot = ownSlot();
+    if (index >= (slot.end - slot.start - 1u) / 4u)
+        throw core::Error("The database file would exceed the largest size its format supports.");
     // A new map page comes from the end of the file, never from a map's own free pages.
     std::uint32_t mapPage = store_.appendBlank();
     PageBytes m{};
@@ -105,7 +113,7 @@ std::vector<std::uint32_t> UsageMapEditor::pages() const {
 void UsageMapEditor::toReference() {
     auto marked = pages();
     std::size_t start = rowStart();
-    RowSlot slot = rowSlot(bytesOf(store_.read(row_.page)), row_.slot);
+    RowSlot slot = ownSlot();
     PageBytes p = copyOf(store_.read(row_.page));
     std::memset(p.data() + start, 0, slot.end - slot.start);
     p[start] = usage_map::kReference;

@@ -1,7 +1,8 @@
 #pragma once
 // Changes a usage map in place: the row holding it keeps its size. An inline map covers 512
 // pages from its start page; when a page falls outside, the map becomes a reference map whose
-// map pages each cover 32736 pages.
+// map pages each cover 32736 pages (16352 with the 2 KiB pages of Jet 3).
+#include "jet/rows/DataPage.h"
 #include "jet/write/PageStore.h"
 
 #include <vector>
@@ -37,6 +38,7 @@ private:
     std::optional<Location> locate(std::uint32_t page) const;
     void toReference();
     std::size_t rowStart() const;
+    RowSlot ownSlot() const;
     std::uint8_t kind() const;
 
     PageStore& store_;

@@ -44,7 +44,7 @@ ColumnInfo columnInfoOf(const jet::ColumnDef& c, const jet::PropertyMaps& proper
     ColumnInfo info;
     info.name = c.name;
     info.type = c.type;
-    info.size = c.type == jet::ColumnType::Text ? c.size / 2u : c.size;
+    info.size = c.type == jet::ColumnType::Text ? c.maxChars() : c.size;
     if (c.type == jet::ColumnType::Memo || c.type == jet::ColumnType::Ole ||
         c.type == jet::ColumnType::Boolean)
         info.size = c.type == jet::ColumnType::Boolean ? 1 : 0;

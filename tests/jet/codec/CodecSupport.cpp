@@ -34,21 +34,22 @@ core::Bytes MemoryLongValueStore::resolve(ByteSpan ref) const {
     return data;
 }
 
-core::Value readBack(const RowLayout& row, const ColumnDef& c, const MemoryLongValueStore& store) {
+core::Value readBack(const RowLayout& row, const ColumnDef& c, const MemoryLongValueStore& store,
+                     const FileFormat& format) {
     if (c.type == ColumnType::Boolean) return core::Value(row.bit(c.number));
     if (c.isFixed()) {
         auto bytes = row.fixedBytes(c);
         if (!bytes) return {};
-        if (c.type == ColumnType::Text) return core::Value(core::decodeJetText(*bytes));
+        if (c.type == ColumnType::Text) return core::Value(format.decodeText(*bytes));
         return decodeFixed(c, *bytes);
     }
     auto bytes = row.variableBytes(c);
     if (!bytes) return {};
     switch (c.type) {
     case ColumnType::Text:
-        return core::Value(core::decodeJetText(*bytes));
+        return core::Value(format.decodeText(*bytes));
     case ColumnType::Memo:
-        return core::Value(core::decodeJetText(store.resolve(*bytes)));
+        return core::Value(format.decodeText(store.resolve(*bytes)));
     case ColumnType::Ole:
         return core::Value(store.resolve(*bytes));
     case ColumnType::Binary:
@@ -59,13 +60,13 @@ core::Value readBack(const RowLayout& row, const ColumnDef& c, const MemoryLongV
 }
 
 std::vector<core::Value> readBackRow(const TableSchema& table, ByteSpan bytes,
-                                     const MemoryLongValueStore& store) {
+                                     const MemoryLongValueStore& store, const FileFormat& format) {
     const bool hasVariable =
         table.variableColumns > 0 || std::any_of(table.columns.begin(), table.columns.end(),
                                                  [](const ColumnDef& c) { return !c.isFixed(); });
-    RowLayout row(bytes, hasVariable);
+    RowLayout row(bytes, hasVariable, format);
     std::vector<core::Value> values;
-    for (const auto& c : table.columns) values.push_back(readBack(row, c, store));
+    for (const auto& c : table.columns) values.push_back(readBack(row, c, store, format));
     return values;
 }
 

@@ -31,11 +31,13 @@ private:
 // The column's value in an encoded row, decoded the way the reader decodes it (RowLayout,
 // decodeFixed, decodeJetText), with memo and OLE data taken from the store.
 core::Value readBack(const jet::RowLayout& row, const jet::ColumnDef& column,
-                     const MemoryLongValueStore& store);
+                     const MemoryLongValueStore& store,
+                     const jet::FileFormat& format = jet::FileFormat::jet4());
 
 // Every value of an encoded row, in schema order.
 std::vector<core::Value> readBackRow(const jet::TableSchema& table, jet::ByteSpan row,
-                                     const MemoryLongValueStore& store);
+                                     const MemoryLongValueStore& store,
+                                     const jet::FileFormat& format = jet::FileFormat::jet4());
 
 // Empty when the two schemas say the same; otherwise the first difference, named.
 std::string schemaDifference(const jet::TableSchema& a, const jet::TableSchema& b);

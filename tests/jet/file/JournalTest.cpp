@@ -9,6 +9,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -321,6 +323,60 @@ TEST_F(JournalTest, AFailureAfterTheCommitPointKeepsTheChange) {
     EXPECT_EQ(file->pageCount(), pages);
     file.reset();
     EXPECT_EQ(fileBytes(path), committed);
+}
+
+} // namespace
+
+namespace {
+
+// A change to an Access 97 file's 2 KiB pages: three rewritten, two appended.
+void changeJet3Pages(PageFile& file) {
+    file.begin();
+    for (std::uint32_t page : {1u, 5u, 9u}) {
+        jet::PageBytes bytes = *file.read(page);
+        for (std::size_t b = 16; b < file.pageSize(); b += 7) bytes[b] ^= 0x5A;
+        file.write(page, bytes);
+    }
+    file.append(patternPage(1));
+    file.append(patternPage(2));
+}
+
+// The journal keeps a Jet 3 file's own page size: a commit that dies before any of its steps
+// leaves the file, once reopened, as it was before the commit or as the commit made it.
+TEST(Jet3Journal, ACommitKilledAtAnyStepLeavesTheFileWholeOnReopening) {
+    REQUIRE_SAMPLES();
+    auto dir = testing_support::scratchDir("file-jet3-journal");
+    auto path = writableCopy("jet3/compIndexTestV1997.mdb", dir);
+    const auto original = fileBytes(path);
+    std::vector<CommitStep> steps;
+    {
+        auto dry = PageFile::open(writableCopy("jet3/compIndexTestV1997.mdb", dir, "dry.mdb"),
+                                  kReadWrite);
+        ASSERT_EQ(dry->pageSize(), 2048u);
+        dry->setFaultHook([&](CommitStep step, std::uint32_t) { steps.push_back(step); });
+        changeJet3Pages(*dry);
+        dry->commit();
+    }
+    const auto committed = fileBytes(dir / "dry.mdb");
+    ASSERT_EQ(committed.size(), original.size() + 2 * 2048);
+    const auto commitPoint = file_test::indexOf(steps, CommitStep::VoidJournal);
+    for (std::uint32_t stopAt = 0; stopAt < steps.size(); ++stopAt) {
+        SCOPED_TRACE("killed before step " + std::to_string(stopAt));
+        file_test::writeFileBytes(path, original);
+        const int status = file_test::runInChild([&] {
+            auto file = PageFile::open(path, kReadWrite);
+            file->setFaultHook([stopAt](CommitStep, std::uint32_t index) {
+                if (index == stopAt) ::_exit(file_test::kCrashed);
+            });
+            changeJet3Pages(*file);
+            file->commit();
+            return 0;
+        });
+        ASSERT_EQ(status, file_test::kCrashed);
+        PageFile::open(path, kReadWrite).reset();
+        EXPECT_FALSE(fs::exists(jet::journalPathFor(path)));
+        EXPECT_EQ(fileBytes(path), stopAt <= commitPoint ? original : committed);
+    }
 }
 
 } // namespace
