@@ -17,6 +17,7 @@ FileFormat makeJet3() {
     f.pageSize = 2048;
     f.write = {.maxRowSize = 2012,
                .textCharSize = 1,
+               .maxInlineLongValue = 32,
                .definitions = false,
                .indexedRows = false,
                .compaction = false};

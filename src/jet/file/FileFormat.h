@@ -85,6 +85,8 @@ struct FileFormat {
     struct Write {
         std::size_t maxRowSize = 4060; // a row's bytes, trailer and null mask included
         std::size_t textCharSize = 2;  // bytes per character in a text column's size
+        // Memo and OLE data of at most this many bytes may follow its reference in the row.
+        std::size_t maxInlineLongValue = 64;
         // Whether tables, indexes, relationships and saved queries may be created, changed
         // or dropped in a file of this version.
         bool definitions = true;

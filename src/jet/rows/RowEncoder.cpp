@@ -163,8 +163,8 @@ core::Bytes variableBytes(const ColumnDef& c, const core::Value& v, const FileFo
 // The bytes after the variable data, null mask excluded: the offsets of the variable columns
 // and the end of data, each as wide as the format's offsets, and their count. Jet 3 offsets
 // keep only their low byte; before the count comes one jump entry per 256 bytes the whole
-// row spans, entry j naming the first offset at or past (j + 1) * 256 (one past the last
-// offset when none is: such an entry only pads the table).
+// row spans, entry j naming the first offset at or past (j + 1) * 256 (0xFF when none is, as
+// Access writes an entry that only pads the table).
 std::size_t jumpCount(std::size_t dataEnd, std::size_t variableCount, std::size_t maskSize,
                       const FileFormat& format) {
     if (format.row.offsetSize != 1) return 0;
@@ -207,7 +207,7 @@ void appendOffsetTable(core::Bytes& row, std::span<const std::uint16_t> offsets,
     for (std::size_t j = 0; j < jumps; ++j) {
         std::size_t first = 0;
         while (first <= variableCount && offsets[first] < (j + 1) * 256) ++first;
-        row[jumpsEnd - 1 - j] = static_cast<std::uint8_t>(first);
+        row[jumpsEnd - 1 - j] = first > variableCount ? 0xFF : static_cast<std::uint8_t>(first);
     }
     putCount(row, jumpsEnd, variableCount, format);
 }
@@ -264,7 +264,9 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
     }
     const std::size_t countSize = format.row.countSize;
     const std::size_t countLimit = countSize == 1 ? 0xFF : 0xFFFF;
-    if (columnCount > countLimit || variableCount > countLimit) throwTooLarge();
+    // One-byte jump entries keep 0xFF for "none": no offset entry may have that number.
+    const std::size_t variableLimit = countSize == 1 ? 0xFE : 0xFFFF;
+    if (columnCount > countLimit || variableCount > variableLimit) throwTooLarge();
     const std::size_t maskSize = (columnCount + 7) / 8;
     std::vector<std::uint8_t> mask(maskSize, 0);
     auto setBit = [&](std::uint16_t number) {
@@ -316,7 +318,7 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
     if (sizeWith(dataEnd) > limit) throwTooLarge();
     // Small long values go into the row while there is room, in variable-column order.
     for (auto& p : parts) {
-        if (p.longValue && p.bytes.size() <= kMaxInlineLongValue &&
+        if (p.longValue && p.bytes.size() <= format.write.maxInlineLongValue &&
             sizeWith(dataEnd + p.bytes.size()) <= limit) {
             p.inlined = true;
             dataEnd += p.bytes.size();

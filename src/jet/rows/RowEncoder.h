@@ -23,8 +23,6 @@ struct LongValueStore {
 inline std::size_t maxRowSize(const FileFormat& format = FileFormat::jet4()) {
     return format.write.maxRowSize;
 }
-// Memo and OLE data of at most this many bytes may follow its reference inside the row.
-inline constexpr std::size_t kMaxInlineLongValue = 64;
 // Memo text longer than this many UTF-16 units is stored uncompressed even when its column
 // allows compression.
 inline constexpr std::size_t kMaxCompressedMemoUnits = 1024;
