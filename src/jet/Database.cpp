@@ -215,30 +215,8 @@ IndexMaintainer& Database::indexesFor(std::string_view name) {
     return *maintainer;
 }
 
-bool Database::keepsIndexes(const TableSchema& schema, const std::vector<core::Value>* before,
-                            const std::vector<core::Value>* after) const {
-    if (pages_->format().write.indexedRows) return true;
-    if (schema.indexData.empty()) return false;
-    // The file's index pages cannot be kept up to date yet; they stay right as long as no key
-    // changes, as when an update leaves every indexed column as it was.
-    bool keysKept = before && after;
-    for (const auto& data : schema.indexData)
-        for (const auto& key : data.columns)
-            for (std::size_t i = 0; keysKept && i < schema.columns.size(); ++i)
-                if (schema.columns[i].number == key.columnNumber && !((*before)[i] == (*after)[i]))
-                    keysKept = false;
-    if (keysKept) return false;
-    throw core::UnsupportedFormat("The table '" + schema.name +
-                                  "' of this Access 97 (Jet 3) database has indexes, which this "
-                                  "version cannot update yet.");
-}
-
 RowId Database::insertRow(std::string_view table, std::vector<core::Value> values) {
     TableWriter& writer = writerFor(table);
-    if (!keepsIndexes(writer.schema(), nullptr, nullptr)) {
-        catchUpCounter(writer, values);
-        return writer.insert(std::move(values));
-    }
     IndexMaintainer& indexes = indexesFor(table);
     catchUpCounter(writer, values);
     auto prepared = writer.prepareInsert(std::move(values));
@@ -252,10 +230,6 @@ void Database::updateRow(std::string_view table, RowId row, std::vector<core::Va
     TableWriter& writer = writerFor(table);
     auto old = writer.read(row);
     auto coerced = writer.coerce(std::move(values));
-    if (!keepsIndexes(writer.schema(), &old, &coerced)) {
-        writer.update(row, coerced);
-        return;
-    }
     IndexMaintainer& indexes = indexesFor(table);
     indexes.checkAdmissible(coerced, row);
     writer.update(row, coerced);
@@ -265,10 +239,6 @@ void Database::updateRow(std::string_view table, RowId row, std::vector<core::Va
 
 void Database::deleteRow(std::string_view table, RowId row) {
     TableWriter& writer = writerFor(table);
-    if (!keepsIndexes(writer.schema(), nullptr, nullptr)) {
-        writer.remove(row);
-        return;
-    }
     IndexMaintainer& indexes = indexesFor(table);
     auto old = writer.read(row);
     writer.remove(row);
@@ -277,7 +247,6 @@ void Database::deleteRow(std::string_view table, RowId row) {
 
 RowId Database::insertRowUnindexed(std::string_view table, std::vector<core::Value> values) {
     TableWriter& writer = writerFor(table);
-    keepsIndexes(writer.schema(), nullptr, nullptr);
     catchUpCounter(writer, values);
     return writer.insert(std::move(values));
 }

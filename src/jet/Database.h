@@ -135,11 +135,6 @@ private:
     std::shared_ptr<TableSchema> catalogSchema() const;
     TableWriter& writerFor(std::string_view table);
     IndexMaintainer& indexesFor(std::string_view table);
-    // Whether a row write must keep the table's indexes up to date (false: it has none the
-    // write changes). The one place that refuses row writes a file's version cannot index
-    // yet: inserts and deletes in a Jet 3 table with indexes, and updates of its keys.
-    bool keepsIndexes(const TableSchema& schema, const std::vector<core::Value>* before,
-                      const std::vector<core::Value>* after) const;
     void saveCounters();
     // A counter that lags the values its column holds (Access files can have one) is raised
     // to the highest of them once per session, before it gives out a value.

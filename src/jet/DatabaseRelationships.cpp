@@ -68,7 +68,7 @@ void Database::createRelationship(const RelationshipDef& rel, RelationshipRows r
                              "table.");
     // Checked before anything is written, so a refusal leaves no trace.
     requireParentsExist(*parent, parentColumns, allRows(parent->name), *child, childColumns,
-                        allRows(child->name));
+                        allRows(child->name), pages_->format());
     const bool oneToOne = indexOverColumns(*child, childColumns, true).has_value();
     const std::int32_t grbit = relationshipGrbit(rel, oneToOne);
 

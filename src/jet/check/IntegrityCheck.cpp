@@ -28,10 +28,6 @@ public:
         report_.pages = file_.pageCount();
         claim(0, "the header");
         claim(1, "the global usage map");
-        if (!format_.readableIndexes)
-            report_.notes.push_back("Access 97 (Jet 3) index pages and their keys are not "
-                                    "verified in this version; queries read the rows without "
-                                    "them");
         for (const auto& entry : db_.catalog().entries()) {
             if (!entry.isTable()) continue;
             guarded("table '" + entry.name + "'", [&] { checkTable(entry); });
@@ -232,7 +228,6 @@ private:
 
     void checkIndexes(const std::string& owner, const TableSchema& schema,
                       const std::vector<std::pair<std::vector<core::Value>, RowId>>& rows) {
-        if (!format_.readableIndexes) return; // noted once for the file in run()
         PageFileSource pages(file_);
         for (std::size_t i = 0; i < schema.indexData.size(); ++i) {
             const IndexData& data = schema.indexData[i];
@@ -241,7 +236,7 @@ private:
                 if (def.dataIndex == i) name = "index '" + def.name + "'";
             guarded(owner + ", " + name, [&] {
                 auto positions = indexColumnPositions(schema, data);
-                auto columns = indexKeyColumns(schema, data);
+                auto columns = indexKeyColumns(schema, data, format_);
                 std::vector<IndexEntry> expected;
                 std::vector<core::Value> key(positions.size());
                 for (const auto& [values, home] : rows) {

@@ -11,6 +11,23 @@ namespace {
 constexpr std::size_t kVersionByte = 0x14;
 constexpr std::uint8_t kJet3Version = 0x00;
 
+// Index pages: no reserved word after the owner, a one-byte prefix length, a 226-byte entry
+// bitmap; text keys in the Access 97 General sort order.
+void setJet3Indexes(FileFormat& f) {
+    f.indexPage = {.freeSpace = 2,
+                   .owner = 4,
+                   .reserved = 0,
+                   .previous = 8,
+                   .next = 12,
+                   .tail = 16,
+                   .prefixLength = 20,
+                   .prefixLengthSize = 1,
+                   .flags = 21,
+                   .entryMask = 22,
+                   .entryMaskSize = 226};
+    f.generalSort97 = true;
+}
+
 FileFormat makeJet3() {
     FileFormat f;
     f.version = JetVersion::Jet3;
@@ -19,10 +36,7 @@ FileFormat makeJet3() {
                .textCharSize = 1,
                .maxInlineLongValue = 32,
                .definitions = false,
-               .indexedRows = false,
                .compaction = false};
-    // Jet 3 index pages and its General sort keys differ from Jet 4's; reading scans.
-    f.readableIndexes = false;
     f.header = {.obscuredLength = 126,
                 .sortOrder = 0x3A,
                 .sortOrderSize = 2,
@@ -64,6 +78,7 @@ FileFormat makeJet3() {
     d.logicalIndexStart = 0;
     d.longValueMaps = false;
     f.row = {.countSize = 1, .offsetSize = 1};
+    setJet3Indexes(f);
     return f;
 }
 

@@ -18,9 +18,6 @@ struct FileFormat {
     std::size_t pageSize = 4096;
     // Whether this version can write the file's rows.
     bool writable = true;
-    // Whether index pages and keys are laid out as the engine's index code expects; where
-    // they are not, queries scan instead of seeking.
-    bool readableIndexes = true;
 
     struct Header {
         std::size_t obscuredLength = 128; // RC4-obscured bytes from 0x18
@@ -78,6 +75,36 @@ struct FileFormat {
         std::size_t offsetSize = 2; // each variable column offset
     } row;
 
+    // ---- Index pages (type 0x03 intermediate, 0x04 leaf) ----
+    // A fixed header, a bitmap marking where each entry ends, then the entries. Offsets
+    // count from the start of the page; an offset of 0 marks a field the version lacks.
+    struct IndexPageLayout {
+        std::size_t freeSpace = 2;        // u16: bytes left after the last entry
+        std::size_t owner = 4;            // u32: the table's definition page
+        std::size_t reserved = 8;         // u32: unknown, kept as found
+        std::size_t previous = 12;        // u32: neighbour on the same level
+        std::size_t next = 16;            // u32
+        std::size_t tail = 20;            // u32: intermediate pages only, the last child
+        std::size_t prefixLength = 24;    // leading bytes every entry shares
+        std::size_t prefixLengthSize = 2; // bytes of prefixLength
+        std::size_t flags = 26;           // u8: unknown, kept as found
+        std::size_t entryMask = 27;
+        std::size_t entryMaskSize = 453;
+        std::size_t firstEntry() const { return entryMask + entryMaskSize; }
+    } indexPage;
+    // The longest prefix the header can give as shared by a page's entries.
+    std::size_t maxIndexPrefix() const {
+        return (std::size_t(1) << (8 * indexPage.prefixLengthSize)) - 1;
+    }
+    // Bytes the entries of one index page may take.
+    std::size_t indexEntryCapacity() const { return pageSize - indexPage.firstEntry(); }
+    // The longest key the engine writes: every page must hold at least three entries (with
+    // their 4-byte row and child pointers) so that a split leaves two non-empty halves.
+    std::size_t maxIndexKeySize() const { return indexEntryCapacity() / 3 - 8; }
+    // Text keys follow the General sort order of Access 97 (Jet 3) rather than Jet 4's.
+    bool generalSort97 = false;
+    // ---- end of index pages ----
+
     // Usage map pages: the bitmap follows a 4-byte header.
     std::uint32_t pagesPerMapPage() const { return std::uint32_t(pageSize - 4) * 8; }
 
@@ -90,8 +117,6 @@ struct FileFormat {
         // Whether tables, indexes, relationships and saved queries may be created, changed
         // or dropped in a file of this version.
         bool definitions = true;
-        // Whether the rows of a table with indexes may change (their index pages kept up).
-        bool indexedRows = true;
         // Whether the compactor can copy the file into a new one of the same version.
         bool compaction = true;
     } write;

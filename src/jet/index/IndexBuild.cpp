@@ -16,15 +16,16 @@ struct Built {
 
 using Level = std::vector<Built>;
 
-Level packLeaves(std::uint32_t owner, std::span<const IndexEntry> entries) {
+Level packLeaves(const FileFormat& format, std::uint32_t owner,
+                 std::span<const IndexEntry> entries) {
     Level level;
-    IndexPage page;
+    IndexPage page(format);
     page.owner = owner;
     for (const IndexEntry& e : entries) {
         page.insert(page.size(), e.key, e.row);
         if (page.fits()) continue;
         page.erase(page.size() - 1);
-        IndexPage next;
+        IndexPage next(format);
         next.owner = owner;
         next.insert(0, e.key, e.row);
         level.push_back({std::move(page), {}, 0});
@@ -39,9 +40,10 @@ Level packLeaves(std::uint32_t owner, std::span<const IndexEntry> entries) {
 
 // Groups of consecutive children, each group one intermediate page: an entry per child but
 // the last, which is the tail. Every group gets two children at least.
-std::vector<std::vector<std::size_t>> groupChildren(const Level& children) {
+std::vector<std::vector<std::size_t>> groupChildren(const FileFormat& format,
+                                                    const Level& children) {
     std::vector<std::vector<std::size_t>> groups(1);
-    IndexPage trial;
+    IndexPage trial(format);
     trial.leaf = false;
     for (std::size_t i = 0; i < children.size(); ++i) {
         groups.back().push_back(i);
@@ -60,8 +62,9 @@ std::vector<std::vector<std::size_t>> groupChildren(const Level& children) {
     return groups;
 }
 
-Built nodeOf(std::uint32_t owner, const Level& children, const std::vector<std::size_t>& group) {
-    Built b;
+Built nodeOf(const FileFormat& format, std::uint32_t owner, const Level& children,
+             const std::vector<std::size_t>& group) {
+    Built b{IndexPage(format), {}, 0};
     b.page.leaf = false;
     b.page.owner = owner;
     const std::size_t entries = group.size() == 1 ? 1 : group.size() - 1;
@@ -84,7 +87,7 @@ void writeIndexTree(IndexPageStore& store, std::uint32_t owner, std::uint32_t ro
     for (std::uint32_t page : pagesBelowRoot(store, owner, root)) store.release(page);
 
     std::vector<Level> levels;
-    levels.push_back(packLeaves(owner, entries));
+    levels.push_back(packLeaves(store.format(), owner, entries));
     std::vector<std::uint32_t> taken;
     try {
         while (levels.back().size() > 1) {
@@ -93,10 +96,10 @@ void writeIndexTree(IndexPageStore& store, std::uint32_t owner, std::uint32_t ro
                 c.number = store.allocate();
                 taken.push_back(c.number);
             }
-            const auto groups = groupChildren(children);
+            const auto groups = groupChildren(store.format(), children);
             Level parents;
             for (const auto& group : groups) {
-                parents.push_back(nodeOf(owner, children, group));
+                parents.push_back(nodeOf(store.format(), owner, children, group));
                 // Leaves are linked end to end, intermediate pages only within their parent.
                 for (std::size_t k = 0; k < group.size(); ++k) {
                     IndexPage& c = children[group[k]].page;
@@ -131,8 +134,8 @@ std::vector<std::uint32_t> pagesBelowRoot(const IndexPageSource& pages, std::uin
         IndexPage p;
         try {
             ByteSpan bytes = bytesOf(pages.read(page));
-            if (!isIndexPage(bytes)) continue;
-            p = parseIndexPage(bytes);
+            if (!isIndexPage(bytes, pages.format())) continue;
+            p = parseIndexPage(bytes, pages.format());
         } catch (const core::FormatError&) {
             continue;
         }

@@ -14,13 +14,17 @@ std::vector<std::size_t> indexColumnPositions(const TableSchema& schema, const I
     return positions;
 }
 
-std::vector<KeyColumn> indexKeyColumns(const TableSchema& schema, const IndexData& index) {
+std::vector<KeyColumn> indexKeyColumns(const TableSchema& schema, const IndexData& index,
+                                       const FileFormat& format) {
+    const TextSortOrder textOrder =
+        format.generalSort97 ? TextSortOrder::General97 : TextSortOrder::General;
     std::vector<KeyColumn> keys;
     const auto positions = indexColumnPositions(schema, index);
     for (std::size_t k = 0; k < positions.size(); ++k) {
         const ColumnDef& column = schema.columns[positions[k]];
         // The key encoder numbers column types as table definitions do.
-        keys.push_back({KeyColumnType(column.rawType), index.columns[k].ascending, column.scale});
+        keys.push_back(
+            {KeyColumnType(column.rawType), index.columns[k].ascending, column.scale, textOrder});
     }
     return keys;
 }

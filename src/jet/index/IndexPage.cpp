@@ -1,9 +1,9 @@
 // Index pages mark where each entry ends in a bitmap, counting from the first entry; every
 // entry after the first leaves out the prefix it shares with the first. Header numbers are
-#include "jet/file/Bytes.h"
-
 // little-endian, the pointers inside entries big-endian so that entries compare as bytes.
 #include "jet/index/IndexPage.h"
+
+#include "jet/file/Bytes.h"
 
 #include <algorithm>
 #include <bit>
@@ -131,7 +131,7 @@ void IndexPage::clear(bool asLeaf) {
 std::size_t IndexPage::sharedPrefix() const {
     if (size() < 2) return 0;
     ByteSpan a = key(0), b = key(size() - 1);
-    const std::size_t limit = std::min(a.size(), b.size());
+    const std::size_t limit = std::min({a.size(), b.size(), format->maxIndexPrefix()});
     std::size_t n = 0;
     while (n < limit && a[n] == b[n]) ++n;
     return n;
@@ -141,43 +141,53 @@ std::size_t IndexPage::encodedSize(std::size_t prefix) const {
     return empty() ? 0 : rawSize() - prefix * (size() - 1);
 }
 
-bool isIndexPage(ByteSpan page) {
-    return page.size() == kPageSize && (page[0] == std::uint8_t(PageType::IndexNode) ||
-                                        page[0] == std::uint8_t(PageType::IndexLeaf));
+bool isIndexPage(ByteSpan page, const FileFormat& format) {
+    return page.size() >= format.pageSize && (page[0] == std::uint8_t(PageType::IndexNode) ||
+                                              page[0] == std::uint8_t(PageType::IndexLeaf));
 }
 
-IndexPage parseIndexPage(ByteSpan page) {
-    if (!isIndexPage(page)) throwDamaged("an index refers to a page that is not an index page");
-    IndexPage p;
+std::uint16_t storedPrefixLength(ByteSpan page, const FileFormat& format) {
+    const auto& l = format.indexPage;
+    return l.prefixLengthSize == 1 ? page[l.prefixLength] : u16(page, l.prefixLength);
+}
+
+IndexPage parseIndexPage(ByteSpan whole, const FileFormat& format) {
+    if (!isIndexPage(whole, format))
+        throwDamaged("an index refers to a page that is not an index page");
+    const ByteSpan page = whole.first(format.pageSize);
+    const auto& l = format.indexPage;
+    const std::size_t pageSize = format.pageSize, maskSize = l.entryMaskSize,
+                      firstEntry = l.firstEntry();
+    IndexPage p(format);
     p.leaf = page[0] == std::uint8_t(PageType::IndexLeaf);
-    p.owner = u32(page, kOwner);
-    p.reserved = u32(page, kReserved);
-    p.previous = u32(page, kPrevious);
-    p.next = u32(page, kNext);
-    p.tail = u32(page, kTail);
-    p.storedPrefix = u16(page, kPrefixLength);
-    p.flags = page[kFlags];
+    p.owner = u32(page, l.owner);
+    p.reserved = l.reserved != 0 ? u32(page, l.reserved) : 0;
+    p.previous = u32(page, l.previous);
+    p.next = u32(page, l.next);
+    p.tail = u32(page, l.tail);
+    p.storedPrefix = storedPrefixLength(page, format);
+    p.flags = page[l.flags];
 
     // First where each entry ends, then the entries copied.
     const std::size_t trailer = p.trailerSize();
-    const std::uint8_t* mask = page.data() + kEntryMask;
+    const std::uint8_t* mask = page.data() + l.entryMask;
     // Counted eight bytes at a time: without a popcount instruction each count is a call.
     std::size_t count = 0, byte = 0;
-    for (; byte + 8 <= kEntryMaskSize; byte += 8) {
+    for (; byte + 8 <= maskSize; byte += 8) {
         std::uint64_t word;
         std::memcpy(&word, mask + byte, 8);
         count += std::size_t(std::popcount(word));
     }
-    for (; byte < kEntryMaskSize; ++byte) count += std::size_t(std::popcount(unsigned(mask[byte])));
+    for (; byte < maskSize; ++byte) count += std::size_t(std::popcount(unsigned(mask[byte])));
     if (count == 0) return p;
     std::vector<std::uint32_t>& ends = p.ends_;
     ends.resize(count);
     std::uint32_t* end = ends.data();
     std::uint32_t last = 0;
-    for (std::size_t byte = 0; byte < kEntryMaskSize; ++byte) {
+    for (std::size_t byte = 0; byte < maskSize; ++byte) {
         for (unsigned bits = mask[byte]; bits != 0; bits &= bits - 1) {
             const auto at = std::uint32_t(byte * 8 + std::size_t(std::countr_zero(bits)));
-            if (kFirstEntry + at > kPageSize)
+            if (firstEntry + at > pageSize)
                 throwDamaged("an index page marks an entry outside the page");
             *end++ = last = at;
         }
@@ -189,7 +199,7 @@ IndexPage parseIndexPage(ByteSpan page) {
         if (ends[i] - ends[i - 1] + prefix < trailer)
             throwDamaged("an index page holds an entry too short to be one");
 
-    const std::uint8_t* from = page.data() + kFirstEntry;
+    const std::uint8_t* from = page.data() + firstEntry;
     if (prefix == 0) {
         p.bytes_.assign(from, from + last);
         return p;
@@ -203,7 +213,7 @@ IndexPage parseIndexPage(ByteSpan page) {
     std::uint8_t* to = p.bytes_.data();
     std::memcpy(to, from, ends[0]);
     std::size_t begin = ends[0], at = ends[0];
-    const std::size_t available = kPageSize - kFirstEntry;
+    const std::size_t available = pageSize - firstEntry;
     for (std::size_t i = 1; i < count; ++i) {
         const std::size_t stored = ends[i] - begin;
         if (begin + stored + kWord <= available && prefix + kWord <= available) {
@@ -222,9 +232,13 @@ IndexPage parseIndexPage(ByteSpan page) {
 }
 
 PageBytes encodeIndexPage(const IndexPage& p, std::size_t prefix) {
+    const FileFormat& format = *p.format;
+    const auto& l = format.indexPage;
+    const std::size_t pageSize = format.pageSize, firstEntry = l.firstEntry();
     const std::size_t n = p.size();
     const std::uint8_t* bytes = p.bytes_.data();
-    if (p.encodedSize(prefix) > kEntryCapacity)
+    prefix = std::min(prefix, format.maxIndexPrefix());
+    if (p.encodedSize(prefix) > format.indexEntryCapacity())
         throw core::Error("Internal error: index entries overflow their page.");
     if (n < 2) prefix = std::min<std::size_t>(prefix, n == 0 ? 0 : p.ends_[0]);
     if (n > 0 && prefix > p.ends_[0])
@@ -233,20 +247,24 @@ PageBytes encodeIndexPage(const IndexPage& p, std::size_t prefix) {
     PageBytes out{};
     out[0] = std::uint8_t(p.leaf ? PageType::IndexLeaf : PageType::IndexNode);
     out[1] = 0x01;
-    put32(out, kOwner, p.owner);
-    put32(out, kReserved, p.reserved);
-    put32(out, kPrevious, p.previous);
-    put32(out, kNext, p.next);
-    put32(out, kTail, p.tail);
-    put16(out, kPrefixLength, std::uint16_t(prefix));
-    out[kFlags] = p.flags;
+    put32(out, l.owner, p.owner);
+    if (l.reserved != 0) put32(out, l.reserved, p.reserved);
+    put32(out, l.previous, p.previous);
+    put32(out, l.next, p.next);
+    put32(out, l.tail, p.tail);
+    if (l.prefixLengthSize == 1) {
+        out[l.prefixLength] = std::uint8_t(prefix);
+    } else {
+        put16(out, l.prefixLength, std::uint16_t(prefix));
+    }
+    out[l.flags] = p.flags;
 
     // An encode runs at every change of a page, so entries (a few bytes each) are checked
     // and copied in place rather than by a library call apiece, in whole words while both
     // sides have a word to spare.
-    std::uint8_t* mask = out.data() + kEntryMask;
-    std::uint8_t* to = out.data() + kFirstEntry;
-    const std::size_t available = kPageSize - kFirstEntry, have = p.bytes_.size();
+    std::uint8_t* mask = out.data() + l.entryMask;
+    std::uint8_t* to = out.data() + firstEntry;
+    const std::size_t available = pageSize - firstEntry, have = p.bytes_.size();
     std::size_t end = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t entryStart = i == 0 ? 0 : p.ends_[i - 1];
@@ -270,18 +288,22 @@ PageBytes encodeIndexPage(const IndexPage& p, std::size_t prefix) {
     }
     // The last word copied may have run past the entries; the free space stays zeros.
     std::memset(to + end, 0, std::min(kWord, available - end));
-    put16(out, kFreeSpace, std::uint16_t(kPageSize - kFirstEntry - end));
+    put16(out, l.freeSpace, std::uint16_t(pageSize - firstEntry - end));
     return out;
 }
 
 bool encodeAppended(const IndexPage& p, const IndexPage& base, PageBytes& bytes) {
+    const FileFormat& format = *p.format;
+    const auto& l = format.indexPage;
+    const std::size_t pageSize = format.pageSize, firstEntry = l.firstEntry();
     const std::size_t n = p.size(), kept = base.size();
-    if (kept < 2 || n <= kept || p.leaf != base.leaf || p.owner != base.owner ||
-        p.previous != base.previous || p.next != base.next || p.tail != base.tail ||
-        p.reserved != base.reserved || p.flags != base.flags)
+    if (kept < 2 || n <= kept || p.format != base.format || p.leaf != base.leaf ||
+        p.owner != base.owner || p.previous != base.previous || p.next != base.next ||
+        p.tail != base.tail || p.reserved != base.reserved || p.flags != base.flags)
         return false;
     const std::size_t prefix = base.storedPrefix;
-    if (p.sharedPrefix() != prefix || p.encodedSize(prefix) > kEntryCapacity) return false;
+    if (p.sharedPrefix() != prefix || p.encodedSize(prefix) > format.indexEntryCapacity())
+        return false;
     const std::size_t keptBytes = base.ends_[kept - 1];
     if (p.ends_[kept - 1] != keptBytes ||
         !std::equal(base.ends_.begin(), base.ends_.end(), p.ends_.begin()) ||
@@ -295,15 +317,15 @@ bool encodeAppended(const IndexPage& p, const IndexPage& base, PageBytes& bytes)
         if (prefix > p.ends_[i] - begin || std::memcmp(from, from + begin, prefix) != 0)
             return false;
     }
-    std::uint8_t* mask = bytes.data() + kEntryMask;
-    std::uint8_t* to = bytes.data() + kFirstEntry;
+    std::uint8_t* mask = bytes.data() + l.entryMask;
+    std::uint8_t* to = bytes.data() + firstEntry;
     for (std::size_t i = kept; i < n; ++i) {
         const std::size_t begin = p.ends_[i - 1] + prefix, size = p.ends_[i] - begin;
         std::memcpy(to + end, from + begin, size);
         end += size;
         mask[end / 8] |= std::uint8_t(1u << (end % 8));
     }
-    put16(bytes, kFreeSpace, std::uint16_t(kPageSize - kFirstEntry - end));
+    put16(bytes, l.freeSpace, std::uint16_t(pageSize - firstEntry - end));
     return true;
 }
 

@@ -11,12 +11,17 @@
 namespace jet {
 
 class IndexPage;
-IndexPage parseIndexPage(ByteSpan page);
+IndexPage parseIndexPage(ByteSpan page, const FileFormat& format);
 PageBytes encodeIndexPage(const IndexPage& page, std::size_t prefix);
 bool encodeAppended(const IndexPage& page, const IndexPage& base, PageBytes& bytes);
 
 class IndexPage {
 public:
+    IndexPage() = default;
+    explicit IndexPage(const FileFormat& format) : format(&format) {}
+
+    // The layout the page is read from and written in.
+    const FileFormat* format = &FileFormat::jet4();
     // Leaf pages point to rows; intermediate pages point to child pages as well.
     bool leaf = true;
     std::uint32_t owner = 0; // the table's definition page
@@ -71,10 +76,10 @@ public:
     // Bytes the entries take on the page when they share `prefix` leading bytes.
     std::size_t encodedSize(std::size_t prefix) const;
     std::size_t encodedSize() const { return encodedSize(sharedPrefix()); }
-    bool fits() const { return encodedSize() <= index_page::kEntryCapacity; }
+    bool fits() const { return encodedSize() <= format->indexEntryCapacity(); }
 
 private:
-    friend IndexPage parseIndexPage(ByteSpan page);
+    friend IndexPage parseIndexPage(ByteSpan page, const FileFormat& format);
     friend PageBytes encodeIndexPage(const IndexPage& page, std::size_t prefix);
     friend bool encodeAppended(const IndexPage& page, const IndexPage& base, PageBytes& bytes);
     std::size_t start(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
@@ -83,10 +88,12 @@ private:
     std::vector<std::uint32_t> ends_; // entry i is bytes_[start(i), ends_[i])
 };
 
-bool isIndexPage(ByteSpan page);
+bool isIndexPage(ByteSpan page, const FileFormat& format = FileFormat::jet4());
 // Throws core::FormatError for a page that is not an index page or whose entries do not
 // fit it.
-IndexPage parseIndexPage(ByteSpan page);
+IndexPage parseIndexPage(ByteSpan page, const FileFormat& format = FileFormat::jet4());
+// The shared prefix length an index page's header gives.
+std::uint16_t storedPrefixLength(ByteSpan page, const FileFormat& format);
 // Writes the page sharing `prefix` leading bytes between entries, which must be no longer
 // than the bytes all entries have in common; the encoder of a page read from a file can so
 // reproduce it exactly. Throws core::Error when the entries do not fit.

@@ -45,6 +45,7 @@ std::uint32_t IndexPageBatch::create(bool leaf) {
     const std::uint32_t page = store_.allocate();
     created_.push_back(page);
     Held h;
+    h.own.format = &store_.format();
     h.own.leaf = leaf;
     h.own.owner = owner_;
     h.dirty = true;
@@ -79,8 +80,7 @@ void IndexPageBatch::commit() {
     // length the encoder chose.
     for (const auto& [number, bytes] : out) {
         IndexPage& page = pages_.at(number).own;
-        page.storedPrefix = std::uint16_t(bytes[index_page::kPrefixLength] |
-                                          bytes[index_page::kPrefixLength + 1] << 8);
+        page.storedPrefix = storedPrefixLength(ByteSpan(bytes), *page.format);
         store_.written(number, std::move(page));
     }
     pages_.clear();

@@ -1,6 +1,7 @@
 #pragma once
 // Where things lie on a Jet 4 index page (type 0x03 intermediate, 0x04 leaf): a fixed header,
-// a bitmap marking where each entry ends, then the entries themselves.
+// a bitmap marking where each entry ends, then the entries themselves. The index code reads
+// the layout of each version from FileFormat::indexPage; these name Jet 4's for its tests.
 #include "jet/file/PageFormat.h"
 
 #include <cstddef>

@@ -13,6 +13,8 @@ class IndexPageSource {
 public:
     virtual ~IndexPageSource();
     virtual PageRef read(std::uint32_t page) const = 0;
+    // The layout of the file the pages belong to.
+    virtual const FileFormat& format() const { return FileFormat::jet4(); }
     // The page parsed. A source that reads the same pages again and again (the upkeep of an
     // index during many inserts) may keep parsed pages while their bytes stay the same.
     virtual std::shared_ptr<const IndexPage> parsed(std::uint32_t page) const;
@@ -36,6 +38,7 @@ class PageFileSource : public IndexPageSource {
 public:
     explicit PageFileSource(const PageFile& file) : file_(file) {}
     PageRef read(std::uint32_t page) const override { return file_.read(page); }
+    const FileFormat& format() const override { return file_.format(); }
 
 private:
     const PageFile& file_;

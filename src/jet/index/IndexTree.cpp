@@ -61,16 +61,15 @@ std::optional<InsertStatus> IndexTree::append(ByteSpan key, RowId row) {
     PageBytes bytes = *store_.read(hint_);
     if (!encodeAppended(page, *base, bytes)) bytes = encodeIndexPage(page);
     store_.write(hint_, bytes);
-    page.storedPrefix =
-        std::uint16_t(bytes[index_page::kPrefixLength] | bytes[index_page::kPrefixLength + 1] << 8);
+    page.storedPrefix = storedPrefixLength(ByteSpan(bytes), *page.format);
     store_.written(hint_, std::move(page));
     return InsertStatus::Inserted;
 }
 
 InsertStatus IndexTree::insert(ByteSpan key, RowId row) {
-    if (key.size() > index_page::kMaxKeySize)
-        throw core::Error("The index key is longer than " +
-                          std::to_string(index_page::kMaxKeySize) + " bytes.");
+    const std::size_t longest = store_.format().maxIndexKeySize();
+    if (key.size() > longest)
+        throw core::Error("The index key is longer than " + std::to_string(longest) + " bytes.");
     if (!admits(key)) return InsertStatus::LeftOut;
     if (auto status = append(key, row)) return *status;
     IndexPageBatch batch(store_, owner_);
@@ -134,7 +133,7 @@ bool IndexTree::remove(ByteSpan key, RowId row) {
 
 void IndexTree::createEmpty() {
     hint_ = 0;
-    IndexPage root;
+    IndexPage root(store_.format());
     root.owner = owner_;
     store_.write(root_, encodeIndexPage(root));
 }

@@ -4,8 +4,6 @@ namespace jet {
 
 namespace {
 
-using index_page::kEntryCapacity;
-
 // More levels than this would need more entries than a file can hold.
 constexpr std::size_t kMaxDepth = 32;
 
@@ -116,7 +114,7 @@ IndexTreeEdit::Change IndexTreeEdit::finish(std::size_t level, const Change& cha
     up.newLast = change.newLast;
     if (!p.fits())
         up.newLeft = splitOff(page, appended);
-    else if (change.shrank && p.encodedSize() < kEntryCapacity / 4)
+    else if (change.shrank && p.encodedSize() < p.format->indexEntryCapacity() / 4)
         mergeWithNeighbour(level, up);
     return up;
 }
@@ -244,14 +242,14 @@ bool IndexTreeEdit::mergeWithNeighbour(std::size_t level, Change& up) {
     const IndexPage& r = batch_.view(right);
     if (l.leaf != r.leaf) throwDamaged("an index page has children on different levels");
 
-    IndexPage merged;
+    IndexPage merged(*l.format);
     merged.leaf = l.leaf;
     merged.append(l, 0, l.size());
     if (!l.leaf && l.tail != 0) merged.insert(merged.size(), leftLast.key, leftLast.row, l.tail);
     merged.append(r, 0, r.size());
     merged.tail = r.tail;
     promoteTail(merged);
-    if (merged.encodedSize() > kEntryCapacity * 3 / 4) return false;
+    if (merged.encodedSize() > merged.format->indexEntryCapacity() * 3 / 4) return false;
 
     if (!l.leaf) {
         // The children of both now share a parent and become linked neighbours.

@@ -70,10 +70,11 @@ std::optional<IndexEntry> Checker::visit(std::uint32_t page, std::size_t depth,
     }
     IndexPage p;
     try {
+        const FileFormat& format = pages_.format();
         ByteSpan bytes = bytesOf(pages_.read(page));
-        p = parseIndexPage(bytes);
-        const std::size_t used = index_page::kFirstEntry + p.encodedSize(p.storedPrefix);
-        if (u16(bytes, index_page::kFreeSpace) != kPageSize - used)
+        p = parseIndexPage(bytes, format);
+        const std::size_t used = format.indexPage.firstEntry() + p.encodedSize(p.storedPrefix);
+        if (u16(bytes, format.indexPage.freeSpace) != format.pageSize - used)
             problem(name + " gives a wrong amount of free space");
     } catch (const core::Error& e) {
         problem(name + ": " + e.what());

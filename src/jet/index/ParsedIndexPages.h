@@ -14,7 +14,8 @@ namespace jet {
 class ParsedIndexPages {
 public:
     // The page parsed from `bytes`, the page's bytes as the file returns them now.
-    std::shared_ptr<const IndexPage> get(std::uint32_t page, PageRef bytes);
+    std::shared_ptr<const IndexPage> get(std::uint32_t page, PageRef bytes,
+                                         const FileFormat& format = FileFormat::jet4());
     // Records `parsed` as what `bytes`, the page's bytes as the file returns them now, parse
     // to: the form an edit just encoded.
     void put(std::uint32_t page, PageRef bytes, IndexPage parsed);

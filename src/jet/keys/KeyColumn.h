@@ -24,10 +24,14 @@ enum class KeyColumnType : std::uint8_t {
     Numeric = 16,
 };
 
+// The General sort order of text keys: Jet 4's (Access 2000-2003) or Access 97's (Jet 3).
+enum class TextSortOrder : std::uint8_t { General, General97 };
+
 struct KeyColumn {
     KeyColumnType type = KeyColumnType::Long;
     bool ascending = true;
     std::uint8_t scale = 0; // Numeric only: digits after the point
+    TextSortOrder textOrder = TextSortOrder::General;
 };
 
 } // namespace jet

@@ -6,6 +6,7 @@
 #include "jet/keys/BinaryKeys.h"
 #include "jet/keys/KeyBytes.h"
 #include "jet/keys/NumberKeys.h"
+#include "jet/keys/Text97Key.h"
 #include "jet/keys/TextKey.h"
 
 #include <limits>
@@ -117,7 +118,11 @@ void appendPayload(core::Bytes& out, const KeyColumn& column, const core::Value&
         return;
     case Type::Text:
     case Type::Memo:
-        if (auto text = value.getIf<std::string>()) return appendIndexTextKey(out, *text, asc);
+        if (auto text = value.getIf<std::string>()) {
+            if (column.textOrder == TextSortOrder::General97)
+                return appendIndexText97Key(out, *text, asc);
+            return appendIndexTextKey(out, *text, asc);
+        }
         mismatch(value, "Text");
     case Type::Binary:
         if (auto bytes = value.getIf<core::Bytes>()) return appendBinaryKey(out, *bytes, asc);

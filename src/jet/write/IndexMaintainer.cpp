@@ -19,10 +19,11 @@ public:
     MappedIndexStore(PageStore& store, std::uint32_t usageMap)
         : store_(store), usageMap_(usageMap) {}
     PageRef read(std::uint32_t page) const override { return store_.read(page); }
+    const FileFormat& format() const override { return store_.file().format(); }
     // Each insert checks its key and then adds it along the same path of pages: those stay
     // parsed until they are written.
     std::shared_ptr<const IndexPage> parsed(std::uint32_t page) const override {
-        return parsed_.get(page, store_.read(page));
+        return parsed_.get(page, store_.read(page), format());
     }
     void write(std::uint32_t page, const PageBytes& bytes) override {
         parsed_.forget(page);
@@ -74,7 +75,7 @@ IndexMaintainer::IndexMaintainer(PageStore& store, const TableSchema& schema) : 
         index->data = &data;
         index->primary = isPrimary(schema, i);
         index->positions = indexColumnPositions(schema, data);
-        index->columns = indexKeyColumns(schema, data);
+        index->columns = indexKeyColumns(schema, data, store.file().format());
         index->pages = std::make_unique<MappedIndexStore>(store, data.usageMapPointer);
         index->tree =
             std::make_unique<IndexTree>(*index->pages, schema.definitionPage, data, index->primary);

@@ -90,12 +90,13 @@ std::vector<std::size_t> positionsOf(const TableSchema& schema,
 void requireParentsExist(const TableSchema& parent, const std::vector<std::uint16_t>& parentColumns,
                          const std::vector<std::vector<core::Value>>& parentRows,
                          const TableSchema& child, const std::vector<std::uint16_t>& childColumns,
-                         const std::vector<std::vector<core::Value>>& childRows) {
+                         const std::vector<std::vector<core::Value>>& childRows,
+                         const FileFormat& format) {
     // Both sides are encoded as the parent's key columns, so that text matches the way the
     // parent's index compares it (General sort order, case-insensitive).
     IndexData shape;
     for (auto number : parentColumns) shape.columns.push_back({number, true});
-    const auto keyColumns = indexKeyColumns(parent, shape);
+    const auto keyColumns = indexKeyColumns(parent, shape, format);
     const auto parentAt = positionsOf(parent, parentColumns);
     const auto childAt = positionsOf(child, childColumns);
     std::set<core::Bytes> keys;

@@ -2,6 +2,7 @@
 // Relationships (foreign keys) as Jet keeps them: a row per column pair in
 // MSysRelationships, and a logical index of kind ForeignKey in each of the two tables,
 // each naming the other's table definition page and logical index number.
+#include "jet/file/FileFormat.h"
 #include "jet/schema/TableSchema.h"
 
 #include <cstdint>
@@ -69,6 +70,7 @@ std::int32_t relationshipGrbit(const RelationshipDef& rel, bool oneToOne);
 void requireParentsExist(const TableSchema& parent, const std::vector<std::uint16_t>& parentColumns,
                          const std::vector<std::vector<core::Value>>& parentRows,
                          const TableSchema& child, const std::vector<std::uint16_t>& childColumns,
-                         const std::vector<std::vector<core::Value>>& childRows);
+                         const std::vector<std::vector<core::Value>>& childRows,
+                         const FileFormat& format);
 
 } // namespace jet

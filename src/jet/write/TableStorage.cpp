@@ -4,6 +4,7 @@
 #include "core/ObjectName.h"
 #include "jet/catalog/Catalog.h"
 #include "jet/file/UsageMap.h"
+#include "jet/index/IndexPage.h"
 #include "jet/rows/LongValue.h"
 #include "jet/rows/RowLayout.h"
 #include "jet/schema/TableDefinition.h"
@@ -18,21 +19,10 @@
 
 namespace jet {
 
-namespace index_page {
-inline constexpr std::size_t kParent = 4;
-inline constexpr std::size_t kFirstEntry = 0x1E0;
-} // namespace index_page
-
-PageBytes emptyIndexLeaf(std::uint32_t definitionPage) {
-    PageBytes p{};
-    p[0] = static_cast<std::uint8_t>(PageType::IndexLeaf);
-    p[1] = 0x01;
-    auto free = static_cast<std::uint16_t>(kPageSize - index_page::kFirstEntry);
-    p[2] = static_cast<std::uint8_t>(free);
-    p[3] = static_cast<std::uint8_t>(free >> 8);
-    for (int i = 0; i < 4; ++i)
-        p[index_page::kParent + i] = static_cast<std::uint8_t>(definitionPage >> (8 * i));
-    return p;
+PageBytes emptyIndexLeaf(std::uint32_t definitionPage, const FileFormat& format) {
+    IndexPage leaf(format);
+    leaf.owner = definitionPage;
+    return encodeIndexPage(leaf);
 }
 
 namespace {
@@ -95,7 +85,7 @@ void createTableStorage(PageStore& store, TableSchema& schema) {
     for (auto& index : schema.indexData) {
         index.usageMapPointer = addMapRow(store, mapPage);
         index.firstPage = store.allocate();
-        store.write(index.firstPage, emptyIndexLeaf(schema.definitionPage));
+        store.write(index.firstPage, emptyIndexLeaf(schema.definitionPage, store.file().format()));
         UsageMapEditor(store, index.usageMapPointer).add(index.firstPage);
         index.entryCount = 0;
     }
@@ -184,7 +174,7 @@ std::uint32_t addIndexData(PageStore& store, TableSchema& schema, IndexData data
     data.usageMapPointer = addMapRowForTable(store, schema);
     data.firstPage = store.allocate();
     data.entryCount = 0;
-    store.write(data.firstPage, emptyIndexLeaf(schema.definitionPage));
+    store.write(data.firstPage, emptyIndexLeaf(schema.definitionPage, store.file().format()));
     UsageMapEditor(store, data.usageMapPointer).add(data.firstPage);
     schema.indexData.push_back(std::move(data));
     return static_cast<std::uint32_t>(schema.indexData.size() - 1);

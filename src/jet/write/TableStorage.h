@@ -32,7 +32,7 @@ void addLongValueMaps(PageStore& store, TableSchema& schema);
 void addColumnToSchema(TableSchema& schema, ColumnDef column);
 void removeColumnFromSchema(TableSchema& schema, const std::string& name);
 
-// An index leaf page with no entries, as the root of a new index.
-PageBytes emptyIndexLeaf(std::uint32_t definitionPage);
+// An index leaf page with no entries, as the root of a new index in a file of that format.
+PageBytes emptyIndexLeaf(std::uint32_t definitionPage, const FileFormat& format);
 
 } // namespace jet

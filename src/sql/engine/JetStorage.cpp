@@ -1,5 +1,6 @@
 #include "sql/engine/JetStorage.h"
 
+#include "core/TextEncoding.h"
 #include "jet/Database.h"
 #include "jet/index/IndexCursor.h"
 #include "jet/index/IndexKeyColumns.h"
@@ -257,17 +258,49 @@ bool sharesKeyWithOthers(const std::vector<jet::KeyColumn>& columns, const KeyBo
     return false;
 }
 
-// The index data behind the logical index of that name, when the key code can walk its pages
-// (Jet 3's are laid out otherwise); nullptr tells the caller to scan or sort instead.
-const jet::IndexData* walkableIndex(const jet::PageFile& file, const jet::TableSchema& schema,
-                                    std::string_view index) {
+// The index data behind the logical index of that name; nullptr tells the caller to scan or
+// sort instead.
+const jet::IndexData* walkableIndex(const jet::TableSchema& schema, std::string_view index) {
     for (const auto& def : schema.indexes) {
         if (!sameName(def.name, index) || def.dataIndex >= schema.indexData.size()) continue;
         const jet::IndexData& data = schema.indexData[def.dataIndex];
-        if (data.firstPage == 0 || !file.format().readableIndexes) return nullptr;
+        if (data.firstPage == 0) return nullptr;
         return &data;
     }
     return nullptr;
+}
+
+// Access 97 files key text in their own General sort order, which orders some texts
+// otherwise than the engine compares them ("-" weighs as a character there): such an index
+// serves equality on text, not ranges or order.
+bool keysTextInOwnOrder(std::span<const jet::KeyColumn> columns) {
+    return std::any_of(columns.begin(), columns.end(), [](const jet::KeyColumn& c) {
+        return c.textOrder == jet::TextSortOrder::General97 &&
+               (c.type == jet::KeyColumnType::Text || c.type == jet::KeyColumnType::Memo);
+    });
+}
+
+bool ordersAsEngine(const jet::PageFile& file, const jet::TableSchema& schema,
+                    const jet::IndexData& data) {
+    try {
+        return !keysTextInOwnOrder(jet::indexKeyColumns(schema, data, file.format()));
+    } catch (const core::Error&) {
+        return false;
+    }
+}
+
+// Every text the engine takes as equal to the bound's shares its key when the bound asks
+// for equality in text the file's code page holds as it is (a character it lacks would be
+// keyed as the "?" it is stored as).
+bool seeksEqualText(const KeyRange& range) {
+    if (!range.low || !range.high || !range.low->inclusive || !range.high->inclusive ||
+        range.low->values != range.high->values)
+        return false;
+    return std::all_of(range.low->values.begin(), range.low->values.end(),
+                       [](const core::Value& v) {
+                           const auto* text = v.getIf<std::string>();
+                           return !text || core::cp1252ToUtf8(core::utf8ToCp1252(*text)) == *text;
+                       });
 }
 
 } // namespace
@@ -276,7 +309,7 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
                                                  const KeyRange& range) const {
     const jet::Table t = database_.table(table);
     const jet::TableSchema& schema = t.schema();
-    const jet::IndexData* found = walkableIndex(database_.pages(), schema, index);
+    const jet::IndexData* found = walkableIndex(schema, index);
     if (!found) return nullptr;
     const jet::IndexData& data = *found;
 
@@ -285,12 +318,13 @@ std::unique_ptr<RowCursor> JetStorage::seekIndex(std::string_view table, std::st
     if (used == 0 || used > data.columns.size()) return nullptr;
     std::vector<jet::KeyColumn> columns;
     try {
-        columns = jet::indexKeyColumns(schema, data);
+        columns = jet::indexKeyColumns(schema, data, database_.pages().format());
     } catch (const core::Error&) {
         return nullptr;
     }
     if (columns.size() < used) return nullptr;
     columns.resize(used);
+    if (keysTextInOwnOrder(columns) && !seeksEqualText(range)) return nullptr;
     // A descending column reverses value order against byte order within its part; the
     // scan handles those.
     for (const auto& c : columns)
@@ -481,8 +515,8 @@ std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view t
                                                               std::string_view index) const {
     const jet::Table t = database_.table(table);
     const jet::TableSchema& schema = t.schema();
-    const jet::IndexData* data = walkableIndex(database_.pages(), schema, index);
-    if (!data) return std::nullopt;
+    const jet::IndexData* data = walkableIndex(schema, index);
+    if (!data || !ordersAsEngine(database_.pages(), schema, *data)) return std::nullopt;
     const jet::PageFileSource pages(database_.pages());
     jet::IndexCursor cursor(pages, data->firstPage);
     cursor.beforeFirst();
@@ -502,9 +536,11 @@ std::unique_ptr<RowCursor> JetStorage::walkIndex(std::string_view table, std::st
                                                  bool backwards) const {
     const jet::Table t = database_.table(table);
     const jet::TableSchema& schema = t.schema();
-    const jet::IndexData* data = walkableIndex(database_.pages(), schema, index);
+    const jet::IndexData* data = walkableIndex(schema, index);
     // An index that leaves out rows whose key is Null does not hold every row.
-    if (!data || (data->flags & jet::index_flag::kIgnoreNulls) != 0) return nullptr;
+    if (!data || (data->flags & jet::index_flag::kIgnoreNulls) != 0 ||
+        !ordersAsEngine(database_.pages(), schema, *data))
+        return nullptr;
     return std::make_unique<IndexOrderCursor>(database_, table, data->firstPage, backwards);
 }
 

@@ -20,7 +20,7 @@ void MemoryPageStore::write(std::uint32_t page, const jet::PageBytes& bytes) {
 }
 
 std::shared_ptr<const jet::IndexPage> MemoryPageStore::parsed(std::uint32_t page) const {
-    return parsed_.get(page, read(page));
+    return parsed_.get(page, read(page), format_);
 }
 
 namespace {
@@ -38,7 +38,8 @@ bool samePage(const jet::IndexPage& a, const jet::IndexPage& b) {
 } // namespace
 
 void MemoryPageStore::written(std::uint32_t page, jet::IndexPage parsed) {
-    if (!samePage(parsed, jet::parseIndexPage(jet::bytesOf(read(page))))) ++parsedMismatches_;
+    if (!samePage(parsed, jet::parseIndexPage(jet::bytesOf(read(page)), format_)))
+        ++parsedMismatches_;
     parsed_.put(page, read(page), std::move(parsed));
 }
 

@@ -16,6 +16,10 @@ namespace testing_support {
 
 class MemoryPageStore : public jet::IndexPageStore {
 public:
+    // Pages laid out as in a file of this format.
+    explicit MemoryPageStore(const jet::FileFormat& format = jet::FileFormat::jet4())
+        : format_(format) {}
+    const jet::FileFormat& format() const override { return format_; }
     jet::PageRef read(std::uint32_t page) const override;
     void write(std::uint32_t page, const jet::PageBytes& bytes) override;
     std::shared_ptr<const jet::IndexPage> parsed(std::uint32_t page) const override;
@@ -37,6 +41,7 @@ public:
     void failAllocationsAfter(std::optional<std::size_t> count) { allocationsLeft_ = count; }
 
 private:
+    const jet::FileFormat& format_;
     std::vector<jet::PageRef> pages_{nullptr};
     std::set<std::uint32_t> inUse_;
     std::vector<std::uint32_t> free_;

@@ -26,8 +26,8 @@ std::map<jet::RowId, jet::RowId> movedRows(const jet::PageFile& file,
         const jet::PageRef page = file.read(number);
         const jet::ByteSpan bytes = jet::bytesOf(page);
         if (bytes[0] != std::uint8_t(jet::PageType::Data)) continue;
-        for (std::uint16_t slot = 0; slot < jet::slotCount(bytes); ++slot) {
-            const jet::RowSlot r = jet::rowSlot(bytes, slot);
+        for (std::uint16_t slot = 0; slot < jet::slotCount(bytes, file.format()); ++slot) {
+            const jet::RowSlot r = jet::rowSlot(bytes, slot, file.format());
             if (r.pointer)
                 home[jet::RowId::fromPointer(jet::u32(bytes, r.start))] =
                     jet::RowId{number, std::uint8_t(slot)};
@@ -54,7 +54,7 @@ std::vector<SampleIndex> sampleIndexes(const jet::Database& db) {
                 if (def.dataIndex == i && def.kind == jet::IndexKind::Primary)
                     index.primaryKey = true;
             const auto positions = jet::indexColumnPositions(schema, index.data);
-            const auto columns = jet::indexKeyColumns(schema, index.data);
+            const auto columns = jet::indexKeyColumns(schema, index.data, db.pages().format());
             const auto moved = movedRows(db.pages(), schema);
             jet::Cursor rows = table.scan();
             while (rows.next()) {

@@ -73,7 +73,7 @@ struct Tally {
 void compareIndex(const jet::PageFile& file, const jet::TableSchema& schema,
                   const jet::IndexData& data, const std::string& where, Tally& tally) {
     const auto positions = jet::indexColumnPositions(schema, data);
-    const auto columns = jet::indexKeyColumns(schema, data);
+    const auto columns = jet::indexKeyColumns(schema, data, jet::FileFormat::jet4());
     const bool textual = std::any_of(columns.begin(), columns.end(), [](const jet::KeyColumn& c) {
         return c.type == jet::KeyColumnType::Text || c.type == jet::KeyColumnType::Memo;
     });
