@@ -2,7 +2,8 @@
 // exact match on the indexed ID (the record near the end), and a Next that scans every record
 // and finds nothing (Name containing "zzz"). Each run opens the table afresh, as the browser
 // does when the user picks it; the open is not timed. Medians of five runs.
-//   bench_locate [--runs N]
+//   bench_locate [--runs N] [--only TEXT]
+// --only TEXT runs only the searches whose description holds TEXT.
 #include "BenchFile.h"
 #include "JetTables.h"
 #include "Statement.h"
@@ -66,8 +67,11 @@ double timedSearch(const std::filesystem::path& path, const data::LocateRequest&
 
 int main(int argc, char** argv) {
     int runs = 5;
-    for (int i = 1; i + 1 < argc; ++i)
+    std::string only;
+    for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--only") == 0) only = argv[i + 1];
+    }
     const auto path = kFile.locate();
     struct Step {
         const char* what;
@@ -87,6 +91,7 @@ int main(int argc, char** argv) {
     };
     std::printf("%-40s %10s %10s  %s\n", "search", "median s", "goal s", "result");
     for (const Step& step : steps) {
+        if (std::string(step.what).find(only) == std::string::npos) continue;
         std::vector<double> times;
         bool found = false;
         std::string id;

@@ -41,6 +41,7 @@ TCustomADODataSet::~TCustomADODataSet() {
 void TCustomADODataSet::setConnection(TADOConnection* connection) {
     if (connection == connection_) return;
     close();
+    order_.forget();
     if (connection_) connection_->detach(*this);
     connection_ = connection;
     if (connection_) connection_->attach(*this);
@@ -48,6 +49,7 @@ void TCustomADODataSet::setConnection(TADOConnection* connection) {
 
 void TCustomADODataSet::connectionDestroyed() {
     close();
+    order_.forget();
     connection_ = nullptr;
 }
 
@@ -69,8 +71,14 @@ TCustomADODataSet::Opened TCustomADODataSet::runStatement() {
         // A plain select over one table: keep row locators and read values when shown.
         std::vector<sql::ResultColumn> columns = table->columns();
         std::vector<std::string> baseTables{table->table()};
-        return {std::move(columns), std::move(baseTables), Keyset(std::move(table))};
+        if (!table->ordered()) {
+            order_.forget();
+            return {std::move(columns), std::move(baseTables), Keyset(std::move(table))};
+        }
+        const RememberedOrder::Locators order = order_.of(session.storage(), scanned.text, *table);
+        return {std::move(columns), std::move(baseTables), Keyset(std::move(table), *order)};
     }
+    order_.forget();
     sql::ResultSet result = session.execute(scanned.text);
     if (!result.hasRows()) raiseComponentError(name_, messages::noResultSet);
     std::vector<sql::ResultColumn> columns = result.columns();

@@ -39,6 +39,12 @@ Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows) : table_(std::move(ro
     for (const auto& locator : locators) entries_.push_back({locator, nextId_++, false});
 }
 
+Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows, std::span<const sql::RowLocator> order)
+    : table_(std::move(rows)) {
+    entries_.reserve(order.size());
+    for (const auto& locator : order) entries_.push_back({locator, nextId_++, false});
+}
+
 bool Keyset::readOne(bool rest) {
     if (!stream_ && !locatorScan_) return false;
     try {

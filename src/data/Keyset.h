@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -52,6 +53,8 @@ public:
     // An ordered result's locators are read now; stored order is read as the user moves: row
     // by row, or the rest all at once for a move that needs it (the last record, a locate).
     explicit Keyset(std::shared_ptr<const sql::TableRows> rows);
+    // An ordered result whose locators, in its order, are already at hand.
+    Keyset(std::shared_ptr<const sql::TableRows> rows, std::span<const sql::RowLocator> order);
 
     // Whether there is a row at this position, reading (and filtering) as far as needed.
     // Raises the error that ended the reading of the result, if reading stopped on one.

@@ -15,6 +15,7 @@
 #include "data/Keyset.h"
 #include "data/LocaleFormats.h"
 #include "data/LocateOptions.h"
+#include "data/RememberedOrder.h"
 #include "data/TBookmark.h"
 #include "data/TField.h"
 
@@ -180,7 +181,10 @@ private:
     friend class TDataSource;
 
     // ConnectionClient
-    void connectionClosing() override { close(); }
+    void connectionClosing() override {
+        close();
+        order_.forget();
+    }
     void finishReading() override;
     void connectionDestroyed() override;
 
@@ -238,6 +242,7 @@ private:
     std::vector<std::unique_ptr<TField>> fields_;
     std::vector<std::string> baseTables_;
     Keyset keyset_;
+    RememberedOrder order_;     // of the last ordered statement, for the requery after an open
     std::uint64_t opening_ = 0; // counts openings and requeries, for bookmarks
     std::uint64_t openings_ = 0;
     std::size_t row_ = 0; // the current record, when there is one

@@ -188,4 +188,49 @@ TEST(LocatorKeysetTest, StoredOrderReadAtOnceKeepsItsPlaces) {
         << traces[0];
 }
 
+// The requery after an open uses the order the open worked out, and must not once a write
+// came between them: each write here, by another statement or by the data set itself, is
+// followed by a requery (and the title click's close and open) that shows the engine's order.
+TEST(LocatorKeysetTest, AWriteBetweenTwoSortsSortsAfresh) {
+    const auto file = makeTable("sorted-twice");
+    data::TADOConnection connection;
+    connection.setConnectionString(data_test::openString(file));
+    data::TADOQuery query;
+    query.setConnection(&connection);
+    const std::string select = "select * from T order by Name";
+    query.setSQL(select);
+    query.open();
+    auto expectEngineOrder = [&](const std::string& after) {
+        SCOPED_TRACE(after);
+        std::string engine;
+        for (const auto& row : data_test::rowsOf(connection, select))
+            engine += row.substr(0, row.find('|')) + " ";
+        query.requery();
+        EXPECT_EQ(ids(query), engine);
+        query.close();
+        query.open();
+        EXPECT_EQ(ids(query), engine);
+    };
+    expectEngineOrder("nothing");
+    const std::pair<const char*, const char*> writes[] = {
+        {"insert", "insert into T (ID, Name) values (13, 'aa')"},
+        {"update", "update T set Name = 'zz' where ID = 4"},
+        {"delete", "delete from T where ID = 1"},
+        {"index dropped", "drop index ByName on T"},
+    };
+    for (const auto& [what, statement] : writes) {
+        query.requery(); // the order is worked out before the write
+        data_test::run(connection, statement);
+        expectEngineOrder(what);
+    }
+    query.first();
+    query.edit();
+    query.fieldByName("Name").setAsString("zzz");
+    query.post();
+    expectEngineOrder("post");
+    query.first();
+    query.deleteRecord();
+    expectEngineOrder("record deleted");
+}
+
 } // namespace

@@ -192,11 +192,13 @@ bool JetStorage::hasQuery(std::string_view name) const {
 
 void JetStorage::createView(std::string_view name, const SelectQuery& query,
                             const std::vector<ParameterDecl>& parameters) {
+    changed();
     SavedQueryRows saved = savedQueryRows(query, parameters);
     database_.createQuery(std::string(name), saved.kind, std::move(saved.rows));
 }
 
 void JetStorage::dropView(std::string_view name) {
+    changed();
     database_.dropQuery(name);
 }
 
@@ -717,15 +719,18 @@ core::Value JetStorage::nextAutoNumber(std::string_view table, std::string_view 
 }
 
 RowLocator JetStorage::insertRow(std::string_view table, std::vector<core::Value> row) {
+    changed();
     return RowLocator::fromRowId(database_.insertRow(table, std::move(row)));
 }
 
 void JetStorage::updateRow(std::string_view table, RowLocator locator,
                            std::vector<core::Value> row) {
+    changed();
     database_.updateRow(table, locator.toRowId(), std::move(row));
 }
 
 void JetStorage::deleteRow(std::string_view table, RowLocator locator) {
+    changed();
     database_.deleteRow(table, locator.toRowId());
 }
 

@@ -22,6 +22,8 @@ public:
     std::vector<std::string> viewNames() const override;
     std::optional<TableInfo> tableInfo(std::string_view table) const override;
     std::optional<std::uint64_t> definitionsVersion() const override { return version_; }
+    // Every change goes through this storage: the file is open for writing here alone.
+    std::optional<std::uint64_t> changeStamp() const override { return stamp_; }
     // The text rebuilt from the query's MSysQueries rows, for select and union queries;
     // core::SqlError for an action query, core::FormatError for rows out of shape.
     std::optional<std::string> viewText(std::string_view view) const override;
@@ -77,11 +79,14 @@ private:
     void forgetInfos() {
         infos_.clear();
         ++version_;
+        changed();
     }
+    void changed() { stamp_ = newChangeStamp(); }
 
     jet::Database& database_;
     mutable std::map<std::string, TableInfo> infos_; // by upper-case name
     std::uint64_t version_ = 0;                      // counts forgetInfos()
+    std::uint64_t stamp_ = newChangeStamp();
     // For each open transaction and statement: whether it began the file's transaction
     // (else it is a savepoint inside one).
     std::vector<bool> levels_;

@@ -72,6 +72,7 @@ int compareBound(const std::vector<core::Value>& row, const std::vector<std::siz
 } // namespace
 
 void MemoryStorage::addView(std::string name, std::string sql) {
+    changed();
     state_.views.emplace_back(std::move(name), std::move(sql));
 }
 
@@ -82,6 +83,8 @@ const MemoryStorage::Table* MemoryStorage::findTable(std::string_view table) con
 }
 
 MemoryStorage::Table& MemoryStorage::find(std::string_view table) {
+    // Only changes look a table up for writing.
+    changed();
     for (auto& t : state_.tables)
         if (sameName(t.info.name, table)) return t;
     throw core::SqlError(messages::unknownTable(table));
@@ -123,6 +126,7 @@ void MemoryStorage::createView(std::string_view name, const SelectQuery& query,
 }
 
 void MemoryStorage::dropView(std::string_view name) {
+    changed();
     auto& views = state_.views;
     auto it = std::find_if(views.begin(), views.end(),
                            [&](const auto& v) { return sameName(v.first, name); });
@@ -197,6 +201,7 @@ std::optional<std::vector<core::Value>> MemoryStorage::readRow(std::string_view 
 }
 
 void MemoryStorage::createTable(const TableDefinition& layout) {
+    changed();
     if (findTable(layout.name)) throw core::SqlError(messages::tableExists(layout.name));
     Table t;
     t.info.name = layout.name;
@@ -214,6 +219,7 @@ void MemoryStorage::createTable(const TableDefinition& layout) {
 }
 
 void MemoryStorage::dropTable(std::string_view table) {
+    changed();
     auto& tables = state_.tables;
     auto it = std::find_if(tables.begin(), tables.end(),
                            [&](const Table& t) { return sameName(t.info.name, table); });
@@ -384,6 +390,7 @@ void MemoryStorage::commit() {
 }
 
 void MemoryStorage::rollback() {
+    changed();
     if (saved_.empty()) throw core::SqlError(std::string(messages::noTransaction));
     state_ = std::move(saved_.back());
     saved_.pop_back();
@@ -394,6 +401,7 @@ void MemoryStorage::beginStatement() {
 }
 
 void MemoryStorage::endStatement(bool succeeded) {
+    changed();
     if (saved_.empty()) return;
     if (!succeeded) state_ = std::move(saved_.back());
     saved_.pop_back();

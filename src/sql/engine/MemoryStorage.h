@@ -27,6 +27,7 @@ public:
     // seeks does).
     void enableSeeks(bool enabled) { seeksEnabled_ = enabled; }
     const Statistics& statistics() const { return statistics_; }
+    std::optional<std::uint64_t> changeStamp() const override { return stamp_; }
 
     std::vector<std::string> tableNames() const override;
     std::vector<std::string> viewNames() const override;
@@ -89,7 +90,10 @@ private:
                      std::optional<std::uint32_t> self) const;
     void noteCounter(Table& t, const std::vector<core::Value>& row);
 
+    void changed() { stamp_ = newChangeStamp(); }
+
     State state_;
+    std::uint64_t stamp_ = newChangeStamp();
     std::vector<State> saved_; // one copy per open transaction or statement
     bool seeksEnabled_ = true;
     mutable Statistics statistics_;

@@ -1,5 +1,7 @@
 #include "sql/engine/Storage.h"
 
+#include <atomic>
+
 namespace sql {
 
 namespace {
@@ -27,6 +29,11 @@ private:
 };
 
 } // namespace
+
+std::uint64_t newChangeStamp() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 std::unique_ptr<RowCursor> Storage::walkIndex(std::string_view, std::string_view, bool) const {
     return nullptr;

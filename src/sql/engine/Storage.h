@@ -74,6 +74,9 @@ struct KeyRange {
     std::optional<KeyBound> high;
 };
 
+// A change stamp no storage of this process was given before.
+std::uint64_t newChangeStamp();
+
 class Storage {
 public:
     virtual ~Storage() = default;
@@ -87,6 +90,11 @@ public:
     // definition, an index, a relationship, an undone change), so that a plan can tell its
     // copy is current without fetching it; nullopt when the storage cannot tell.
     virtual std::optional<std::uint64_t> definitionsVersion() const { return std::nullopt; }
+    // A number that changes with every change of what any read may give (a row written, a
+    // definition changed, a statement or transaction undone), never handed out by another
+    // storage of this process, so that an order worked out at one stamp can be used again
+    // while the stamp holds; nullopt when the storage cannot tell.
+    virtual std::optional<std::uint64_t> changeStamp() const { return std::nullopt; }
     // The SQL of a saved select query; nullopt when there is no such query. Raises
     // core::SqlError when the query exists but its text cannot be recovered.
     virtual std::optional<std::string> viewText(std::string_view view) const = 0;
