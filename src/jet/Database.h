@@ -1,5 +1,5 @@
 #pragma once
-// An open Jet 4 (or, for reading, Jet 3) database file: its header, catalog and tables. The
+// An open Jet 4 or Jet 3 database file: its header, catalog and tables. The
 // engine's entry point. Reading needs nothing more; changes happen inside a transaction that lands
 // whole or not at all.
 #include "jet/Table.h"

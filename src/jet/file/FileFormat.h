@@ -16,8 +16,6 @@ enum class JetVersion : std::uint8_t { Jet3, Jet4 };
 struct FileFormat {
     JetVersion version = JetVersion::Jet4;
     std::size_t pageSize = 4096;
-    // Whether this version can write the file's rows.
-    bool writable = true;
 
     struct Header {
         std::size_t obscuredLength = 128; // RC4-obscured bytes from 0x18

@@ -86,9 +86,7 @@ PageFile::PageFile(std::unique_ptr<OsFile> file, std::string readOnlyReason)
     : file_(std::move(file)) {
     std::array<std::uint8_t, 0x20> start{};
     if (file_->readAt(0, start) == start.size()) format_ = &FileFormat::of(start);
-    if (!format_->writable)
-        readOnlyReason_ = "is in a format this version can only read";
-    else if (file_->writable() && !folderAcceptsWrites(file_->path()))
+    if (file_->writable() && !folderAcceptsWrites(file_->path()))
         readOnlyReason_ = "cannot be written: its folder is read-only, so no journal can be kept";
     else if (!file_->writable())
         readOnlyReason_ = std::move(readOnlyReason);

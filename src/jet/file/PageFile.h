@@ -47,8 +47,7 @@ public:
     PageFile& operator=(const PageFile&) = delete;
 
     bool writable() const { return readOnlyReason_.empty(); }
-    // The layout of the file, named by its header; an empty file is a new Jet 4 one. A
-    // format that cannot be written opens read-only.
+    // The layout of the file, named by its header; an empty file is a new Jet 4 one.
     const FileFormat& format() const { return *format_; }
     std::size_t pageSize() const { return format_->pageSize; }
     // A page's own bytes, without the unused rest of its buffer.
