@@ -2,6 +2,7 @@
 // the sample files, whose own trees must pass the same check and take changes as ours do.
 #include "MemoryPageStore.h"
 #include "SampleIndexes.h"
+#include "TreeEntries.h"
 #include "common/Samples.h"
 #include "jet/index/IndexKeyColumns.h"
 #include "jet/index/IndexPage.h"
@@ -20,12 +21,7 @@ using jet::InsertStatus;
 using jet::RowId;
 using testing_support::MemoryPageStore;
 
-std::vector<IndexEntry> walk(const jet::IndexTree& tree) {
-    std::vector<IndexEntry> out;
-    auto c = tree.cursor();
-    while (c.next()) out.push_back(c.entry());
-    return out;
-}
+using testing_support::treeEntries;
 
 std::vector<IndexEntry> sortedEntries(std::size_t count, unsigned seed) {
     std::mt19937 random(seed);
@@ -64,7 +60,7 @@ TEST(IndexBuild, WritesTreesThatHoldExactlyTheEntries) {
         Fixture f;
         const auto entries = sortedEntries(count, unsigned(count));
         f.tree->build(entries);
-        EXPECT_EQ(walk(*f.tree), entries);
+        EXPECT_EQ(treeEntries(*f.tree), entries);
         const auto problems = f.tree->verify(entries);
         EXPECT_TRUE(problems.empty()) << problems.front();
         std::size_t bytes = 0;
@@ -84,7 +80,7 @@ TEST(IndexBuild, ReplacesTheOldTreeAndGivesBackItsPages) {
     const std::size_t big = f.store.pagesInUse();
     const auto few = sortedEntries(50, 2);
     f.tree->build(few);
-    EXPECT_EQ(walk(*f.tree), few);
+    EXPECT_EQ(treeEntries(*f.tree), few);
     EXPECT_EQ(f.store.pagesInUse(), 1u);
     EXPECT_GT(big, 100u);
     // Entries out of order are refused before anything changes.
@@ -96,7 +92,7 @@ TEST(IndexBuild, ReplacesTheOldTreeAndGivesBackItsPages) {
     repeated.insert(repeated.begin() + 5, repeated[5]);
     EXPECT_THROW(f.tree->build(repeated), core::Error);
     EXPECT_EQ(f.store.writes(), writes);
-    EXPECT_EQ(walk(*f.tree), few);
+    EXPECT_EQ(treeEntries(*f.tree), few);
 }
 
 TEST(IndexBuild, BuiltTreesTakeInsertsAndRemovals) {
@@ -119,7 +115,7 @@ TEST(IndexBuild, BuiltTreesTakeInsertsAndRemovals) {
                                      entries.begin() + std::ptrdiff_t(removed / 2));
     expected.insert(expected.end(), entries.begin() + std::ptrdiff_t(removed), entries.end());
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(walk(*f.tree), expected);
+    EXPECT_EQ(treeEntries(*f.tree), expected);
     const auto problems = f.tree->verify(expected);
     EXPECT_TRUE(problems.empty()) << problems.front();
 }
@@ -138,7 +134,7 @@ TEST(IndexBuild, SampleTreesPassTheCheckAndRebuildTheSame) {
             // Access's own tree passes the check.
             auto problems = tree.verify(index.rows);
             EXPECT_TRUE(problems.empty()) << problems.front();
-            const auto before = walk(tree);
+            const auto before = treeEntries(tree);
             EXPECT_EQ(before, expected);
             // Every row's key is in the index exactly when the index admits it, and a
             // unique index (primary keys, flagged 0x01 by Access) refuses it for another row.
@@ -152,7 +148,7 @@ TEST(IndexBuild, SampleTreesPassTheCheckAndRebuildTheSame) {
             }
             const std::size_t pages = store.pagesInUse();
             tree.build(expected);
-            EXPECT_EQ(walk(tree), before);
+            EXPECT_EQ(treeEntries(tree), before);
             problems = tree.verify(index.rows);
             EXPECT_TRUE(problems.empty()) << problems.front();
             EXPECT_LE(store.pagesInUse(), pages);
@@ -186,7 +182,7 @@ TEST(IndexBuild, AccessTreeOverSeveralPagesTakesChanges) {
             }
         }
         // Emptied, the index is its root alone again; the leaves are given back.
-        EXPECT_TRUE(walk(tree).empty());
+        EXPECT_TRUE(treeEntries(tree).empty());
         EXPECT_EQ(store.pagesInUse(), pages - 2);
         std::shuffle(entries.begin(), entries.end(), random);
         for (const auto& e : entries) ASSERT_EQ(tree.insert(e.key, e.row), InsertStatus::Inserted);

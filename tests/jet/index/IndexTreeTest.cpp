@@ -3,6 +3,7 @@
 // pages given back, unique and ignore-nulls rules, and changes that fail writing nothing.
 #include "jet/index/IndexTree.h"
 #include "MemoryPageStore.h"
+#include "TreeEntries.h"
 #include "jet/index/IndexPage.h"
 
 #include <gtest/gtest.h>
@@ -41,12 +42,7 @@ struct Fixture {
     }
 };
 
-std::vector<IndexEntry> walk(const jet::IndexTree& tree) {
-    std::vector<IndexEntry> out;
-    auto c = tree.cursor();
-    while (c.next()) out.push_back(c.entry());
-    return out;
-}
+using testing_support::treeEntries;
 
 std::vector<IndexEntry> walkBack(const jet::IndexTree& tree) {
     std::vector<IndexEntry> out;
@@ -99,7 +95,7 @@ private:
 
 void expectSound(Fixture& f, std::vector<IndexEntry> expected) {
     std::sort(expected.begin(), expected.end());
-    ASSERT_EQ(walk(*f.tree), expected);
+    ASSERT_EQ(treeEntries(*f.tree), expected);
     ASSERT_EQ(walkBack(*f.tree), expected);
     const auto problems = f.tree->verify(expected);
     ASSERT_TRUE(problems.empty()) << problems.front();
@@ -328,13 +324,13 @@ TEST(IndexTree, IgnoreNullsLeavesOutRowsWithNoKeyValue) {
     EXPECT_EQ(f.tree->insert(allNull, RowId{3, 1}), InsertStatus::LeftOut);
     EXPECT_FALSE(f.tree->remove(allNull, RowId{3, 1}));
     EXPECT_EQ(f.tree->insert(halfNull, RowId{3, 2}), InsertStatus::Inserted);
-    EXPECT_EQ(walk(*f.tree), (std::vector<IndexEntry>{{halfNull, RowId{3, 2}}}));
+    EXPECT_EQ(treeEntries(*f.tree), (std::vector<IndexEntry>{{halfNull, RowId{3, 2}}}));
     // The rows' entries, all-null ones included, are what the tree should hold.
     EXPECT_TRUE(
         f.tree->verify(std::vector<IndexEntry>{{allNull, RowId{3, 1}}, {halfNull, RowId{3, 2}}})
             .empty());
     f.tree->build(std::vector<IndexEntry>{{allNull, RowId{1, 1}}, {halfNull, RowId{1, 2}}});
-    EXPECT_EQ(walk(*f.tree), (std::vector<IndexEntry>{{halfNull, RowId{1, 2}}}));
+    EXPECT_EQ(treeEntries(*f.tree), (std::vector<IndexEntry>{{halfNull, RowId{1, 2}}}));
 }
 
 TEST(IndexTree, RemovingWhatIsNotThereWritesNothing) {

@@ -4,6 +4,7 @@
 // entries and pass the same check, on pages a Jet 3 file can hold.
 #include "MemoryPageStore.h"
 #include "SampleIndexes.h"
+#include "TreeEntries.h"
 #include "common/Samples.h"
 #include "jet/index/IndexPage.h"
 #include "jet/index/IndexTree.h"
@@ -18,12 +19,7 @@ namespace {
 using jet::IndexEntry;
 using testing_support::MemoryPageStore;
 
-std::vector<IndexEntry> walk(const jet::IndexTree& tree) {
-    std::vector<IndexEntry> out;
-    auto c = tree.cursor();
-    while (c.next()) out.push_back(c.entry());
-    return out;
-}
+using testing_support::treeEntries;
 
 // Every page of the tree is a Jet 3 index page: within 2 KiB, the rest of the buffer unused.
 void expectJet3Pages(const MemoryPageStore& store) {
@@ -49,7 +45,7 @@ TEST_P(Jet3Indexes, BuiltAndMaintainedTreesHoldTheEntriesAccess97Stored) {
         SCOPED_TRACE(index.name());
         const auto expected = testing_support::expectedEntries(index);
         const jet::IndexTree stored(file, index.tablePage, index.data, index.primaryKey);
-        EXPECT_EQ(walk(stored), expected);
+        EXPECT_EQ(treeEntries(stored), expected);
         EXPECT_EQ(stored.verify(index.rows), std::vector<std::string>{});
 
         MemoryPageStore built(jet3);
@@ -57,7 +53,7 @@ TEST_P(Jet3Indexes, BuiltAndMaintainedTreesHoldTheEntriesAccess97Stored) {
         data.firstPage = built.allocate();
         jet::IndexTree tree(built, index.tablePage, data, index.primaryKey);
         tree.build(expected);
-        EXPECT_EQ(walk(tree), expected);
+        EXPECT_EQ(treeEntries(tree), expected);
         EXPECT_EQ(tree.verify(index.rows), std::vector<std::string>{});
         expectJet3Pages(built);
 
@@ -69,7 +65,7 @@ TEST_P(Jet3Indexes, BuiltAndMaintainedTreesHoldTheEntriesAccess97Stored) {
         auto shuffled = index.rows;
         std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
         for (const IndexEntry& e : shuffled) upkeep.insert(e.key, e.row);
-        EXPECT_EQ(walk(upkeep), expected);
+        EXPECT_EQ(treeEntries(upkeep), expected);
         std::vector<IndexEntry> left;
         for (std::size_t k = 0; k < shuffled.size(); ++k) {
             if (k % 2 == 0)
@@ -104,7 +100,7 @@ TEST(Jet3IndexPages, SplitWithinTheSmallerPage) {
         entries.push_back({key, jet::RowId{k + 10, std::uint8_t(k % 200)}});
     }
     for (const auto& e : entries) EXPECT_EQ(tree.insert(e.key, e.row), jet::InsertStatus::Inserted);
-    EXPECT_EQ(walk(tree), entries);
+    EXPECT_EQ(treeEntries(tree), entries);
     EXPECT_GE(store.pagesInUse(), 4u); // a root over three leaves at least
     expectJet3Pages(store);
     EXPECT_EQ(tree.verify(entries), std::vector<std::string>{});
