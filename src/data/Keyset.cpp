@@ -34,13 +34,15 @@ Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows) : table_(std::move(ro
         locatorScan_ = table_->scan();
         return;
     }
-    const std::vector<sql::RowLocator> locators = table_->locators();
-    entries_.reserve(locators.size());
-    for (const auto& locator : locators) entries_.push_back({locator, nextId_++, false});
+    takeOrder(table_->locators());
 }
 
 Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows, std::span<const sql::RowLocator> order)
     : table_(std::move(rows)) {
+    takeOrder(order);
+}
+
+void Keyset::takeOrder(std::span<const sql::RowLocator> order) {
     entries_.reserve(order.size());
     for (const auto& locator : order) entries_.push_back({locator, nextId_++, false});
 }

@@ -111,6 +111,8 @@ private:
         bool fresh = false;
     };
 
+    // An ordered result's entries, one per locator in its order.
+    void takeOrder(std::span<const sql::RowLocator> order);
     // `rest`: on the stored-order path, every row not read yet at once.
     bool readOne(bool rest = false);
     // Stored order: the locators not read yet, in one walk of the table's pages.
