@@ -7,7 +7,7 @@
 //   bench_locator_walk [--runs N]
 #include "Timings.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <sys/resource.h>
 

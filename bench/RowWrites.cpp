@@ -5,8 +5,8 @@
 //   bench_row_writes FILE [--writes N] [--tables T,K] [--updates-only yes]
 #include "Timings.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <algorithm>
 #include <cstdio>

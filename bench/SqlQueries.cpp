@@ -15,8 +15,8 @@
 #include "Options.h"
 #include "Timings.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <filesystem>
 #include <fstream>

@@ -3,7 +3,7 @@
 // exception is a finding. Every statement gets a fresh database, so a DROP or DELETE in one
 // input cannot starve the next.
 #include "core/Error.h"
-#include "sql/engine/MemoryStorage.h"
+#include "sql/engine/storage/MemoryStorage.h"
 #include "sql/engine/Session.h"
 
 #include <cstddef>

@@ -4,8 +4,8 @@
 #include "cli/CsvWriter.h"
 #include "core/Error.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <fcntl.h>
 #include <fstream>

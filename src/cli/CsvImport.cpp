@@ -4,9 +4,9 @@
 #include "cli/CsvValues.h"
 #include "core/Error.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
-#include "sql/engine/TableWriter.h"
+#include "sql/engine/storage/JetStorage.h"
+#include "sql/engine/storage/TableWriter.h"
 
 #include <optional>
 #include <vector>

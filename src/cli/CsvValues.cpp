@@ -3,7 +3,7 @@
 #include "core/Conversions.h"
 #include "core/Error.h"
 #include "core/TextEncoding.h"
-#include "sql/engine/ColumnValues.h"
+#include "sql/engine/storage/ColumnValues.h"
 
 #include <array>
 #include <charconv>

@@ -5,7 +5,7 @@
 // empty field.
 #include "cli/CsvReader.h"
 #include "core/Value.h"
-#include "sql/engine/TableInfo.h"
+#include "sql/engine/storage/TableInfo.h"
 
 #include <string>
 #include <string_view>

@@ -3,9 +3,9 @@
 #include "cli/Json.h"
 #include "jet/Database.h"
 #include "jet/schema/ColumnType.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <algorithm>
 #include <istream>

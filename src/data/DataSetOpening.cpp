@@ -6,7 +6,7 @@
 #include "data/TCustomADODataSet.h"
 #include "data/TDataSource.h"
 #include "sql/engine/Session.h"
-#include "sql/engine/TableRows.h"
+#include "sql/engine/execution/TableRows.h"
 
 namespace data {
 namespace {

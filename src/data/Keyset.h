@@ -7,7 +7,7 @@
 // positions ("rows") count the rows the filter accepts.
 #include "core/Value.h"
 #include "sql/engine/ResultSet.h"
-#include "sql/engine/TableRows.h"
+#include "sql/engine/execution/TableRows.h"
 
 #include <cstdint>
 #include <deque>

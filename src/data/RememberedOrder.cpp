@@ -1,7 +1,7 @@
 #include "data/RememberedOrder.h"
 
-#include "sql/engine/Storage.h"
-#include "sql/engine/TableRows.h"
+#include "sql/engine/execution/TableRows.h"
+#include "sql/engine/storage/Storage.h"
 
 namespace data {
 

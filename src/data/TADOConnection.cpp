@@ -8,9 +8,9 @@
 #include "jet/file/Journal.h"
 #include "jet/file/OsFile.h"
 #include "jet/keys/TextKey.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
-#include "sql/engine/TableInfo.h"
+#include "sql/engine/storage/JetStorage.h"
+#include "sql/engine/storage/TableInfo.h"
 
 #include <algorithm>
 

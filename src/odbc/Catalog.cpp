@@ -4,7 +4,7 @@
 #include "odbc/Diagnostics.h"
 #include "odbc/Handles.h"
 #include "sql/engine/Session.h"
-#include "sql/engine/TableInfo.h"
+#include "sql/engine/storage/TableInfo.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
 #include "odbc/Handles.h"
 
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <algorithm>
 #include <filesystem>

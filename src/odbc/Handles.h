@@ -11,7 +11,7 @@
 
 #include "core/Value.h"
 #include "sql/engine/ResultSet.h"
-#include "sql/engine/RowLocator.h"
+#include "sql/engine/storage/RowLocator.h"
 
 #include <cstdint>
 #include <memory>

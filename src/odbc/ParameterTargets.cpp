@@ -1,6 +1,6 @@
 #include "odbc/ParameterTargets.h"
 
-#include "sql/engine/Storage.h"
+#include "sql/engine/storage/Storage.h"
 #include "sql/syntax/Parser.h"
 
 #include <functional>

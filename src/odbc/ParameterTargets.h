@@ -3,7 +3,7 @@
 // column each is inserted into, assigned to or compared with (SQLDescribeParam), and whether
 // the statement is a plain INSERT ... VALUES of markers only, whose sets of parameters can
 // go to the session's row insert without the statement being parsed again for each.
-#include "sql/engine/TableInfo.h"
+#include "sql/engine/storage/TableInfo.h"
 
 #include <cstddef>
 #include <optional>

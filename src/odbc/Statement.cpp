@@ -2,8 +2,8 @@
 
 #include "odbc/CData.h"
 #include "odbc/StatementKind.h"
-#include "sql/engine/RowLocator.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/RowLocator.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,7 +8,7 @@
 #include "common/Samples.h"
 #include "core/Error.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include "data/TADOConnection.h"
 #include "data/TADOQuery.h"
 #include "jet/file/PageFile.h"
-#include "sql/engine/MemoryStorage.h"
 #include "sql/engine/ResultText.h"
+#include "sql/engine/storage/MemoryStorage.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

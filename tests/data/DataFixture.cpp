@@ -3,9 +3,9 @@
 #include "core/Error.h"
 #include "data/TADOCommand.h"
 #include "data/TField.h"
-#include "sql/engine/MemoryStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/MemoryStorage.h"
 
 namespace data_test {
 

@@ -1,6 +1,6 @@
 #include "sql/engine/ResultSet.h"
 
-#include "sql/engine/TableInfo.h"
+#include "sql/engine/storage/TableInfo.h"
 
 namespace sql {
 

@@ -4,7 +4,7 @@
 // through it; for any other statement, the number of rows it changed.
 #include "core/Value.h"
 #include "jet/schema/ColumnType.h"
-#include "sql/engine/RowLocator.h"
+#include "sql/engine/storage/RowLocator.h"
 
 #include <cstdint>
 #include <memory>

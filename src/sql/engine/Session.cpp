@@ -1,10 +1,10 @@
 #include "sql/engine/Session.h"
 
 #include "sql/engine/EngineErrors.h"
-#include "sql/engine/InsertPlanCache.h"
-#include "sql/engine/ParameterTable.h"
-#include "sql/engine/PreparedStatement.h"
-#include "sql/engine/TableWriter.h"
+#include "sql/engine/planning/InsertPlanCache.h"
+#include "sql/engine/planning/ParameterTable.h"
+#include "sql/engine/planning/PreparedStatement.h"
+#include "sql/engine/storage/TableWriter.h"
 #include "sql/eval/RandomSequence.h"
 #include "sql/syntax/Parser.h"
 

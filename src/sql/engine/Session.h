@@ -5,7 +5,7 @@
 // so they must not outlive it.
 #include "core/Value.h"
 #include "sql/engine/ResultSet.h"
-#include "sql/engine/Storage.h"
+#include "sql/engine/storage/Storage.h"
 #include "sql/eval/EvalContext.h"
 
 #include <memory>

@@ -1,39 +1,11 @@
 target_sources(tablory_sql PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/AggregateOperator.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/BoundNodes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ColumnValues.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CrosstabCompiler.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CrosstabOperator.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DefinitionMapping.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DefinitionStatements.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EngineErrors.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ExpressionBinder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FromPlanner.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/IndexOrderScan.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/InsertPlanCache.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/InsertShape.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/JetStorage.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/JoinOperators.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LocatorKeySort.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LocatorSort.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MemoryStorage.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ModificationStatements.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/OrderOperators.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ParameterTable.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/QueryCompiler.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/QueryStatement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultSet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultText.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RowOperators.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SavedQueryRows.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ScanOperators.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Scope.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Session.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SortKey.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Storage.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SubqueryNodes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TableInfo.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TableRows.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TableWriter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TypeRules.cpp
 )
+# The engine's parts: binding and planning, the operators that run plans, and the storage
+# interface with its Jet and in-memory implementations.
+foreach(part planning execution storage)
+  include(${CMAKE_CURRENT_LIST_DIR}/${part}/Sources.cmake)
+endforeach()

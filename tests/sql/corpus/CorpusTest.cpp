@@ -5,8 +5,8 @@
 #include "common/SoundFile.h"
 #include "jet/Database.h"
 #include "jet/check/IntegrityCheck.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // A storage that forwards everything to another and counts the reads: how many scans and
 // index seeks the engine asked for and how many rows it pulled through them, so a test can
 // tell whether the planner used an index without timing anything.
-#include "sql/engine/Storage.h"
+#include "sql/engine/storage/Storage.h"
 
 #include <cstddef>
 #include <memory>

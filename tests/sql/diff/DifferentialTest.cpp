@@ -4,9 +4,9 @@
 // string concatenation and no Yes/No values.
 #include "common/Samples.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <gtest/gtest.h>
 

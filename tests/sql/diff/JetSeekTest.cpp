@@ -5,9 +5,9 @@
 #include "jet/Database.h"
 #include "jet/keys/TextKey.h"
 #include "sql/diff/CountingStorage.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // update must take away the entry Access wrote for the old value.
 #include "common/Samples.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <gtest/gtest.h>
 

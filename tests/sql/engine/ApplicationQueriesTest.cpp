@@ -6,8 +6,8 @@
 #include "core/Conversions.h"
 #include "jet/Database.h"
 #include "sql/engine/EngineErrors.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The storage's change stamp: every statement that changes rows or definitions, and every
 // undo, gives a new one; reading keeps it; no two storages share one. On both storages.
 #include "JetFileTest.h"
-#include "sql/engine/MemoryStorage.h"
+#include "sql/engine/storage/MemoryStorage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Converting values for storing: to the column's type, with Jet's errors when they do not
 // fit, and the size checks.
-#include "sql/engine/ColumnValues.h"
+#include "sql/engine/storage/ColumnValues.h"
 #include "core/Conversions.h"
 #include "core/Error.h"
 #include "sql/eval/EvalErrors.h"

@@ -2,9 +2,9 @@
 // A session on a small in-memory database of customers, orders and order lines, with a
 // fixed clock, and helpers that run a statement and give its rows (or its error) as text.
 #include "core/Error.h"
-#include "sql/engine/MemoryStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/MemoryStorage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Inserts of one shape run from a cached plan: each must store exactly what the same
 // statement stores in a session that never saw the shape, literal types and errors included,
 // and a plan must not outlive the table definition it was made for.
-#include "sql/engine/InsertPlanCache.h"
+#include "sql/engine/planning/InsertPlanCache.h"
 #include "JetFileTest.h"
 #include "core/Error.h"
-#include "sql/engine/JetStorage.h"
-#include "sql/engine/MemoryStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
+#include "sql/engine/storage/MemoryStorage.h"
 #include "sql/syntax/Parser.h"
 
 #include <gtest/gtest.h>

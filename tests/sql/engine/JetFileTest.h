@@ -4,8 +4,8 @@
 #include "common/Samples.h"
 #include "common/SoundFile.h"
 #include "jet/Database.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <gtest/gtest.h>
 

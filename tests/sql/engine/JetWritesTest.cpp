@@ -5,9 +5,9 @@
 #include "core/Error.h"
 #include "jet/Database.h"
 #include "jet/check/IntegrityCheck.h"
-#include "sql/engine/JetStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
 
 #include <gtest/gtest.h>
 

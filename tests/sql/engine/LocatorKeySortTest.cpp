@@ -1,7 +1,7 @@
 // The locator sort must give exactly a stable sort by the values' keys: texts that share far
 // more than eight key bytes, ties broken past them, Nulls, several columns, descending ones.
-#include "sql/engine/LocatorKeySort.h"
-#include "sql/engine/SortKey.h"
+#include "sql/engine/execution/LocatorKeySort.h"
+#include "sql/engine/execution/SortKey.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The in-memory storage itself: unique keys, counters, seeks in key order, cursors that
 // survive changes to the catalog, and statements and transactions undone by copies.
-#include "sql/engine/MemoryStorage.h"
+#include "sql/engine/storage/MemoryStorage.h"
 #include "core/Error.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Names of tables, columns and indexes are found without regard to letter case for every
 // letter, and the same way in memory and in a Jet file: "über" names the table "Über".
 #include "JetFileTest.h"
-#include "sql/engine/MemoryStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/MemoryStorage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the rows a scan gives, in the scan's order, after deletes and after updates that move rows to
 // other pages, whether the pages come from the file, the engine's cache or an open transaction.
 #include "JetFileTest.h"
-#include "sql/engine/MemoryStorage.h"
+#include "sql/engine/storage/MemoryStorage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Sort keys: byte order must be ORDER BY order, and equal keys must mean equal values.
-#include "sql/engine/SortKey.h"
+#include "sql/engine/execution/SortKey.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include "core/Error.h"
 #include "jet/Database.h"
 #include "jet/check/IntegrityCheck.h"
-#include "sql/engine/JetStorage.h"
-#include "sql/engine/MemoryStorage.h"
 #include "sql/engine/ResultText.h"
 #include "sql/engine/Session.h"
+#include "sql/engine/storage/JetStorage.h"
+#include "sql/engine/storage/MemoryStorage.h"
 #include "sql/syntax/Parser.h"
 #include "sql/syntax/Printer.h"
 

@@ -1,0 +1,151 @@
+#include "sql/engine/execution/SortKey.h"
+
+#include "jet/keys/TextKey.h"
+
+#include "sql/eval/Conversion.h"
+#include "sql/eval/DecimalMath.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace sql {
+
+namespace {
+
+enum Tag : char {
+    NullTag = 0x01,
+    NumberTag = 0x10,
+    DateTag = 0x20,
+    TextTag = 0x30,
+    BinaryTag = 0x40,
+    GuidTag = 0x50
+};
+
+// A double as 8 bytes that sort as the numbers do: flip the sign bit of positives, every
+// bit of negatives. -0 and +0 are one key.
+void appendDouble(std::string& out, double d) {
+    if (d == 0) d = 0;
+    std::uint64_t bits = std::bit_cast<std::uint64_t>(d);
+    bits = (bits & 0x8000000000000000ull) ? ~bits : bits | 0x8000000000000000ull;
+    for (int shift = 56; shift >= 0; shift -= 8)
+        out.push_back(static_cast<char>((bits >> shift) & 0xFF));
+}
+
+// Bytes of unknown content followed by an end mark that sorts below any byte: 00 becomes
+// 00 FF, the end is 00 00, so a prefix sorts before what it is a prefix of.
+void appendEscaped(std::string& out, std::string_view bytes) {
+    for (;;) {
+        const std::size_t zero = bytes.find('\0');
+        out.append(bytes.substr(0, zero));
+        if (zero == std::string_view::npos) break;
+        out.append("\0\xFF", 2);
+        bytes.remove_prefix(zero + 1);
+    }
+    out.append(2, '\0');
+}
+
+} // namespace
+
+KeyClass keyClass(core::DataType type) {
+    switch (type) {
+    case core::DataType::Null:
+        return KeyClass::Null;
+    case core::DataType::DateTime:
+        return KeyClass::Date;
+    case core::DataType::Text:
+        return KeyClass::Text;
+    case core::DataType::Binary:
+        return KeyClass::Binary;
+    case core::DataType::Guid:
+        return KeyClass::Guid;
+    default:
+        return KeyClass::Number;
+    }
+}
+
+void appendSortKey(std::string& out, const core::Value& v) {
+    switch (v.type()) {
+    case core::DataType::Null:
+        out.push_back(NullTag);
+        return;
+    case core::DataType::Boolean:
+        out.push_back(NumberTag);
+        appendDouble(out, v.get<bool>() ? -1.0 : 0.0);
+        return;
+    case core::DataType::Decimal:
+        out.push_back(NumberTag);
+        appendDouble(out, decimalToDouble(v.get<core::Decimal>()));
+        return;
+    case core::DataType::Currency:
+        out.push_back(NumberTag);
+        appendDouble(out, currencyToDouble(v.get<core::Currency>()));
+        return;
+    case core::DataType::DateTime:
+        out.push_back(DateTag);
+        appendDouble(out, v.get<core::DateTime>().days);
+        return;
+    case core::DataType::Text: {
+        // One buffer per key (a thread_local one would not link into the ODBC driver, whose
+        // static libraries are not position-independent).
+        core::Bytes text;
+        jet::appendTextKey(text, v.get<std::string>(), true);
+        out.push_back(TextTag);
+        appendEscaped(out,
+                      std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+        return;
+    }
+    case core::DataType::Binary: {
+        const auto& b = v.get<core::Bytes>();
+        out.push_back(BinaryTag);
+        appendEscaped(out, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+        return;
+    }
+    case core::DataType::Guid: {
+        const auto& g = v.get<core::Guid>().bytes;
+        out.push_back(GuidTag);
+        out.append(reinterpret_cast<const char*>(g.data()), g.size());
+        return;
+    }
+    default:
+        out.push_back(NumberTag);
+        appendDouble(out, toDouble(v));
+        return;
+    }
+}
+
+std::string sortKey(const core::Value& value) {
+    std::string out;
+    appendSortKey(out, value);
+    return out;
+}
+
+std::string sortKey(std::span<const core::Value> values) {
+    std::string out;
+    for (const auto& v : values) appendSortKey(out, v);
+    return out;
+}
+
+std::uint64_t sortKeyPrefix(std::string_view key) {
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return prefix;
+}
+
+bool indexOrdersLikeSort(jet::ColumnType type) {
+    switch (type) {
+    case jet::ColumnType::Byte:
+    case jet::ColumnType::Integer:
+    case jet::ColumnType::Long:
+    case jet::ColumnType::Currency:
+    case jet::ColumnType::Single:
+    case jet::ColumnType::Double:
+    case jet::ColumnType::DateTime:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace sql
