@@ -64,10 +64,11 @@ TCustomADODataSet::Opened TCustomADODataSet::runStatement() {
     if (!connection_) raiseComponentError(name_, messages::missingConnection);
     const ScanResult scanned = scanParameters(statement_);
     sql::Session& session = connection_->session();
-    if (!sql::Session::onlyReads(scanned.text)) {
+    sql::Prepared prepared = session.prepare(scanned.text);
+    if (!prepared.givesRows()) {
         connection_->prepareForChange();
     } else if (std::shared_ptr<const sql::TableRows> table =
-                   sql::TableRows::open(session, scanned.text)) {
+                   sql::TableRows::open(session.storage(), prepared)) {
         // A plain select over one table: keep row locators and read values when shown.
         std::vector<sql::ResultColumn> columns = table->columns();
         std::vector<std::string> baseTables{table->table()};
@@ -79,7 +80,7 @@ TCustomADODataSet::Opened TCustomADODataSet::runStatement() {
         return {std::move(columns), std::move(baseTables), Keyset(std::move(table), *order)};
     }
     order_.forget();
-    sql::ResultSet result = session.execute(scanned.text);
+    sql::ResultSet result = session.execute(prepared);
     if (!result.hasRows()) raiseComponentError(name_, messages::noResultSet);
     std::vector<sql::ResultColumn> columns = result.columns();
     std::vector<std::string> baseTables = result.baseTables();

@@ -29,8 +29,9 @@ std::int64_t TADOCommand::execute() {
     if (!connection_) raiseComponentError(name_, messages::missingConnection);
     const ScanResult scanned = scanParameters(commandText_);
     sql::Session& session = connection_->session();
-    if (!sql::Session::onlyReads(scanned.text)) connection_->prepareForChange();
-    return session.execute(scanned.text).rowsAffected();
+    sql::Prepared prepared = session.prepare(scanned.text);
+    if (!prepared.givesRows()) connection_->prepareForChange();
+    return session.execute(prepared).rowsAffected();
 }
 
 } // namespace data

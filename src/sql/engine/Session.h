@@ -4,6 +4,7 @@
 // LIKE mode, Rnd) between them. Result sets read through the session's storage and context,
 // so they must not outlive it.
 #include "core/Value.h"
+#include "sql/engine/Prepared.h"
 #include "sql/engine/ResultSet.h"
 #include "sql/engine/storage/Storage.h"
 #include "sql/eval/EvalContext.h"
@@ -19,13 +20,6 @@ namespace sql {
 
 class RandomSequence;
 class InsertPlanCache;
-
-// A value a statement asks for: a "?" or a name that is no column (Jet's named parameter).
-struct ParameterInfo {
-    std::string name; // "?" for a positional marker
-    // The type a PARAMETERS declaration gives it; the value is converted to it.
-    std::optional<jet::ColumnType> declaredType;
-};
 
 // A row as the storage holds it after a write: counters, defaults and conversions applied.
 struct StoredRow {
@@ -46,13 +40,15 @@ public:
     // the tables as they were.
     ResultSet execute(std::string_view text, std::span<const core::Value> parameters = {});
 
+    // Parses, binds and plans a statement without running it, raising the errors of its
+    // text and of the names it uses; the catalog must not change before it runs.
+    Prepared prepare(std::string_view text);
+    // Runs a prepared statement, as execute() runs its text.
+    ResultSet execute(Prepared& statement, std::span<const core::Value> parameters = {});
+
     // The parameters of a statement, in order: PARAMETERS declarations first, then the
     // others in the order they first appear in the text.
     std::vector<ParameterInfo> parameters(std::string_view text);
-
-    // Whether a statement only reads: a SELECT without INTO. A text that does not parse
-    // counts as reading, since running it is refused before anything changes.
-    static bool onlyReads(std::string_view text);
 
     // Row writes for the access layer, with the same rules as INSERT, UPDATE and DELETE:
     // defaults, counters, type conversion, Required, sizes, relationships, atomicity.
@@ -70,7 +66,10 @@ public:
     Storage& storage() { return storage_; }
 
 private:
-    ResultSet run(std::string_view text, std::span<const core::Value> parameters);
+    Prepared parse(std::string_view text);
+    // Binds and plans `statement` afresh, with the values it will run with when known.
+    void plan(Prepared& statement, std::optional<std::span<const core::Value>> values);
+    ResultSet runTransaction(const Prepared& statement);
 
     Storage& storage_;
     std::unique_ptr<RandomSequence> random_;

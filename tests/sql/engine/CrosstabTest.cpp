@@ -34,6 +34,13 @@ TEST_F(EngineTest, ParametersDecideTheHeadingsFromTheData) {
     std::vector<std::string> names;
     for (const auto& c : r.columns()) names.push_back(c.name);
     EXPECT_EQ(names, (std::vector<std::string>{"OrderID", "Ink", "Paper"}));
+    // Prepared without a value, only its row heading is known until it runs with one.
+    sql::Prepared prepared = session.prepare(kAtLeast);
+    EXPECT_EQ(prepared.columns().size(), 1u);
+    EXPECT_EQ(session.execute(prepared, std::vector<core::Value>{core::Value(std::int32_t{4})})
+                  .columns()
+                  .size(),
+              3u);
     storage.addView("AtLeast", kAtLeast);
     EXPECT_EQ(run("select OrderID, Paper from AtLeast", {core::Value(std::int32_t{4})}),
               "12|10\n13|NULL\n");

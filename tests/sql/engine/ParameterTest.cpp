@@ -78,3 +78,43 @@ TEST_F(EngineTest, NullParameterMatchesNothing) {
 
 } // namespace
 } // namespace engine_test
+
+namespace engine_test {
+namespace {
+
+// What a prepared statement tells before it runs, and that its runs give what the text gives.
+TEST_F(EngineTest, APreparedStatementTellsWhatItIsAndRunsAsItsText) {
+    const struct {
+        const char* text;
+        sql::StatementKind kind;
+        std::vector<std::string> columns;
+    } cases[] = {
+        {"select Name, City as Town from Customers", sql::StatementKind::Rows, {"Name", "Town"}},
+        {"select * into Copy from Customers", sql::StatementKind::Change, {}},
+        {"update Customers set City = 'Rome' where ID = -1", sql::StatementKind::Change, {}},
+        {"create index ByCity on Customers (City)", sql::StatementKind::Definition, {}},
+        {"begin transaction", sql::StatementKind::Transaction, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const sql::Prepared prepared = session.prepare(c.text);
+        EXPECT_EQ(prepared.kind(), c.kind);
+        std::vector<std::string> columns;
+        for (const auto& column : prepared.columns()) columns.push_back(column.name);
+        EXPECT_EQ(columns, c.columns);
+    }
+
+    sql::Prepared asked = session.prepare("select Name from Customers where ID = Wanted");
+    EXPECT_EQ(names(asked.parameters()), (std::vector<std::string>{"Wanted"}));
+    // The plan made at preparing serves the first run; the second plans again.
+    for (int id : {2, 3}) {
+        const std::vector<Value> wanted{Value(std::int32_t(id))};
+        sql::ResultSet result = session.execute(asked, wanted);
+        EXPECT_EQ(sql::resultText(result),
+                  run("select Name from Customers where ID = Wanted", wanted));
+    }
+    EXPECT_THROW(session.prepare("select Nothing from Nowhere"), core::Error);
+}
+
+} // namespace
+} // namespace engine_test

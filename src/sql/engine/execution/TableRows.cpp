@@ -1,13 +1,10 @@
 #include "sql/engine/execution/TableRows.h"
 
 #include "core/ObjectName.h"
-#include "sql/engine/Session.h"
+#include "sql/engine/Prepared.h"
 #include "sql/engine/execution/LocatorKeySort.h"
 #include "sql/engine/execution/SortKey.h"
-#include "sql/engine/planning/CompileContext.h"
-#include "sql/engine/planning/ParameterTable.h"
-#include "sql/engine/planning/QueryCompiler.h"
-#include "sql/syntax/Parser.h"
+#include "sql/syntax/Statement.h"
 
 #include <algorithm>
 
@@ -39,50 +36,33 @@ TableRows::TableRows(const Storage& storage, TableInfo info, std::vector<ResultC
     : storage_(storage), info_(std::move(info)), table_(info_.name), columns_(std::move(columns)),
       reader_(storage.rowReader(info_.name)) {}
 
-std::unique_ptr<TableRows> TableRows::open(Session& session, std::string_view text) {
-    // Anything out of the ordinary goes the engine's usual way, which also reports the
-    // errors in its usual words.
-    try {
-        Statement statement = parseStatement(text);
-        auto* query = std::get_if<SelectQuery>(&statement.node);
-        if (!query || !statement.parameters.empty() || statement.positionalParameters != 0 ||
-            !plainShape(*query))
-            return nullptr;
-        std::vector<OrderItem> order = std::move(query->orderBy);
-        query->orderBy.clear();
-        if (!order.empty() && hasAliases(query->first)) return nullptr;
+std::unique_ptr<TableRows> TableRows::open(const Storage& storage, const Prepared& prepared) {
+    if (!prepared.givesRows()) return nullptr;
+    const auto* query = prepared.statement().as<SelectQuery>();
+    if (!query || !prepared.parameters().empty() || !plainShape(*query)) return nullptr;
+    const std::vector<OrderItem>& order = query->orderBy;
+    if (!order.empty() && hasAliases(query->first)) return nullptr;
+    if (prepared.baseTables().size() != 1) return nullptr;
+    auto info = storage.tableInfo(prepared.baseTables().front());
+    if (!info) return nullptr;
 
-        const Storage& storage = session.storage();
-        ParameterTable parameters;
-        CompileContext context{storage, parameters, session.evalContext().likeMode};
-        context.eval = &session.evalContext();
-        CompiledQuery compiled = compileQuery(context, *query, text, nullptr);
-        // A name that is no column became a parameter.
-        if (parameters.size() != 0 || compiled.baseTables.size() != 1) return nullptr;
-        auto info = storage.tableInfo(compiled.baseTables.front());
-        if (!info) return nullptr;
-
-        std::unique_ptr<TableRows> rows(
-            new TableRows(storage, std::move(*info), std::move(compiled.columns)));
-        for (const auto& c : rows->columns_) {
-            auto at = c.baseTableIndex == 0 ? rows->info_.findColumn(c.baseColumn) : std::nullopt;
-            if (!at) return nullptr;
-            rows->tableColumns_.push_back(*at);
-        }
-        if (!order.empty()) {
-            const auto* ref = order.front().expr->as<ColumnRef>();
-            const auto& source = *query->first.from.front()->as<NamedTable>();
-            if (!ref->table.empty() && !core::sameName(ref->table, source.name) &&
-                !core::sameName(ref->table, source.alias))
-                return nullptr;
-            rows->orderColumn_ = rows->info_.findColumn(ref->column);
-            if (!rows->orderColumn_) return nullptr;
-            rows->descending_ = order.front().descending;
-        }
-        return rows;
-    } catch (const core::Error&) {
-        return nullptr;
+    std::unique_ptr<TableRows> rows(new TableRows(storage, std::move(*info), prepared.columns()));
+    for (const auto& c : rows->columns_) {
+        auto at = c.baseTableIndex == 0 ? rows->info_.findColumn(c.baseColumn) : std::nullopt;
+        if (!at) return nullptr;
+        rows->tableColumns_.push_back(*at);
     }
+    if (!order.empty()) {
+        const auto* ref = order.front().expr->as<ColumnRef>();
+        const auto& source = *query->first.from.front()->as<NamedTable>();
+        if (!ref->table.empty() && !core::sameName(ref->table, source.name) &&
+            !core::sameName(ref->table, source.alias))
+            return nullptr;
+        rows->orderColumn_ = rows->info_.findColumn(ref->column);
+        if (!rows->orderColumn_) return nullptr;
+        rows->descending_ = order.front().descending;
+    }
+    return rows;
 }
 
 std::vector<RowLocator> TableRows::locators() const {

@@ -14,13 +14,13 @@
 
 namespace sql {
 
-class Session;
+class Prepared;
 
 class TableRows {
 public:
-    // nullptr when the statement is not such a select (the caller then runs it as usual);
-    // raises the engine's errors for a statement that names a missing table or column.
-    static std::unique_ptr<TableRows> open(Session& session, std::string_view text);
+    // nullptr when the prepared statement is not such a select (the caller then runs it as
+    // usual).
+    static std::unique_ptr<TableRows> open(const Storage& storage, const Prepared& prepared);
 
     const std::vector<ResultColumn>& columns() const { return columns_; }
     // The base table, as the catalog spells it.

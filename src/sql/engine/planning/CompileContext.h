@@ -32,6 +32,9 @@ struct CompileContext {
     const EvalContext* eval = nullptr;
     // The values the statement is run with; none while it is only described.
     std::optional<std::span<const core::Value>> parameterValues;
+    // Set when planning read rows to learn the result's columns (a crosstab's headings
+    // from its data): the plan then holds only for the values it was made with.
+    bool readRows = false;
 };
 
 } // namespace sql

@@ -38,6 +38,7 @@ std::vector<std::string> headingsFromData(CompileContext& context, const Compile
                              "PIVOT ... IN (...).");
     // The parameters bound so far have their places among the values (Jet wants a crosstab's
     // parameters declared, and declared ones come first); too few values is the usual error.
+    context.readRows = true;
     std::vector<core::Value> values;
     if (context.parameterValues) {
         context.parameters.assignPositions();

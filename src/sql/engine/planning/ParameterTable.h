@@ -2,7 +2,7 @@
 // The parameters of one statement as binding meets them: every use of a name shares one
 // slot, every "?" has its own. Their positions among the caller's values are fixed at the
 // end: declared ones first, then the others by where they first appear in the text.
-#include "sql/engine/Session.h"
+#include "sql/engine/Prepared.h"
 #include "sql/engine/planning/BoundNodes.h"
 #include "sql/syntax/Statement.h"
 

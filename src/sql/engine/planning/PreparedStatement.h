@@ -4,6 +4,7 @@
 #include "sql/engine/ResultSet.h"
 #include "sql/engine/execution/Runtime.h"
 #include "sql/engine/planning/CompileContext.h"
+#include "sql/engine/planning/QueryCompiler.h"
 #include "sql/syntax/Statement.h"
 
 #include <memory>
@@ -17,6 +18,8 @@ public:
     virtual ~PreparedStatement() = default;
     // Whether it changes tables or their definitions, and so runs as one atomic statement.
     virtual bool changesData() const { return true; }
+    // The planned query, for a statement that gives rows.
+    virtual const CompiledQuery* query() const { return nullptr; }
     // `statement` must still be alive; the runtime goes to a result set that reads rows
     // after run() returns.
     virtual ResultSet run(std::unique_ptr<Runtime> rt) = 0;

@@ -34,6 +34,7 @@ class SelectStatement : public PreparedStatement {
 public:
     explicit SelectStatement(CompiledQuery query) : query_(std::move(query)) {}
     bool changesData() const override { return false; }
+    const CompiledQuery* query() const override { return &query_; }
     ResultSet run(std::unique_ptr<Runtime> rt) override {
         const std::size_t width = query_.columns.size();
         auto stream = std::make_unique<PlanStream>(std::move(rt), std::move(query_.root), width);
