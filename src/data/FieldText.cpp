@@ -5,6 +5,7 @@
 #include "core/Error.h"
 #include "core/NumberText.h"
 #include "core/TypeConversion.h"
+#include "core/YesNoText.h"
 
 #include <cmath>
 
@@ -27,20 +28,8 @@ std::string_view trim(std::string_view s) {
     throw core::TypeMismatch("'" + std::string(text) + "' is not a valid " + std::string(what));
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 core::Value booleanFromText(std::string_view text) {
-    for (std::string_view yes : {"true", "yes", "on"})
-        if (equalsNoCase(text, yes)) return true;
-    for (std::string_view no : {"false", "no", "off"})
-        if (equalsNoCase(text, no)) return false;
+    if (auto word = core::yesNoWord(text)) return *word;
     if (auto n = core::parseNumber(text)) return *n != 0;
     notValid(text, "boolean value");
 }
