@@ -1,10 +1,11 @@
 #include "data/FieldText.h"
 
 #include "core/Conversions.h"
+#include "core/DecimalMath.h"
 #include "core/Error.h"
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DecimalMath.h"
-#include "sql/eval/NumberText.h"
+#include "core/NumberText.h"
+#include "core/TypeConversion.h"
+#include "core/YesNoText.h"
 
 #include <cmath>
 
@@ -27,26 +28,14 @@ std::string_view trim(std::string_view s) {
     throw core::TypeMismatch("'" + std::string(text) + "' is not a valid " + std::string(what));
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 core::Value booleanFromText(std::string_view text) {
-    for (std::string_view yes : {"true", "yes", "on"})
-        if (equalsNoCase(text, yes)) return true;
-    for (std::string_view no : {"false", "no", "off"})
-        if (equalsNoCase(text, no)) return false;
-    if (auto n = sql::parseNumber(text)) return *n != 0;
+    if (auto word = core::yesNoWord(text)) return *word;
+    if (auto n = core::parseNumber(text)) return *n != 0;
     notValid(text, "boolean value");
 }
 
 double wholeNumber(std::string_view text) {
-    auto n = sql::parseNumber(text);
+    auto n = core::parseNumber(text);
     if (!n || *n != std::trunc(*n)) notValid(text, "integer value");
     return *n;
 }
@@ -85,11 +74,11 @@ std::string valueText(const core::Value& value, const LocaleFormats& formats) {
     case DataType::Long:
         return std::to_string(value.get<std::int32_t>());
     case DataType::Currency:
-        return sql::currencyToText(value.get<core::Currency>());
+        return core::currencyToText(value.get<core::Currency>());
     case DataType::Single:
-        return sql::formatVbaSingle(value.get<float>());
+        return core::formatVbaSingle(value.get<float>());
     case DataType::Double:
-        return sql::formatVbaDouble(value.get<double>());
+        return core::formatVbaDouble(value.get<double>());
     case DataType::DateTime:
         return formatDateTime(value.get<core::DateTime>(), formats);
     case DataType::Text:
@@ -99,7 +88,7 @@ std::string valueText(const core::Value& value, const LocaleFormats& formats) {
     case DataType::Guid:
         return "{" + upperHex(core::formatGuid(value.get<core::Guid>())) + "}";
     case DataType::Decimal:
-        return sql::decimalToText(value.get<core::Decimal>());
+        return core::decimalToText(value.get<core::Decimal>());
     }
     return {};
 }
@@ -123,26 +112,26 @@ core::Value valueFromText(std::string_view typed, core::DataType target,
     case DataType::Boolean:
         return booleanFromText(text);
     case DataType::Byte:
-        return sql::toByte(core::Value(wholeNumber(text)));
+        return core::toByte(core::Value(wholeNumber(text)));
     case DataType::Integer:
-        return sql::toInteger(core::Value(wholeNumber(text)));
+        return core::toInteger(core::Value(wholeNumber(text)));
     case DataType::Long:
-        return sql::toLong(core::Value(wholeNumber(text)));
+        return core::toLong(core::Value(wholeNumber(text)));
     case DataType::Single:
     case DataType::Double: {
-        auto n = sql::parseNumber(text);
+        auto n = core::parseNumber(text);
         if (!n) notValid(text, "floating point value");
-        return target == DataType::Single ? core::Value(sql::toSingle(core::Value(*n)))
+        return target == DataType::Single ? core::Value(core::toSingle(core::Value(*n)))
                                           : core::Value(*n);
     }
     case DataType::Currency:
     case DataType::Decimal: {
         // Exact digits, never through a double.
-        auto digits = sql::parseNumericText(text);
+        auto digits = core::parseNumericText(text);
         if (!digits) notValid(text, "floating point value");
-        core::Decimal d = sql::decimalFromDigits(*digits);
+        core::Decimal d = core::decimalFromDigits(*digits);
         if (target == DataType::Decimal) return d;
-        return sql::decimalToCurrency(d);
+        return core::decimalToCurrency(d);
     }
     case DataType::DateTime:
         if (auto d = parseDateTime(text, formats)) return *d;
@@ -170,23 +159,23 @@ core::Value convertForField(const core::Value& value, core::DataType target,
         return valueFromText(value.get<std::string>(), target, formats);
     switch (target) {
     case DataType::Boolean:
-        return sql::toBoolean(value);
+        return core::toBoolean(value);
     case DataType::Byte:
-        return sql::toByte(value);
+        return core::toByte(value);
     case DataType::Integer:
-        return sql::toInteger(value);
+        return core::toInteger(value);
     case DataType::Long:
-        return sql::toLong(value);
+        return core::toLong(value);
     case DataType::Currency:
-        return sql::toCurrency(value);
+        return core::toCurrency(value);
     case DataType::Single:
-        return sql::toSingle(value);
+        return core::toSingle(value);
     case DataType::Double:
-        return sql::toDouble(value);
+        return core::toDouble(value);
     case DataType::Decimal:
-        return sql::toDecimal(value);
+        return core::toDecimal(value);
     case DataType::DateTime:
-        return sql::toDate(value);
+        return core::toDate(value);
     default:
         break;
     }

@@ -1,10 +1,10 @@
 #include "data/FilterCriteria.h"
 
 #include "core/Error.h"
+#include "core/TextUnits.h"
+#include "core/TypeConversion.h"
 #include "data/FieldText.h"
 #include "data/TCustomADODataSet.h"
-#include "sql/eval/Conversion.h"
-#include "sql/eval/TextUnits.h"
 
 namespace data {
 namespace {
@@ -99,16 +99,16 @@ std::optional<double> numberOf(std::string_view text, FieldType type,
         const core::Value value = valueFromText(trim(text), typedKind(type), formats);
         if (value.isNull()) return std::nullopt;
         if (const auto* date = value.getIf<core::DateTime>()) return date->days;
-        return sql::toDouble(value);
+        return core::toDouble(value);
     } catch (const core::Error&) {
         return std::nullopt;
     }
 }
 
 std::string paddedEnd(std::string_view end, std::uint32_t size) {
-    std::string padded = sql::upperCase(end);
+    std::string padded = core::upperCase(end);
     const std::size_t wanted = size > 0 ? size : unsizedTextPad;
-    std::size_t length = sql::toCodePoints(padded).size();
+    std::size_t length = core::toCodePoints(padded).size();
     while (length++ < wanted) padded += 'z';
     return padded;
 }
@@ -127,7 +127,7 @@ RecordFilter::Test makeTest(const FilterCriterion& criterion, const TField& fiel
     if (criterion.matchType == FilterMatchType::Range) {
         const RangeKind kind = rangeKind(test.type);
         if (kind == RangeKind::Text) {
-            if (!trim(criterion.start).empty()) test.startText = sql::upperCase(criterion.start);
+            if (!trim(criterion.start).empty()) test.startText = core::upperCase(criterion.start);
             if (!trim(criterion.end).empty()) test.endText = paddedEnd(criterion.end, field.size());
         } else if (kind != RangeKind::Always) {
             auto bound = [&](const std::string& text) -> std::optional<double> {
@@ -165,7 +165,7 @@ RecordFilter::Test makeTest(const FilterCriterion& criterion, const TField& fiel
     for (const std::string& part : parts) {
         RecordFilter::Alternative alternative;
         alternative.isNull = isWord(part, "null");
-        alternative.text = test.fold ? sql::upperCase(part) : part;
+        alternative.text = test.fold ? core::upperCase(part) : part;
         if (comparesByValue(test.type) && !part.empty()) {
             try {
                 alternative.asValue = valueFromText(part, field.column().type, formats);
@@ -196,7 +196,7 @@ bool alternativeMatches(const RecordFilter::Test& test, const RecordFilter::Alte
 bool valueAccepts(const RecordFilter::Test& test, const core::Value& value,
                   const LocaleFormats& formats) {
     std::string text = valueText(value, formats);
-    if (test.fold) text = sql::upperCase(text);
+    if (test.fold) text = core::upperCase(text);
     for (const RecordFilter::Alternative& alternative : test.alternatives) {
         const bool matches = alternativeMatches(test, alternative, value, text);
         if (matches && !test.allMustMatch) return true;
@@ -213,23 +213,23 @@ bool rangeAccepts(const RecordFilter::Test& test, const core::Value& value,
     if (value.isNull()) return false;
     switch (rangeKind(test.type)) {
     case RangeKind::Text: {
-        const std::string text = sql::upperCase(valueText(value, formats));
+        const std::string text = core::upperCase(valueText(value, formats));
         return (!test.startText || *test.startText <= text) &&
                (!test.endText || text <= *test.endText);
     }
     case RangeKind::Integer: {
-        const double number = sql::toDouble(value);
+        const double number = core::toDouble(value);
         return (!test.startNumber || *test.startNumber <= number) &&
                (!test.endNumber || number <= *test.endNumber);
     }
     case RangeKind::Number: {
-        const double number = sql::toDouble(value);
+        const double number = core::toDouble(value);
         return (!test.startNumber || number + rounding >= *test.startNumber) &&
                (!test.endNumber || number - rounding <= *test.endNumber);
     }
     case RangeKind::Date: {
         const auto* date = value.getIf<core::DateTime>();
-        const double days = date ? date->days : sql::toDate(value).days;
+        const double days = date ? date->days : core::toDate(value).days;
         if (test.startNumber && days < *test.startNumber) return false;
         if (!test.endNumber) return true;
         return test.endHasTime ? days <= *test.endNumber : days < *test.endNumber + 1;

@@ -1,9 +1,9 @@
 #include "data/LocaleFormats.h"
 
 #include "core/Conversions.h"
-#include "sql/eval/DateFormat.h"
-#include "sql/eval/DateParts.h"
-#include "sql/eval/DateText.h"
+#include "core/DateFormat.h"
+#include "core/DateParts.h"
+#include "core/DateText.h"
 
 #include <array>
 #include <cmath>
@@ -147,7 +147,7 @@ std::optional<core::DateTime> readLocaleForm(std::string_view text, const Locale
                 c.month = parts[i];
                 break;
             default:
-                c.year = digits[i] <= 2 ? sql::expandTwoDigitYear(parts[i]) : parts[i];
+                c.year = digits[i] <= 2 ? core::expandTwoDigitYear(parts[i]) : parts[i];
                 break;
             }
         }
@@ -183,9 +183,9 @@ std::string groupThousands(std::uint64_t n) {
 std::string formatDateTime(core::DateTime value, const LocaleFormats& formats) {
     const double whole = std::trunc(value.days);
     const bool hasTime = value.days != whole;
-    if (whole == 0 && hasTime) return sql::formatDate(value, formats.longTime, 1, 1);
-    std::string text = sql::formatDate(value, formats.shortDate, 1, 1);
-    if (hasTime) text += " " + sql::formatDate(value, formats.longTime, 1, 1);
+    if (whole == 0 && hasTime) return core::formatDate(value, formats.longTime, 1, 1);
+    std::string text = core::formatDate(value, formats.shortDate, 1, 1);
+    if (hasTime) text += " " + core::formatDate(value, formats.longTime, 1, 1);
     return text;
 }
 
@@ -193,7 +193,7 @@ std::optional<core::DateTime> parseDateTime(std::string_view text, const LocaleF
     text = trim(text);
     if (text.empty()) return std::nullopt;
     if (auto v = readLocaleForm(text, formats)) return v;
-    return sql::parseDateText(text);
+    return core::parseDateText(text);
 }
 
 std::string formatCurrencyDisplay(core::Currency value, const LocaleFormats& formats) {

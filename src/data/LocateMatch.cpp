@@ -2,8 +2,8 @@
 
 #include "core/Conversions.h"
 #include "core/Error.h"
+#include "core/TextUnits.h"
 #include "data/FieldText.h"
-#include "sql/eval/TextUnits.h"
 
 namespace data {
 namespace {
@@ -39,8 +39,8 @@ bool locateMatches(const core::Value& fieldValue, FieldType type, core::DataType
         std::string value = valueText(fieldValue, formats);
         std::string wanted = valueText(key, formats);
         if (options.caseInsensitive) {
-            value = sql::upperCase(value);
-            wanted = sql::upperCase(wanted);
+            value = core::upperCase(value);
+            wanted = core::upperCase(wanted);
         }
         if (options.anywhere) return !wanted.empty() && value.find(wanted) != std::string::npos;
         return options.partialKey ? value.starts_with(wanted) : value == wanted;

@@ -1,10 +1,10 @@
 #include "data/LocateSearch.h"
 
 #include "core/Error.h"
+#include "core/TextUnits.h"
 #include "data/FieldText.h"
 #include "data/LocateMatch.h"
 #include "data/TCustomADODataSet.h"
-#include "sql/eval/TextUnits.h"
 
 namespace data {
 namespace {
@@ -30,7 +30,7 @@ private:
 } // namespace
 
 std::string preparedSearchText(const LocateRequest& request) {
-    return request.caseSensitive ? request.text : sql::upperCase(request.text);
+    return request.caseSensitive ? request.text : core::upperCase(request.text);
 }
 
 bool locateValueMatches(const core::Value& value, FieldType type, core::DataType valueType,
@@ -47,7 +47,7 @@ bool locateValueMatches(const core::Value& value, FieldType type, core::DataType
         }
     }
     std::string text = valueText(value, formats);
-    if (!request.caseSensitive) text = sql::upperCase(text);
+    if (!request.caseSensitive) text = core::upperCase(text);
     switch (request.match) {
     case MatchType::Exact:
         return text == prepared;

@@ -4,10 +4,11 @@
 #include "core/Error.h"
 #include "core/FixedPoint.h"
 #include "core/TextEncoding.h"
+#include "core/TypeConversion.h"
+#include "core/YesNoText.h"
 #include "jet/rows/ValueText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <optional>
@@ -65,13 +66,6 @@ std::string withArticle(std::string_view noun) {
                                 "add. Try inserting or pasting less data.");
 }
 
-// Half to even, as Jet rounds a number it stores in an integer column.
-double roundHalfEven(double d) {
-    double r = std::round(d);
-    if (std::fabs(d - std::trunc(d)) == 0.5) r = 2.0 * std::round(d / 2.0);
-    return r;
-}
-
 std::int64_t divideHalfEven(u128 magnitude, u128 divisor, bool negative, bool& tooBig) {
     u128 q = magnitude / divisor, r = magnitude % divisor;
     if (r * 2 > divisor || (r * 2 == divisor && (q & 1))) ++q;
@@ -89,7 +83,7 @@ std::int64_t wholeNumber(const ColumnDef& c, const core::Value& v, std::int64_t 
     std::int64_t n = 0;
     bool tooBig = false;
     auto fromDouble = [&](double d) {
-        d = roundHalfEven(d);
+        d = core::roundHalfEven(d); // as Jet rounds a number it stores in an integer column
         if (!(d >= -9.2e18 && d <= 9.2e18)) throwOverflow(c, v);
         return static_cast<std::int64_t>(d);
     };
@@ -262,11 +256,9 @@ bool toBoolean(const ColumnDef& c, const core::Value& v) {
     case DataType::Decimal:
         return magnitudeOf(v.get<core::Decimal>()) != 0;
     case DataType::Text: {
-        std::string word(trimBlanks(v.get<std::string>()));
-        for (char& ch : word) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (word == "true" || word == "yes" || word == "on") return true;
-        if (word == "false" || word == "no" || word == "off") return false;
-        if (auto d = numberInText(word)) return *d != 0;
+        const std::string& text = v.get<std::string>();
+        if (auto word = core::yesNoWord(text)) return *word;
+        if (auto d = numberInText(text)) return *d != 0;
         throwMismatch(c, v);
     }
     default:

@@ -1,6 +1,7 @@
 #include "jet/rows/ValueText.h"
 
 #include "core/Conversions.h"
+#include "core/NumberText.h"
 #include "core/TextEncoding.h"
 
 #include <cctype>
@@ -153,13 +154,6 @@ private:
     std::size_t pos_ = 0;
 };
 
-std::string withoutTrailingZeros(std::string s) {
-    if (s.find('.') == std::string::npos) return s;
-    while (s.back() == '0') s.pop_back();
-    if (s.back() == '.') s.pop_back();
-    return s;
-}
-
 std::string upperExponent(std::string s) {
     for (char& ch : s)
         if (ch == 'e') ch = 'E';
@@ -233,7 +227,7 @@ std::string columnText(const core::Value& v) {
     case DataType::Long:
         return std::to_string(v.get<std::int32_t>());
     case DataType::Currency:
-        return withoutTrailingZeros(core::formatCurrency(v.get<core::Currency>()));
+        return core::trimFraction(core::formatCurrency(v.get<core::Currency>()));
     case DataType::Single:
         return upperExponent(core::formatSingle(v.get<float>()));
     case DataType::Double:
@@ -250,7 +244,7 @@ std::string columnText(const core::Value& v) {
         return "{" + text + "}";
     }
     case DataType::Decimal:
-        return withoutTrailingZeros(core::formatDecimal(v.get<core::Decimal>()));
+        return core::trimFraction(core::formatDecimal(v.get<core::Decimal>()));
     }
     return {};
 }

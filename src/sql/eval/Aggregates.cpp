@@ -1,11 +1,11 @@
 #include "sql/eval/Aggregates.h"
 
+#include "core/DecimalMath.h"
+#include "core/TextUnits.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/Arithmetic.h"
 #include "sql/eval/Comparison.h"
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DecimalMath.h"
 #include "sql/eval/Promotion.h"
-#include "sql/eval/TextUnits.h"
 
 #include <array>
 #include <cmath>
@@ -51,7 +51,7 @@ core::Currency divideCurrency(core::Currency total, std::int64_t count) {
 } // namespace
 
 std::optional<AggregateKind> aggregateKind(std::string_view name) {
-    const std::string key = lowerCase(name);
+    const std::string key = core::lowerCase(name);
     for (const Named& n : names)
         if (n.name == key) return n.kind;
     return std::nullopt;
@@ -88,7 +88,7 @@ void Aggregate::add(const core::Value& v) {
     case AggregateKind::StDevP:
     case AggregateKind::Var:
     case AggregateKind::VarP: {
-        const double x = toDouble(numericOperand(v));
+        const double x = core::toDouble(numericOperand(v));
         const double delta = x - mean_;
         mean_ += delta / double(count_);
         squares_ += delta * (x - mean_);
@@ -114,8 +114,8 @@ core::Value Aggregate::result() const {
         if (count_ == 0) return {};
         if (const auto* c = value_.getIf<core::Currency>()) return divideCurrency(*c, count_);
         if (const auto* d = value_.getIf<core::Decimal>())
-            return decimalDivide(*d, decimalFromInteger(count_));
-        return toDouble(value_) / double(count_);
+            return core::decimalDivide(*d, core::decimalFromInteger(count_));
+        return core::toDouble(value_) / double(count_);
     case AggregateKind::Var:
     case AggregateKind::StDev: {
         if (count_ < 2) return {};

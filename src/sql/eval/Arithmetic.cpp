@@ -1,8 +1,8 @@
 #include "sql/eval/Arithmetic.h"
 
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DateParts.h"
-#include "sql/eval/DecimalMath.h"
+#include "core/DateParts.h"
+#include "core/DecimalMath.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/EvalErrors.h"
 #include "sql/eval/Promotion.h"
 
@@ -23,14 +23,14 @@ bool isDate(const core::Value& v) {
 }
 
 core::Value checkedDouble(double d) {
-    if (!std::isfinite(d)) throwOverflow();
+    if (!std::isfinite(d)) core::throwOverflow();
     return core::Value(d);
 }
 
 core::Currency currencyResult(Int128 units) {
     if (units > std::numeric_limits<std::int64_t>::max() ||
         units < std::numeric_limits<std::int64_t>::min())
-        throwOverflow();
+        core::throwOverflow();
     return core::Currency{std::int64_t(units)};
 }
 
@@ -51,39 +51,39 @@ core::Value computeNumbers(Op op, const core::Value& x, const core::Value& y) {
     case NumericRank::Byte:
     case NumericRank::Integer:
     case NumericRank::Long: {
-        const std::int64_t a = toLong(x), b = toLong(y);
+        const std::int64_t a = core::toLong(x), b = core::toLong(y);
         const std::int64_t r = op == Op::Add ? a + b : op == Op::Subtract ? a - b : a * b;
         return integerResult(r, rank);
     }
     case NumericRank::Single: {
-        const double a = toDouble(x), b = toDouble(y);
+        const double a = core::toDouble(x), b = core::toDouble(y);
         const double r = op == Op::Add ? a + b : op == Op::Subtract ? a - b : a * b;
         if (std::fabs(r) <= double(FLT_MAX)) return core::Value(float(r));
         return checkedDouble(r);
     }
     case NumericRank::Double: {
-        const double a = toDouble(x), b = toDouble(y);
+        const double a = core::toDouble(x), b = core::toDouble(y);
         return checkedDouble(op == Op::Add ? a + b : op == Op::Subtract ? a - b : a * b);
     }
     case NumericRank::Currency: {
-        const core::Currency a = toCurrency(x), b = toCurrency(y);
+        const core::Currency a = core::toCurrency(x), b = core::toCurrency(y);
         if (op == Op::Multiply) return multiplyCurrency(a, b);
         return currencyResult(op == Op::Add ? Int128(a.units) + b.units
                                             : Int128(a.units) - b.units);
     }
     case NumericRank::Decimal: {
-        const core::Decimal a = toDecimal(x), b = toDecimal(y);
-        return op == Op::Add        ? decimalAdd(a, b)
-               : op == Op::Subtract ? decimalSubtract(a, b)
-                                    : decimalMultiply(a, b);
+        const core::Decimal a = core::toDecimal(x), b = core::toDecimal(y);
+        return op == Op::Add        ? core::decimalAdd(a, b)
+               : op == Op::Subtract ? core::decimalSubtract(a, b)
+                                    : core::decimalMultiply(a, b);
     }
     }
-    throwTypeMismatch();
+    core::throwTypeMismatch();
 }
 
 core::Value asDate(const core::Value& number) {
-    const core::DateTime dt{toDouble(number)};
-    if (!inDateRange(dt)) throwOverflow();
+    const core::DateTime dt{core::toDouble(number)};
+    if (!core::inDateRange(dt)) core::throwOverflow();
     return dt;
 }
 
@@ -108,8 +108,8 @@ IntegerOperands integerOperands(const core::Value& x, const core::Value& y) {
     };
     if (x.type() == core::DataType::Binary || x.type() == core::DataType::Guid ||
         y.type() == core::DataType::Binary || y.type() == core::DataType::Guid)
-        throwTypeMismatch();
-    const std::int64_t a = toLong(x), b = toLong(y);
+        core::throwTypeMismatch();
+    const std::int64_t a = core::toLong(x), b = core::toLong(y);
     if (b == 0) throwDivisionByZero();
     return {a, b, std::max(rankOf(x), rankOf(y))};
 }
@@ -135,11 +135,14 @@ core::Value multiply(const core::Value& a, const core::Value& b) {
 core::Value divide(const core::Value& a, const core::Value& b) {
     if (a.isNull() || b.isNull()) return {};
     const core::Value x = numericOperand(a), y = numericOperand(b);
-    if (x.type() == core::DataType::Decimal || y.type() == core::DataType::Decimal)
-        return decimalDivide(toDecimal(x), toDecimal(y));
-    const double divisor = toDouble(y);
+    if (x.type() == core::DataType::Decimal || y.type() == core::DataType::Decimal) {
+        const core::Decimal divisor = core::toDecimal(y);
+        if (core::decimalIsZero(divisor)) throwDivisionByZero();
+        return core::decimalDivide(core::toDecimal(x), divisor);
+    }
+    const double divisor = core::toDouble(y);
     if (divisor == 0) throwDivisionByZero();
-    return checkedDouble(toDouble(x) / divisor);
+    return checkedDouble(core::toDouble(x) / divisor);
 }
 
 core::Value integerDivide(const core::Value& a, const core::Value& b) {
@@ -157,8 +160,8 @@ core::Value modulo(const core::Value& a, const core::Value& b) {
 
 core::Value power(const core::Value& a, const core::Value& b) {
     if (a.isNull() || b.isNull()) return {};
-    const double base = toDouble(numericOperand(a));
-    const double exponent = toDouble(numericOperand(b));
+    const double base = core::toDouble(numericOperand(a));
+    const double exponent = core::toDouble(numericOperand(b));
     if (base < 0 && exponent != std::trunc(exponent)) throwInvalidArgument();
     if (base == 0 && exponent < 0) throwDivisionByZero();
     return checkedDouble(std::pow(base, exponent));
@@ -166,7 +169,8 @@ core::Value power(const core::Value& a, const core::Value& b) {
 
 core::Value concatenate(const core::Value& a, const core::Value& b) {
     if (a.isNull() && b.isNull()) return {};
-    return (a.isNull() ? std::string() : toText(a)) + (b.isNull() ? std::string() : toText(b));
+    return (a.isNull() ? std::string() : core::toText(a)) +
+           (b.isNull() ? std::string() : core::toText(b));
 }
 
 core::Value negate(const core::Value& a) {
@@ -177,17 +181,17 @@ core::Value negate(const core::Value& a) {
     case core::DataType::Byte:
     case core::DataType::Integer:
     case core::DataType::Long:
-        return integerResult(-std::int64_t(toLong(a)), NumericRank::Integer);
+        return integerResult(-std::int64_t(core::toLong(a)), NumericRank::Integer);
     case core::DataType::Single:
         return -a.get<float>();
     case core::DataType::Currency:
         return currencyResult(-Int128(a.get<core::Currency>().units));
     case core::DataType::Decimal:
-        return decimalNegate(a.get<core::Decimal>());
+        return core::decimalNegate(a.get<core::Decimal>());
     case core::DataType::DateTime:
         return asDate(-a.get<core::DateTime>().days);
     default:
-        return checkedDouble(-toDouble(numericOperand(a)));
+        return checkedDouble(-core::toDouble(numericOperand(a)));
     }
 }
 

@@ -1,12 +1,12 @@
 #include "sql/eval/Comparison.h"
 
 #include "core/Conversions.h"
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DateParts.h"
-#include "sql/eval/DateText.h"
-#include "sql/eval/DecimalMath.h"
+#include "core/DateParts.h"
+#include "core/DateText.h"
+#include "core/DecimalMath.h"
+#include "core/NumberText.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/EvalErrors.h"
-#include "sql/eval/NumberText.h"
 #include "sql/eval/TextCollation.h"
 
 namespace sql {
@@ -25,27 +25,27 @@ bool isFloating(DataType t) {
 
 int compareNumbers(const core::Value& a, const core::Value& b) {
     const DataType ta = a.type(), tb = b.type();
-    if (isFloating(ta) || isFloating(tb)) return threeWay(toDouble(a), toDouble(b));
+    if (isFloating(ta) || isFloating(tb)) return threeWay(core::toDouble(a), core::toDouble(b));
     if (ta == DataType::Decimal || tb == DataType::Decimal)
-        return decimalCompare(toDecimal(a), toDecimal(b));
+        return core::decimalCompare(core::toDecimal(a), core::toDecimal(b));
     if (ta == DataType::Currency || tb == DataType::Currency)
-        return threeWay(toCurrency(a).units, toCurrency(b).units);
-    return threeWay(toLong(a), toLong(b));
+        return threeWay(core::toCurrency(a).units, core::toCurrency(b).units);
+    return threeWay(core::toLong(a), core::toLong(b));
 }
 
 // Text on one side of a comparison with a number becomes the number it reads as.
 core::Value textAsNumber(const std::string& text) {
-    const auto number = parseNumber(text);
-    if (!number) throwTypeMismatch();
+    const auto number = core::parseNumber(text);
+    if (!number) core::throwTypeMismatch();
     return *number;
 }
 
 double asLinearDate(const core::Value& v) {
     if (const auto* text = v.getIf<std::string>()) {
-        if (const auto parsed = parseDateText(*text)) return toLinear(*parsed);
-        return toLinear(core::DateTime{toDouble(textAsNumber(*text))});
+        if (const auto parsed = core::parseDateText(*text)) return core::toLinear(*parsed);
+        return core::toLinear(core::DateTime{core::toDouble(textAsNumber(*text))});
     }
-    return toLinear(core::DateTime{toDouble(v)});
+    return core::toLinear(core::DateTime{core::toDouble(v)});
 }
 
 int compareBytes(const core::Bytes& a, const core::Bytes& b) {
@@ -60,7 +60,7 @@ core::Guid asGuid(const core::Value& v) {
         } catch (const core::TypeMismatch&) {
         }
     }
-    throwTypeMismatch();
+    core::throwTypeMismatch();
 }
 
 } // namespace
@@ -71,7 +71,7 @@ std::optional<int> compareValues(const core::Value& a, const core::Value& b) {
     if (ta == DataType::Text && tb == DataType::Text)
         return compareText(a.get<std::string>(), b.get<std::string>());
     if (ta == DataType::Binary || tb == DataType::Binary) {
-        if (ta != tb) throwTypeMismatch();
+        if (ta != tb) core::throwTypeMismatch();
         return compareBytes(a.get<core::Bytes>(), b.get<core::Bytes>());
     }
     if (ta == DataType::Guid || tb == DataType::Guid) return threeWay(asGuid(a), asGuid(b));

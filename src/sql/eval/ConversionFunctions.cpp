@@ -1,9 +1,9 @@
 // CStr, CInt, CLng, CSng, CDbl, CCur, CDate, CBool, CByte, CDec, CVar, Val and Str: explicit
 // conversions. Null is an error for all but CVar, CVDate and Str, which pass it through.
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DateText.h"
+#include "core/DateText.h"
+#include "core/NumberText.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/FunctionFamilies.h"
-#include "sql/eval/NumberText.h"
 
 #include <array>
 
@@ -14,56 +14,58 @@ namespace {
 using Args = std::span<const core::Value>;
 
 core::Value cStr(Args a, const EvalContext&) {
-    return toText(a[0]);
+    return core::toText(a[0]);
 }
 core::Value cInt(Args a, const EvalContext&) {
-    return toInteger(a[0]);
+    return core::toInteger(a[0]);
 }
 core::Value cLng(Args a, const EvalContext&) {
-    return toLong(a[0]);
+    return core::toLong(a[0]);
 }
 core::Value cSng(Args a, const EvalContext&) {
-    return toSingle(a[0]);
+    return core::toSingle(a[0]);
 }
 core::Value cDbl(Args a, const EvalContext&) {
-    return toDouble(a[0]);
+    return core::toDouble(a[0]);
 }
 core::Value cCur(Args a, const EvalContext&) {
-    return toCurrency(a[0]);
+    return core::toCurrency(a[0]);
 }
 core::Value cDate(Args a, const EvalContext&) {
-    return toDate(a[0]);
+    return core::toDate(a[0]);
 }
 core::Value cVDate(Args a, const EvalContext&) {
     if (a[0].isNull()) return {};
-    return toDate(a[0]);
+    return core::toDate(a[0]);
 }
 core::Value cBool(Args a, const EvalContext&) {
-    return toBoolean(a[0]);
+    return core::toBoolean(a[0]);
 }
 core::Value cByte(Args a, const EvalContext&) {
-    return toByte(a[0]);
+    return core::toByte(a[0]);
 }
 core::Value cDec(Args a, const EvalContext&) {
-    return toDecimal(a[0]);
+    return core::toDecimal(a[0]);
 }
 core::Value cVar(Args a, const EvalContext&) {
     return a[0];
 }
 
 core::Value val(Args a, const EvalContext&) {
-    if (a[0].isNull()) throwInvalidUseOfNull();
-    return valOf(toText(a[0]));
+    if (a[0].isNull()) core::throwInvalidUseOfNull();
+    return core::valOf(core::toText(a[0]));
 }
 
 // Str leaves room for the sign: a blank before numbers that are not negative.
 core::Value str(Args a, const EvalContext&) {
     const core::Value& v = a[0];
     if (v.isNull()) return {};
-    if (v.type() == core::DataType::DateTime) return formatGeneralDate(v.get<core::DateTime>());
-    if (v.type() == core::DataType::Boolean) return toText(v);
-    const core::Value number = v.type() == core::DataType::Text ? core::Value(toDouble(v)) : v;
-    const std::string text = toText(number);
+    if (v.type() == core::DataType::DateTime)
+        return core::formatGeneralDate(v.get<core::DateTime>());
+    if (v.type() == core::DataType::Boolean) return core::toText(v);
+    const core::Value number =
+        v.type() == core::DataType::Text ? core::Value(core::toDouble(v)) : v;
+    const std::string text = core::toText(number);
     return text.front() == '-' ? text : " " + text;
 }
 

@@ -1,9 +1,9 @@
 #include "sql/eval/DateInterval.h"
 
 #include "core/Conversions.h"
-#include "sql/eval/DateParts.h"
+#include "core/DateParts.h"
+#include "core/TextUnits.h"
 #include "sql/eval/EvalErrors.h"
-#include "sql/eval/TextUnits.h"
 
 #include <algorithm>
 #include <string>
@@ -24,40 +24,41 @@ std::int64_t floorMod(std::int64_t a, std::int64_t b) {
 }
 
 core::DateTime checkedRange(core::DateTime dt) {
-    if (!inDateRange(dt)) throwInvalidArgument();
+    if (!core::inDateRange(dt)) throwInvalidArgument();
     return dt;
 }
 
-std::int64_t absoluteSecond(const DateParts& p) {
+std::int64_t absoluteSecond(const core::DateParts& p) {
     return p.dayNumber * secondsPerDay + p.secondOfDay;
 }
 
 core::DateTime addMonths(core::DateTime date, std::int64_t months) {
-    const DateParts p = splitDate(date);
+    const core::DateParts p = core::splitDate(date);
     const std::int64_t total = std::int64_t(p.year) * 12 + (p.month - 1) + months;
     const std::int64_t year = floorDiv(total, 12);
-    if (year < minDateYear || year > maxDateYear) throwInvalidArgument();
+    if (year < core::minDateYear || year > core::maxDateYear) throwInvalidArgument();
     const int month = int(floorMod(total, 12)) + 1;
     const int day = std::min(p.day, core::daysInMonth(int(year), month));
-    return checkedRange(dateFromDayAndSeconds(dayNumberOf(int(year), month, day), p.secondOfDay));
+    return checkedRange(
+        core::dateFromDayAndSeconds(core::dayNumberOf(int(year), month, day), p.secondOfDay));
 }
 
 // Whole seconds, so that adding and subtracting the same amount gives the same moment back.
 core::DateTime addSeconds(core::DateTime date, std::int64_t seconds) {
-    const DateParts p = splitDate(date);
+    const core::DateParts p = core::splitDate(date);
     const std::int64_t total = absoluteSecond(p) + seconds;
     const std::int64_t day = floorDiv(total, secondsPerDay);
-    return checkedRange(dateFromDayAndSeconds(day, double(total - day * secondsPerDay)));
+    return checkedRange(core::dateFromDayAndSeconds(day, double(total - day * secondsPerDay)));
 }
 
 std::int64_t startOfWeek(std::int64_t dayNumber, int firstDayOfWeek) {
-    return dayNumber - (weekdayOf(dayNumber, firstDayOfWeek) - 1);
+    return dayNumber - (core::weekdayOf(dayNumber, firstDayOfWeek) - 1);
 }
 
 } // namespace
 
 DateInterval parseDateInterval(std::string_view code) {
-    const std::string c = lowerCase(code);
+    const std::string c = core::lowerCase(code);
     if (c == "yyyy") return DateInterval::Year;
     if (c == "q") return DateInterval::Quarter;
     if (c == "m") return DateInterval::Month;
@@ -97,7 +98,7 @@ core::DateTime dateAdd(DateInterval interval, std::int64_t count, core::DateTime
 
 std::int64_t dateDiff(DateInterval interval, core::DateTime a, core::DateTime b,
                       int firstDayOfWeek) {
-    const DateParts x = splitDate(a), y = splitDate(b);
+    const core::DateParts x = core::splitDate(a), y = core::splitDate(b);
     switch (interval) {
     case DateInterval::Year:
         return y.year - x.year;
@@ -125,7 +126,7 @@ std::int64_t dateDiff(DateInterval interval, core::DateTime a, core::DateTime b,
 }
 
 int datePart(DateInterval interval, core::DateTime date, int firstDayOfWeek, int firstWeekOfYear) {
-    const DateParts p = splitDate(date);
+    const core::DateParts p = core::splitDate(date);
     switch (interval) {
     case DateInterval::Year:
         return p.year;
@@ -134,13 +135,13 @@ int datePart(DateInterval interval, core::DateTime date, int firstDayOfWeek, int
     case DateInterval::Month:
         return p.month;
     case DateInterval::DayOfYear:
-        return dayOfYear(p);
+        return core::dayOfYear(p);
     case DateInterval::Day:
         return p.day;
     case DateInterval::Weekday:
-        return weekdayOf(p.dayNumber, firstDayOfWeek);
+        return core::weekdayOf(p.dayNumber, firstDayOfWeek);
     case DateInterval::Week:
-        return weekOfYear(p, firstDayOfWeek, firstWeekOfYear);
+        return core::weekOfYear(p, firstDayOfWeek, firstWeekOfYear);
     case DateInterval::Hour:
         return p.hour;
     case DateInterval::Minute:

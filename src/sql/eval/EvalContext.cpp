@@ -1,6 +1,6 @@
 #include "sql/eval/EvalContext.h"
 
-#include "sql/eval/DateParts.h"
+#include "core/DateParts.h"
 
 #include <ctime>
 
@@ -15,8 +15,9 @@ core::DateTime currentDateTime(const EvalContext& context) {
 #else
     localtime_r(&now, &local);
 #endif
-    return dateFromDayAndSeconds(dayNumberOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
-                                 local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec);
+    return core::dateFromDayAndSeconds(
+        core::dayNumberOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
+        local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec);
 }
 
 } // namespace sql

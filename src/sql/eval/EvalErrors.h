@@ -1,5 +1,7 @@
 #pragma once
-// The run-time errors of expression evaluation, worded as Jet words them.
+// The run-time errors of expression evaluation, worded as Jet words them. A conversion's own
+// errors (type mismatch, Null, overflow) are core's, which the evaluation raises as well.
+#include "core/ConversionErrors.h"
 #include "core/Error.h"
 
 namespace sql {
@@ -11,10 +13,7 @@ public:
     using core::Error::Error;
 };
 
-[[noreturn]] void throwTypeMismatch();     // "Data type mismatch in criteria expression."
-[[noreturn]] void throwInvalidUseOfNull(); // "Invalid use of Null"
-[[noreturn]] void throwOverflow();         // "Overflow"
-[[noreturn]] void throwInvalidArgument();  // "Invalid procedure call or argument"
-[[noreturn]] void throwDivisionByZero();   // "Division by zero"
+[[noreturn]] void throwInvalidArgument(); // "Invalid procedure call or argument"
+[[noreturn]] void throwDivisionByZero();  // "Division by zero"
 
 } // namespace sql

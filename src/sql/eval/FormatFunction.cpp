@@ -1,14 +1,14 @@
 #include "sql/eval/FormatFunction.h"
 
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DateFormat.h"
-#include "sql/eval/DateParts.h"
-#include "sql/eval/DateText.h"
-#include "sql/eval/DecimalMath.h"
+#include "core/DateFormat.h"
+#include "core/DateParts.h"
+#include "core/DateText.h"
+#include "core/DecimalMath.h"
+#include "core/NumberFormat.h"
+#include "core/NumberText.h"
+#include "core/TextUnits.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/FunctionFamilies.h"
-#include "sql/eval/NumberFormat.h"
-#include "sql/eval/NumberText.h"
-#include "sql/eval/TextUnits.h"
 
 #include <array>
 #include <optional>
@@ -46,14 +46,14 @@ constexpr std::array<NamedFormat, 7> namedDateFormats = {{
 
 template <std::size_t N>
 const NamedFormat* findNamed(const std::array<NamedFormat, N>& table, std::string_view format) {
-    const std::string key = lowerCase(format);
+    const std::string key = core::lowerCase(format);
     for (const NamedFormat& f : table)
         if (f.name == key) return &f;
     return nullptr;
 }
 
 // The exact digits of a number for formatting; nullopt for values that are no number.
-std::optional<DecimalDigits> digitsOf(const core::Value& v) {
+std::optional<core::DecimalDigits> digitsOf(const core::Value& v) {
     switch (v.type()) {
     case core::DataType::Boolean:
     case core::DataType::Byte:
@@ -61,32 +61,33 @@ std::optional<DecimalDigits> digitsOf(const core::Value& v) {
     case core::DataType::Long:
     case core::DataType::Currency:
     case core::DataType::Decimal:
-        return decimalToDigits(toDecimal(v));
+        return core::decimalToDigits(core::toDecimal(v));
     case core::DataType::Single:
-        return significantDigits(double(v.get<float>()), 7);
+        return core::significantDigits(double(v.get<float>()), 7);
     case core::DataType::Double:
-        return significantDigits(v.get<double>(), 15);
+        return core::significantDigits(v.get<double>(), 15);
     case core::DataType::DateTime:
-        return significantDigits(v.get<core::DateTime>().days, 15);
+        return core::significantDigits(v.get<core::DateTime>().days, 15);
     case core::DataType::Text:
-        return parseNumericText(v.get<std::string>());
+        return core::parseNumericText(v.get<std::string>());
     default:
         return std::nullopt;
     }
 }
 
 std::string formatNamedNumber(const NamedFormat& named, const core::Value& v,
-                              const DecimalDigits& digits) {
+                              const core::DecimalDigits& digits) {
     const bool nonZero = digits.digits != "0";
     if (named.name == "yes/no") return nonZero ? "Yes" : "No";
     if (named.name == "true/false") return nonZero ? "True" : "False";
     if (named.name == "on/off") return nonZero ? "On" : "Off";
     if (named.name == "general number") {
         if (v.type() == core::DataType::Text || v.type() == core::DataType::DateTime)
-            return toText(core::Value(toDouble(v)));
-        return v.type() == core::DataType::Boolean ? toText(core::Value(toLong(v))) : toText(v);
+            return core::toText(core::Value(core::toDouble(v)));
+        return v.type() == core::DataType::Boolean ? core::toText(core::Value(core::toLong(v)))
+                                                   : core::toText(v);
     }
-    return formatNumber(digits, named.pattern);
+    return core::formatNumber(digits, named.pattern);
 }
 
 // Text codes: @ a character or a blank, & a character or nothing, < lower case, > upper case,
@@ -117,15 +118,15 @@ std::string formatText(const std::string& text, std::string_view format) {
             pieces.push_back({'\0', std::string(1, c)});
         }
     }
-    const std::string cased = caseMode < 0   ? lowerCase(text)
-                              : caseMode > 0 ? upperCase(text)
+    const std::string cased = caseMode < 0   ? core::lowerCase(text)
+                              : caseMode > 0 ? core::upperCase(text)
                                              : text;
     std::vector<std::size_t> slots;
     for (std::size_t k = 0; k < pieces.size(); ++k)
         if (pieces[k].first != '\0') slots.push_back(k);
     if (slots.empty()) return cased;
 
-    const std::u32string chars = toCodePoints(cased);
+    const std::u32string chars = core::toCodePoints(cased);
     std::vector<std::u32string> fill(slots.size());
     const std::size_t n = slots.size(), m = chars.size();
     if (fromLeft) {
@@ -143,7 +144,7 @@ std::string formatText(const std::string& text, std::string_view format) {
             continue;
         }
         const std::u32string& f = fill[slot++];
-        out += f.empty() ? (kind == '@' ? " " : "") : fromCodePoints(f);
+        out += f.empty() ? (kind == '@' ? " " : "") : core::fromCodePoints(f);
     }
     return out;
 }
@@ -153,60 +154,60 @@ std::string formatText(const std::string& text, std::string_view format) {
 core::Value formatValue(const core::Value& value, std::string_view format, int firstDayOfWeek,
                         int firstWeekOfYear) {
     if (value.isNull()) {
-        if (const auto text = nullSection(format)) return *text;
+        if (const auto text = core::nullSection(format)) return *text;
         return {};
     }
-    if (format.empty()) return toText(value);
+    if (format.empty()) return core::toText(value);
 
     const NamedFormat* namedNumber = findNamed(namedNumberFormats, format);
     const NamedFormat* namedDate = findNamed(namedDateFormats, format);
     const std::string_view dateFormat = namedDate ? namedDate->pattern : format;
-    const bool wantsNumber = namedNumber || hasDigitPlaceholders(format);
-    const bool wantsDate = !wantsNumber && (namedDate || hasDateCodes(format));
+    const bool wantsNumber = namedNumber || core::hasDigitPlaceholders(format);
+    const bool wantsDate = !wantsNumber && (namedDate || core::hasDateCodes(format));
 
     const auto asDate = [&](core::DateTime dt) -> core::Value {
-        return formatDate(dt, dateFormat, firstDayOfWeek, firstWeekOfYear);
+        return core::formatDate(dt, dateFormat, firstDayOfWeek, firstWeekOfYear);
     };
-    const auto asNumber = [&](const DecimalDigits& digits) -> core::Value {
+    const auto asNumber = [&](const core::DecimalDigits& digits) -> core::Value {
         if (namedNumber) return formatNamedNumber(*namedNumber, value, digits);
-        return formatNumber(digits, format);
+        return core::formatNumber(digits, format);
     };
 
     if (value.type() == core::DataType::DateTime) {
         if (wantsNumber) return asNumber(*digitsOf(value));
-        return wantsDate ? asDate(value.get<core::DateTime>()) : core::Value(toText(value));
+        return wantsDate ? asDate(value.get<core::DateTime>()) : core::Value(core::toText(value));
     }
     if (const auto* text = value.getIf<std::string>()) {
         if (wantsNumber) {
             if (const auto digits = digitsOf(value)) return asNumber(*digits);
         } else if (wantsDate) {
-            if (const auto dt = parseDateText(*text)) return asDate(*dt);
+            if (const auto dt = core::parseDateText(*text)) return asDate(*dt);
         }
         return formatText(*text, format);
     }
     if (const auto digits = digitsOf(value)) {
         if (wantsDate) {
-            const core::DateTime dt{toDouble(value)};
-            if (!inDateRange(dt)) throwOverflow();
+            const core::DateTime dt{core::toDouble(value)};
+            if (!core::inDateRange(dt)) core::throwOverflow();
             return asDate(dt);
         }
         if (wantsNumber) return asNumber(*digits);
-        return formatText(toText(value), format);
+        return formatText(core::toText(value), format);
     }
-    return formatText(toText(value), format);
+    return formatText(core::toText(value), format);
 }
 
 namespace {
 
 int optionalCode(std::span<const core::Value> a, std::size_t i, int max) {
     if (i >= a.size() || a[i].isNull()) return 1;
-    const std::int32_t v = toLong(a[i]);
+    const std::int32_t v = core::toLong(a[i]);
     if (v < 0 || v > max) throwInvalidArgument();
     return v == 0 ? 1 : v;
 }
 
 core::Value format(std::span<const core::Value> a, const EvalContext&) {
-    const std::string pattern = a.size() > 1 && !a[1].isNull() ? toText(a[1]) : std::string();
+    const std::string pattern = a.size() > 1 && !a[1].isNull() ? core::toText(a[1]) : std::string();
     return formatValue(a[0], pattern, optionalCode(a, 2, 7), optionalCode(a, 3, 3));
 }
 

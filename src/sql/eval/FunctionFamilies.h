@@ -19,7 +19,7 @@ std::span<const FunctionInfo> formatFunctions();      // Format
 template <ScalarFunction F>
 core::Value textForm(std::span<const core::Value> args, const EvalContext& context) {
     core::Value v = F(args, context);
-    if (v.isNull()) throwInvalidUseOfNull();
+    if (v.isNull()) core::throwInvalidUseOfNull();
     return v;
 }
 

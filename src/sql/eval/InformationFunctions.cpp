@@ -1,9 +1,9 @@
 // IIf, IsNull, IsNumeric, IsDate, Nz, Switch, Choose: functions that test or pick values.
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DateText.h"
+#include "core/DateText.h"
+#include "core/NumberText.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/FunctionFamilies.h"
 #include "sql/eval/Logic.h"
-#include "sql/eval/NumberText.h"
 
 #include <array>
 
@@ -24,14 +24,14 @@ core::Value isNull(Args a, const EvalContext&) {
 }
 
 core::Value isNumeric(Args a, const EvalContext&) {
-    if (isNumericType(a[0].type())) return true;
-    if (const auto* text = a[0].getIf<std::string>()) return parseNumber(*text).has_value();
+    if (core::isNumericType(a[0].type())) return true;
+    if (const auto* text = a[0].getIf<std::string>()) return core::parseNumber(*text).has_value();
     return false;
 }
 
 core::Value isDate(Args a, const EvalContext&) {
     if (a[0].type() == core::DataType::DateTime) return true;
-    if (const auto* text = a[0].getIf<std::string>()) return parseDateText(*text).has_value();
+    if (const auto* text = a[0].getIf<std::string>()) return core::parseDateText(*text).has_value();
     return false;
 }
 
@@ -50,7 +50,7 @@ core::Value switchOf(Args a, const EvalContext&) {
 
 core::Value choose(Args a, const EvalContext&) {
     if (a[0].isNull()) return {};
-    const double index = roundHalfEven(toDouble(a[0]));
+    const double index = core::roundHalfEven(core::toDouble(a[0]));
     if (index < 1 || index >= double(a.size())) return {};
     return a[std::size_t(index)];
 }

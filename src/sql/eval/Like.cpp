@@ -1,16 +1,16 @@
 #include "sql/eval/Like.h"
 
-#include "sql/eval/Conversion.h"
+#include "core/TextUnits.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/EvalErrors.h"
-#include "sql/eval/TextUnits.h"
 
 namespace sql {
 
 namespace {
 
 std::u32string folded(std::string_view text) {
-    std::u32string out = toCodePoints(text);
-    for (char32_t& c : out) c = lowerCase(c);
+    std::u32string out = core::toCodePoints(text);
+    for (char32_t& c : out) c = core::lowerCase(c);
     return out;
 }
 
@@ -102,12 +102,12 @@ bool LikePattern::matches(std::string_view text) const {
 
 core::Value like(const core::Value& text, const core::Value& pattern, LikeMode mode) {
     if (text.isNull() || pattern.isNull()) return {};
-    return like(text, LikePattern(toText(pattern), mode));
+    return like(text, LikePattern(core::toText(pattern), mode));
 }
 
 core::Value like(const core::Value& text, const LikePattern& pattern) {
     if (text.isNull()) return {};
-    return pattern.matches(toText(text));
+    return pattern.matches(core::toText(text));
 }
 
 } // namespace sql

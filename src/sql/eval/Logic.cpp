@@ -1,6 +1,6 @@
 #include "sql/eval/Logic.h"
 
-#include "sql/eval/Conversion.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/EvalErrors.h"
 
 namespace sql {
@@ -15,8 +15,9 @@ core::Value fromTruth(std::optional<bool> t) {
 
 std::optional<bool> isTruthy(const core::Value& v) {
     if (v.isNull()) return std::nullopt;
-    if (v.type() == core::DataType::Binary || v.type() == core::DataType::Guid) throwTypeMismatch();
-    return toBoolean(v);
+    if (v.type() == core::DataType::Binary || v.type() == core::DataType::Guid)
+        core::throwTypeMismatch();
+    return core::toBoolean(v);
 }
 
 core::Value logicalAnd(const core::Value& a, const core::Value& b) {

@@ -1,9 +1,9 @@
 // Abs, Int, Fix, Round, Sgn, Sqr, Exp, Log, the trigonometric functions, Rnd, Hex and Oct.
 // Abs, Int, Fix and Round keep their argument's type, so Currency and Decimal stay exact.
+#include "core/DecimalMath.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/Arithmetic.h"
 #include "sql/eval/Comparison.h"
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DecimalMath.h"
 #include "sql/eval/FunctionFamilies.h"
 #include "sql/eval/Promotion.h"
 #include "sql/eval/RandomSequence.h"
@@ -18,7 +18,7 @@ namespace {
 using Args = std::span<const core::Value>;
 
 core::Value checkedDouble(double d) {
-    if (!std::isfinite(d)) throwOverflow();
+    if (!std::isfinite(d)) core::throwOverflow();
     return d;
 }
 
@@ -27,7 +27,7 @@ core::Value absOf(Args a, const EvalContext&) {
     if (v.isNull()) return {};
     if (v.type() == core::DataType::Boolean) return std::int16_t(v.get<bool>() ? 1 : 0);
     if (v.type() == core::DataType::DateTime || v.type() == core::DataType::Text)
-        return std::fabs(toDouble(v));
+        return std::fabs(core::toDouble(v));
     const auto sign = compareValues(v, core::Value(std::int32_t(0)));
     return sign && *sign < 0 ? negate(v) : v;
 }
@@ -42,7 +42,7 @@ core::Value wholePart(const core::Value& v, Whole mode) {
     case core::DataType::Null:
         return {};
     case core::DataType::Boolean:
-        return integerResult(toLong(v), NumericRank::Integer);
+        return integerResult(core::toLong(v), NumericRank::Integer);
     case core::DataType::Byte:
     case core::DataType::Integer:
     case core::DataType::Long:
@@ -56,14 +56,14 @@ core::Value wholePart(const core::Value& v, Whole mode) {
         return core::Currency{whole * 10000};
     }
     case core::DataType::Decimal:
-        return mode == Whole::Int ? decimalFloor(v.get<core::Decimal>())
-                                  : decimalTruncate(v.get<core::Decimal>());
+        return mode == Whole::Int ? core::decimalFloor(v.get<core::Decimal>())
+                                  : core::decimalTruncate(v.get<core::Decimal>());
     case core::DataType::DateTime: {
         const double d = v.get<core::DateTime>().days;
         return core::DateTime{d < 0 ? std::ceil(d) : std::floor(d)}; // the date without its time
     }
     default:
-        return cut(toDouble(v));
+        return cut(core::toDouble(v));
     }
 }
 
@@ -83,32 +83,34 @@ double roundDouble(double value, int places) {
     const double scale = std::pow(10.0, places);
     const double scaled = value * scale;
     if (!std::isfinite(scaled)) return value;
-    return roundHalfEven(scaled) / scale;
+    return core::roundHalfEven(scaled) / scale;
 }
 
 core::Value round(Args a, const EvalContext&) {
-    const std::int64_t places = a.size() > 1 ? toLong(a[1]) : 0;
+    const std::int64_t places = a.size() > 1 ? core::toLong(a[1]) : 0;
     if (places < 0) throwInvalidArgument();
     const core::Value& v = a[0];
     switch (v.type()) {
     case core::DataType::Null:
         return {};
     case core::DataType::Boolean:
-        return integerResult(toLong(v), NumericRank::Integer);
+        return integerResult(core::toLong(v), NumericRank::Integer);
     case core::DataType::Byte:
     case core::DataType::Integer:
     case core::DataType::Long:
         return v;
     case core::DataType::Currency:
-        return places >= 4 ? v
-                           : core::Value(decimalToCurrency(decimalRound(
-                                 decimalFromCurrency(v.get<core::Currency>()), unsigned(places))));
+        return places >= 4
+                   ? v
+                   : core::Value(core::decimalToCurrency(core::decimalRound(
+                         core::decimalFromCurrency(v.get<core::Currency>()), unsigned(places))));
     case core::DataType::Decimal:
-        return decimalRound(v.get<core::Decimal>(), unsigned(std::min<std::int64_t>(places, 28)));
+        return core::decimalRound(v.get<core::Decimal>(),
+                                  unsigned(std::min<std::int64_t>(places, 28)));
     case core::DataType::Single:
         return float(roundDouble(double(v.get<float>()), int(std::min<std::int64_t>(places, 16))));
     default:
-        return roundDouble(toDouble(v), int(std::min<std::int64_t>(places, 16)));
+        return roundDouble(core::toDouble(v), int(std::min<std::int64_t>(places, 16)));
     }
 }
 
@@ -120,7 +122,7 @@ core::Value sgn(Args a, const EvalContext&) {
 
 template <double (*F)(double)> core::Value unary(Args a, const EvalContext&) {
     if (a[0].isNull()) return {};
-    return checkedDouble(F(toDouble(numericOperand(a[0]))));
+    return checkedDouble(F(core::toDouble(numericOperand(a[0]))));
 }
 
 double squareRoot(double x) {
@@ -152,7 +154,7 @@ double arcTangent(double x) {
 core::Value rnd(Args a, const EvalContext& context) {
     if (!context.random) throwInvalidArgument();
     RandomSequence& random = *context.random;
-    const float n = a.empty() ? 1.0f : toSingle(a[0]);
+    const float n = a.empty() ? 1.0f : core::toSingle(a[0]);
     if (n < 0) random.reseed(n);
     return float(n == 0 ? random.last() : random.next());
 }
@@ -162,7 +164,7 @@ core::Value rnd(Args a, const EvalContext& context) {
 std::string radixText(const core::Value& v, unsigned radix) {
     const bool narrow = v.type() == core::DataType::Byte || v.type() == core::DataType::Integer ||
                         v.type() == core::DataType::Boolean;
-    const std::int32_t n = toLong(v);
+    const std::int32_t n = core::toLong(v);
     std::uint32_t bits = narrow ? std::uint32_t(std::uint16_t(n)) : std::uint32_t(n);
     if (bits == 0) return "0";
     std::string out;

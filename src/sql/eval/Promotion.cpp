@@ -1,6 +1,6 @@
 #include "sql/eval/Promotion.h"
 
-#include "sql/eval/Conversion.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/EvalErrors.h"
 
 #include <limits>
@@ -63,10 +63,10 @@ core::Value numericOperand(const core::Value& v) {
     switch (v.type()) {
     case core::DataType::Text:
     case core::DataType::DateTime:
-        return core::Value(toDouble(v));
+        return core::Value(core::toDouble(v));
     case core::DataType::Binary:
     case core::DataType::Guid:
-        throwTypeMismatch();
+        core::throwTypeMismatch();
     default:
         return v;
     }

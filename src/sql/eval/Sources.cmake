@@ -2,14 +2,9 @@ target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Aggregates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Arithmetic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Comparison.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Conversion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConversionFunctions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DateFormat.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DateFunctions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DateInterval.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DateParts.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DateText.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DecimalMath.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EvalContext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EvalErrors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormatFunction.cpp
@@ -18,13 +13,9 @@ target_sources(tablory_sql PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Like.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Logic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MathFunctions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/NumberFormat.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Operators.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Promotion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RandomSequence.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StringFunctions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextCollation.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TextUnits.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WideUnsigned.cpp
 )

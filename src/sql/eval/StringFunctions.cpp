@@ -2,10 +2,10 @@
 // StrReverse, Asc, Chr: text functions. Positions and lengths count UTF-16 code units, as
 // Jet's do; Null text gives Null, a Null count or position is an error.
 #include "core/TextEncoding.h"
-#include "sql/eval/Conversion.h"
+#include "core/TextUnits.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/FunctionFamilies.h"
 #include "sql/eval/TextCollation.h"
-#include "sql/eval/TextUnits.h"
 
 #include <algorithm>
 #include <array>
@@ -17,11 +17,11 @@ namespace {
 using Args = std::span<const core::Value>;
 
 std::u16string unitsOf(const core::Value& v) {
-    return toUtf16(toText(v));
+    return core::toUtf16(core::toText(v));
 }
 
 std::int64_t countArg(const core::Value& v) {
-    return toLong(v); // Null raises "Invalid use of Null"
+    return core::toLong(v); // Null raises "Invalid use of Null"
 }
 
 std::int64_t nonNegative(const core::Value& v) {
@@ -47,14 +47,14 @@ bool textCompare(Args a, std::size_t index) {
 
 std::u16string folded(std::u16string s) {
     for (char16_t& c : s) {
-        const char32_t lower = lowerCase(char32_t(c));
+        const char32_t lower = core::lowerCase(char32_t(c));
         if (lower < 0x10000) c = char16_t(lower);
     }
     return s;
 }
 
 core::Value text(std::u16string_view units) {
-    return fromUtf16(units);
+    return core::fromUtf16(units);
 }
 
 core::Value len(Args a, const EvalContext&) {
@@ -133,19 +133,19 @@ core::Value inStrRev(Args a, const EvalContext&) {
 
 core::Value ucase(Args a, const EvalContext&) {
     if (a[0].isNull()) return {};
-    return upperCase(toText(a[0]));
+    return core::upperCase(core::toText(a[0]));
 }
 
 core::Value lcase(Args a, const EvalContext&) {
     if (a[0].isNull()) return {};
-    return lowerCase(toText(a[0]));
+    return core::lowerCase(core::toText(a[0]));
 }
 
 enum class Side { Left, Right, Both };
 
 core::Value trimmed(const core::Value& v, Side side) {
     if (v.isNull()) return {};
-    std::string s = toText(v);
+    std::string s = core::toText(v);
     if (side != Side::Right) s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
     if (side != Side::Left) {
         const std::size_t last = s.find_last_not_of(' ');
@@ -166,7 +166,7 @@ core::Value rtrim(Args a, const EvalContext&) {
 
 // Replace returns the text from `start` on, with up to `count` replacements (-1: all).
 core::Value replace(Args a, const EvalContext&) {
-    if (a[0].isNull() || a[1].isNull() || a[2].isNull()) throwInvalidUseOfNull();
+    if (a[0].isNull() || a[1].isNull() || a[2].isNull()) core::throwInvalidUseOfNull();
     const std::int64_t start = a.size() > 3 ? position(a[3]) : 1;
     const std::int64_t count = a.size() > 4 ? countArg(a[4]) : -1;
     if (count < -1) throwInvalidArgument();
@@ -206,7 +206,7 @@ core::Value stringOf(Args a, const EvalContext&) {
     std::string unit;
     if (const auto* s = a[1].getIf<std::string>()) {
         if (s->empty()) throwInvalidArgument();
-        unit = fromUtf16(toUtf16(*s).substr(0, 1));
+        unit = core::fromUtf16(core::toUtf16(*s).substr(0, 1));
     } else {
         unit = charFromCode(((countArg(a[1]) % 256) + 256) % 256);
     }
@@ -219,50 +219,50 @@ core::Value stringOf(Args a, const EvalContext&) {
 core::Value strComp(Args a, const EvalContext&) {
     const bool ignoreCase = textCompare(a, 2);
     if (a[0].isNull() || a[1].isNull()) return {};
-    const std::string x = toText(a[0]), y = toText(a[1]);
+    const std::string x = core::toText(a[0]), y = core::toText(a[1]);
     int c = 0;
     if (ignoreCase) {
         c = compareText(x, y);
     } else {
-        const std::u16string ux = toUtf16(x), uy = toUtf16(y);
+        const std::u16string ux = core::toUtf16(x), uy = core::toUtf16(y);
         c = ux.compare(uy);
     }
     return std::int16_t(c < 0 ? -1 : c > 0 ? 1 : 0);
 }
 
 core::Value strReverse(Args a, const EvalContext&) {
-    if (a[0].isNull()) throwInvalidUseOfNull();
-    std::u32string s = toCodePoints(toText(a[0]));
+    if (a[0].isNull()) core::throwInvalidUseOfNull();
+    std::u32string s = core::toCodePoints(core::toText(a[0]));
     std::reverse(s.begin(), s.end());
-    return fromCodePoints(s);
+    return core::fromCodePoints(s);
 }
 
 core::Value asc(Args a, const EvalContext&) {
-    if (a[0].isNull()) throwInvalidUseOfNull();
-    const std::u32string s = toCodePoints(toText(a[0]));
+    if (a[0].isNull()) core::throwInvalidUseOfNull();
+    const std::u32string s = core::toCodePoints(core::toText(a[0]));
     if (s.empty()) throwInvalidArgument();
-    const std::string code = core::utf8ToCp1252(fromCodePoints(s.substr(0, 1)));
+    const std::string code = core::utf8ToCp1252(core::fromCodePoints(s.substr(0, 1)));
     return std::int16_t(static_cast<unsigned char>(code.empty() ? '?' : code[0]));
 }
 
 core::Value ascW(Args a, const EvalContext&) {
-    if (a[0].isNull()) throwInvalidUseOfNull();
+    if (a[0].isNull()) core::throwInvalidUseOfNull();
     const std::u16string s = unitsOf(a[0]);
     if (s.empty()) throwInvalidArgument();
     return std::int16_t(s[0]); // Integer: units past 32767 come out negative
 }
 
 core::Value chr(Args a, const EvalContext&) {
-    if (a[0].isNull()) throwInvalidUseOfNull();
+    if (a[0].isNull()) core::throwInvalidUseOfNull();
     return charFromCode(countArg(a[0]));
 }
 
 core::Value chrW(Args a, const EvalContext&) {
-    if (a[0].isNull()) throwInvalidUseOfNull();
+    if (a[0].isNull()) core::throwInvalidUseOfNull();
     std::int64_t code = countArg(a[0]);
     if (code < -32768 || code > 65535) throwInvalidArgument();
     if (code < 0) code += 65536;
-    return fromUtf16(std::u16string(1, char16_t(code)));
+    return core::fromUtf16(std::u16string(1, char16_t(code)));
 }
 
 constexpr std::array<FunctionInfo, 32> functions = {{

@@ -144,6 +144,8 @@ TEST(Arithmetic, ErrorsCarryJetMessages) {
         return std::string("no error");
     };
     EXPECT_EQ(message(BinaryOperator::Divide, lng(1), lng(0)), "Division by zero");
+    EXPECT_EQ(message(BinaryOperator::Divide, decimal("1", 0), decimal("0", 0)),
+              "Division by zero");
     EXPECT_EQ(message(BinaryOperator::IntDivide, lng(1), dbl(0.4)), "Division by zero");
     EXPECT_EQ(message(BinaryOperator::Mod, lng(1), lng(0)), "Division by zero");
     EXPECT_EQ(message(BinaryOperator::Add, text("a"), lng(1)),

@@ -2,8 +2,8 @@
 // Short constructors for the values the evaluation tests feed in, a readable printout of
 // values in failure messages, and a one-line function call.
 #include "core/Conversions.h"
+#include "core/TypeConversion.h"
 #include "core/Value.h"
-#include "sql/eval/Conversion.h"
 #include "sql/eval/EvalContext.h"
 #include "sql/eval/FunctionRegistry.h"
 
@@ -29,7 +29,7 @@ inline void PrintTo(const Value& v, std::ostream* os) {
         *os << "(" << formatDecimal(*d) << ")";
         return;
     }
-    *os << "(" << sql::toText(v) << ")";
+    *os << "(" << core::toText(v) << ")";
 }
 
 } // namespace core

@@ -1,12 +1,12 @@
 #include "sql/engine/execution/CrosstabOperator.h"
 
+#include "core/TypeConversion.h"
 #include "sql/engine/execution/SortKey.h"
-#include "sql/eval/Conversion.h"
 
 namespace sql {
 
 std::string crosstabHeading(const core::Value& pivot) {
-    return pivot.isNull() ? std::string("<>") : toText(pivot);
+    return pivot.isNull() ? std::string("<>") : core::toText(pivot);
 }
 
 std::string crosstabHeadingKey(const std::string& heading) {

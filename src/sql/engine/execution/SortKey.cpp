@@ -2,8 +2,8 @@
 
 #include "jet/keys/TextKey.h"
 
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DecimalMath.h"
+#include "core/DecimalMath.h"
+#include "core/TypeConversion.h"
 
 #include <bit>
 #include <cstdint>
@@ -75,11 +75,11 @@ void appendSortKey(std::string& out, const core::Value& v) {
         return;
     case core::DataType::Decimal:
         out.push_back(NumberTag);
-        appendDouble(out, decimalToDouble(v.get<core::Decimal>()));
+        appendDouble(out, core::decimalToDouble(v.get<core::Decimal>()));
         return;
     case core::DataType::Currency:
         out.push_back(NumberTag);
-        appendDouble(out, currencyToDouble(v.get<core::Currency>()));
+        appendDouble(out, core::currencyToDouble(v.get<core::Currency>()));
         return;
     case core::DataType::DateTime:
         out.push_back(DateTag);
@@ -109,7 +109,7 @@ void appendSortKey(std::string& out, const core::Value& v) {
     }
     default:
         out.push_back(NumberTag);
-        appendDouble(out, toDouble(v));
+        appendDouble(out, core::toDouble(v));
         return;
     }
 }

@@ -2,13 +2,13 @@
 // the grouping values beside them) and once for the cells (grouped by the pivot value too);
 // CrosstabRows puts them side by side. The column headings are the IN list's values or,
 // without one, the pivot values the data holds, in ascending order as Jet sorts them.
+#include "core/TypeConversion.h"
 #include "sql/engine/EngineErrors.h"
 #include "sql/engine/execution/CrosstabOperator.h"
 #include "sql/engine/execution/SortKey.h"
 #include "sql/engine/planning/QueryCompiler.h"
 #include "sql/engine/storage/ColumnValues.h"
 #include "sql/engine/storage/TableInfo.h"
-#include "sql/eval/Conversion.h"
 
 #include <map>
 #include <stdexcept>
@@ -22,7 +22,7 @@ std::string fixedHeading(const Expr& e) {
     if (const auto* literal = e.as<Literal>()) return crosstabHeading(literal->value);
     if (const auto* unary = e.as<Unary>(); unary && unary->op == UnaryOperator::Negate)
         if (const auto* literal = unary->operand->as<Literal>();
-            literal && isNumericType(literal->value.type()))
+            literal && core::isNumericType(literal->value.type()))
             return "-" + crosstabHeading(literal->value);
     throw core::SqlError("The column headings of a crosstab query (PIVOT ... IN) must be "
                          "constants.");

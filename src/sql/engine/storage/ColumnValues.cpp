@@ -1,10 +1,10 @@
 #include "sql/engine/storage/ColumnValues.h"
 
 #include "core/Conversions.h"
-#include "sql/eval/Conversion.h"
-#include "sql/eval/DecimalMath.h"
+#include "core/DecimalMath.h"
+#include "core/TextUnits.h"
+#include "core/TypeConversion.h"
 #include "sql/eval/EvalErrors.h"
-#include "sql/eval/TextUnits.h"
 
 #include <algorithm>
 
@@ -15,7 +15,8 @@ namespace {
 core::Value toNumeric(const ColumnInfo& column, const core::Value& value) {
     // Rounded to the column's scale; the digits before the point must leave room for the
     // scale within the precision.
-    const std::string digits = decimalToText(decimalRound(toDecimal(value), column.scale));
+    const std::string digits =
+        core::decimalToText(core::decimalRound(core::toDecimal(value), column.scale));
     const std::size_t point = std::min(digits.find('.'), digits.size());
     std::size_t integral = 0;
     bool leadingZeros = true;
@@ -26,7 +27,7 @@ core::Value toNumeric(const ColumnInfo& column, const core::Value& value) {
         ++integral;
     }
     const int precision = column.precision ? column.precision : 18;
-    if (static_cast<int>(integral) > precision - column.scale) throwOverflow();
+    if (static_cast<int>(integral) > precision - column.scale) core::throwOverflow();
     return core::Value(core::parseDecimal(digits, column.scale));
 }
 
@@ -36,29 +37,29 @@ core::Value toColumnValue(const ColumnInfo& column, const core::Value& value) {
     if (value.isNull()) return value;
     switch (column.type) {
     case jet::ColumnType::Boolean:
-        return core::Value(toBoolean(value));
+        return core::Value(core::toBoolean(value));
     case jet::ColumnType::Byte:
-        return core::Value(toByte(value));
+        return core::Value(core::toByte(value));
     case jet::ColumnType::Integer:
-        return core::Value(toInteger(value));
+        return core::Value(core::toInteger(value));
     case jet::ColumnType::Long:
-        return core::Value(toLong(value));
+        return core::Value(core::toLong(value));
     case jet::ColumnType::Currency:
-        return core::Value(toCurrency(value));
+        return core::Value(core::toCurrency(value));
     case jet::ColumnType::Single:
-        return core::Value(toSingle(value));
+        return core::Value(core::toSingle(value));
     case jet::ColumnType::Double:
-        return core::Value(toDouble(value));
+        return core::Value(core::toDouble(value));
     case jet::ColumnType::DateTime:
-        return core::Value(toDate(value));
+        return core::Value(core::toDate(value));
     case jet::ColumnType::Text:
     case jet::ColumnType::Memo:
         if (value.type() == core::DataType::Binary || value.type() == core::DataType::Guid)
-            throwTypeMismatch();
-        return core::Value(toText(value));
+            core::throwTypeMismatch();
+        return core::Value(core::toText(value));
     case jet::ColumnType::Binary:
     case jet::ColumnType::Ole:
-        if (value.type() != core::DataType::Binary) throwTypeMismatch();
+        if (value.type() != core::DataType::Binary) core::throwTypeMismatch();
         return value;
     case jet::ColumnType::Guid:
         if (value.type() == core::DataType::Guid) return value;
@@ -66,14 +67,14 @@ core::Value toColumnValue(const ColumnInfo& column, const core::Value& value) {
             try {
                 return core::Value(core::parseGuid(value.get<std::string>()));
             } catch (const core::TypeMismatch&) {
-                throwTypeMismatch();
+                core::throwTypeMismatch();
             }
         }
-        throwTypeMismatch();
+        core::throwTypeMismatch();
     case jet::ColumnType::Numeric:
         return toNumeric(column, value);
     }
-    throwTypeMismatch();
+    core::throwTypeMismatch();
 }
 
 bool fitsColumn(const ColumnInfo& column, const core::Value& value) {
@@ -82,7 +83,7 @@ bool fitsColumn(const ColumnInfo& column, const core::Value& value) {
         // A character takes at least as many UTF-8 bytes as UTF-16 units: a text no longer
         // in bytes than the column fits without counting.
         if (const auto* s = value.getIf<std::string>())
-            return s->size() <= column.size || toUtf16(*s).size() <= column.size;
+            return s->size() <= column.size || core::toUtf16(*s).size() <= column.size;
     } else if (column.type == jet::ColumnType::Binary) {
         if (const auto* b = value.getIf<core::Bytes>()) return b->size() <= column.size;
     }

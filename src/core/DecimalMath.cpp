@@ -1,11 +1,11 @@
-#include "sql/eval/DecimalMath.h"
+#include "core/DecimalMath.h"
 
-#include "sql/eval/EvalErrors.h"
-#include "sql/eval/WideUnsigned.h"
+#include "core/ConversionErrors.h"
+#include "core/WideUnsigned.h"
 
 #include <cmath>
 
-namespace sql {
+namespace core {
 
 namespace {
 
@@ -223,7 +223,7 @@ core::Decimal decimalMultiply(const core::Decimal& a, const core::Decimal& b) {
 }
 
 core::Decimal decimalDivide(const core::Decimal& a, const core::Decimal& b) {
-    if (decimalIsZero(b)) throwDivisionByZero();
+    if (decimalIsZero(b)) throw Error("Division by zero");
     Working x = unpack(a);
     const WideUnsigned divisor = unpack(b).magnitude;
     int scale = int(a.scale) - int(b.scale);
@@ -297,4 +297,4 @@ core::Decimal decimalFloor(const core::Decimal& d) {
     return wholePart(d, true);
 }
 
-} // namespace sql
+} // namespace core

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace sql {
+namespace core {
 
 // A date, a time or both; nullopt when the text is not one. Numeric dates read as
 // year-month-day when the first number has more than two digits, else month/day/year,
@@ -23,4 +23,4 @@ std::string formatLongTime(core::DateTime dt);  // "1:04:05 PM"
 std::string_view monthName(int month, bool abbreviated);
 std::string_view weekdayName(int sundayBasedDay, bool abbreviated);
 
-} // namespace sql
+} // namespace core

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace sql {
+namespace core {
 
 std::string formatDate(core::DateTime dt, std::string_view format, int firstDayOfWeek,
                        int firstWeekOfYear);
@@ -15,4 +15,4 @@ std::string formatDate(core::DateTime dt, std::string_view format, int firstDayO
 // Whether a format has date or time codes outside its literals.
 bool hasDateCodes(std::string_view format);
 
-} // namespace sql
+} // namespace core

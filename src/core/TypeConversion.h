@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace sql {
+namespace core {
 
 // Half to even: 2.5 -> 2, 3.5 -> 4, -2.5 -> -2.
 double roundHalfEven(double value);
@@ -33,4 +33,4 @@ std::string currencyToText(core::Currency c);
 // Numbers of every kind, Boolean included; not dates, not text.
 bool isNumericType(core::DataType type);
 
-} // namespace sql
+} // namespace core

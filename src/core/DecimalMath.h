@@ -1,13 +1,13 @@
 #pragma once
 // Exact arithmetic on Jet's Decimal (up to 28 digits with a scale of 0 to 28): results are
 // rounded half to even to fit, and raise Overflow when their integer part cannot.
+#include "core/NumberText.h"
 #include "core/Value.h"
-#include "sql/eval/NumberText.h"
 
 #include <cstdint>
 #include <string>
 
-namespace sql {
+namespace core {
 
 core::Decimal decimalFromInteger(std::int64_t value);
 core::Decimal decimalFromCurrency(core::Currency value);
@@ -31,7 +31,8 @@ core::Decimal decimalNegate(const core::Decimal& d);
 core::Decimal decimalAdd(const core::Decimal& a, const core::Decimal& b);
 core::Decimal decimalSubtract(const core::Decimal& a, const core::Decimal& b);
 core::Decimal decimalMultiply(const core::Decimal& a, const core::Decimal& b);
-// Up to 28 significant digits; Division by zero for a zero divisor.
+// Up to 28 significant digits. The divisor must not be zero: the caller reports that in
+// its own words.
 core::Decimal decimalDivide(const core::Decimal& a, const core::Decimal& b);
 
 // Round half to even to `places` decimals (no change when the scale is already smaller).
@@ -40,4 +41,4 @@ core::Decimal decimalRound(const core::Decimal& d, unsigned places);
 core::Decimal decimalTruncate(const core::Decimal& d);
 core::Decimal decimalFloor(const core::Decimal& d);
 
-} // namespace sql
+} // namespace core

@@ -1,5 +1,5 @@
 // Numbers to and from text: CStr's 15 digits, numeric text as conversions read it, Val.
-#include "sql/eval/NumberText.h"
+#include "core/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ struct DoubleText {
 class VbaDoubleText : public testing::TestWithParam<DoubleText> {};
 
 TEST_P(VbaDoubleText, Formats) {
-    EXPECT_EQ(sql::formatVbaDouble(GetParam().value), GetParam().text);
+    EXPECT_EQ(core::formatVbaDouble(GetParam().value), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VbaDoubleText,
@@ -27,9 +27,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, VbaDoubleText,
                                          DoubleText{2.0 / 3, "0.666666666666667"}));
 
 TEST(NumberText, SingleUsesSevenDigits) {
-    EXPECT_EQ(sql::formatVbaSingle(0.1f), "0.1");
-    EXPECT_EQ(sql::formatVbaSingle(1.0f / 3), "0.3333333");
-    EXPECT_EQ(sql::formatVbaSingle(12345678.0f), "1.234568E+07");
+    EXPECT_EQ(core::formatVbaSingle(0.1f), "0.1");
+    EXPECT_EQ(core::formatVbaSingle(1.0f / 3), "0.3333333");
+    EXPECT_EQ(core::formatVbaSingle(12345678.0f), "1.234568E+07");
 }
 
 struct NumericText {
@@ -40,7 +40,7 @@ struct NumericText {
 class ParseNumber : public testing::TestWithParam<NumericText> {};
 
 TEST_P(ParseNumber, ReadsAsConversionsDo) {
-    EXPECT_EQ(sql::parseNumber(GetParam().text), GetParam().value) << GetParam().text;
+    EXPECT_EQ(core::parseNumber(GetParam().text), GetParam().value) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -57,11 +57,11 @@ INSTANTIATE_TEST_SUITE_P(
                     NumericText{"1e400", std::nullopt}));
 
 TEST(NumberText, ExactDigitsKeepEveryDigit) {
-    const auto d = sql::parseNumericText("0.10000000000000000000001");
+    const auto d = core::parseNumericText("0.10000000000000000000001");
     ASSERT_TRUE(d);
     EXPECT_EQ(d->digits, "10000000000000000000001");
     EXPECT_EQ(d->exponent, -23);
-    const auto big = sql::parseNumericText("-1200");
+    const auto big = core::parseNumericText("-1200");
     ASSERT_TRUE(big);
     EXPECT_TRUE(big->negative);
     EXPECT_EQ(big->digits, "12");
@@ -76,7 +76,7 @@ struct ValCase {
 class Val : public testing::TestWithParam<ValCase> {};
 
 TEST_P(Val, ReadsTheLeadingNumber) {
-    EXPECT_EQ(sql::valOf(GetParam().text), GetParam().value) << GetParam().text;
+    EXPECT_EQ(core::valOf(GetParam().text), GetParam().value) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Val,

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace sql {
+namespace core {
 
 // The range VBA's date functions accept: 100-01-01 to 9999-12-31.
 constexpr int minDateYear = 100;
@@ -44,4 +44,4 @@ int weekOfYear(const DateParts& p, int firstDayOfWeek, int firstWeekOfYear);
 // Two-digit years as VBA reads them: 0..29 is 2000..2029, 30..99 is 1930..1999.
 int expandTwoDigitYear(int year);
 
-} // namespace sql
+} // namespace core

@@ -1,11 +1,11 @@
-#include "sql/eval/DateFormat.h"
+#include "core/DateFormat.h"
 
-#include "sql/eval/DateParts.h"
-#include "sql/eval/DateText.h"
+#include "core/DateParts.h"
+#include "core/DateText.h"
 
 #include <vector>
 
-namespace sql {
+namespace core {
 
 namespace {
 
@@ -238,4 +238,4 @@ std::string formatDate(core::DateTime dt, std::string_view format, int firstDayO
     return out;
 }
 
-} // namespace sql
+} // namespace core

@@ -1,20 +1,19 @@
-#include "sql/eval/Conversion.h"
+#include "core/TypeConversion.h"
 
+#include "core/ConversionErrors.h"
 #include "core/Conversions.h"
+#include "core/DateParts.h"
+#include "core/DateText.h"
+#include "core/DecimalMath.h"
+#include "core/NumberText.h"
 #include "core/TextEncoding.h"
-#include "sql/eval/DateParts.h"
-#include "sql/eval/DateText.h"
-#include "sql/eval/DecimalMath.h"
-#include "sql/eval/EvalErrors.h"
-#include "sql/eval/NumberText.h"
-#include "sql/eval/TextCollation.h"
-#include "sql/eval/TextUnits.h"
+#include "core/TextUnits.h"
 
 #include <cfloat>
 #include <cmath>
 #include <limits>
 
-namespace sql {
+namespace core {
 
 namespace {
 
@@ -203,8 +202,10 @@ bool toBoolean(const core::Value& v) {
         return !decimalIsZero(v.get<core::Decimal>());
     case core::DataType::Text: {
         const std::string& text = v.get<std::string>();
-        if (compareText(text, "True") == 0) return true;
-        if (compareText(text, "False") == 0) return false;
+        // The words in any letter case, as the text comparison would match them.
+        const std::string word = lowerCase(text);
+        if (word == "true") return true;
+        if (word == "false") return false;
         return textToDouble(text) != 0;
     }
     default:
@@ -259,4 +260,4 @@ bool isNumericType(core::DataType type) {
     }
 }
 
-} // namespace sql
+} // namespace core

@@ -1,10 +1,10 @@
-#include "sql/eval/NumberFormat.h"
+#include "core/NumberFormat.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-namespace sql {
+namespace core {
 
 namespace {
 
@@ -265,4 +265,4 @@ bool hasDigitPlaceholders(std::string_view format) {
                        [](const Token& t) { return t.kind == Kind::Digit; });
 }
 
-} // namespace sql
+} // namespace core

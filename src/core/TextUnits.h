@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace sql {
+namespace core {
 
 std::u16string toUtf16(std::string_view text);
 std::string fromUtf16(std::u16string_view text);
@@ -19,4 +19,4 @@ using core::upperCase;
 std::string upperCase(std::string_view text);
 std::string lowerCase(std::string_view text);
 
-} // namespace sql
+} // namespace core

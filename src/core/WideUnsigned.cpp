@@ -1,8 +1,8 @@
-#include "sql/eval/WideUnsigned.h"
+#include "core/WideUnsigned.h"
 
 #include <algorithm>
 
-namespace sql {
+namespace core {
 
 WideUnsigned WideUnsigned::fromWords(std::uint32_t lo, std::uint32_t mid, std::uint32_t hi) {
     WideUnsigned w;
@@ -131,4 +131,4 @@ std::string WideUnsigned::toDecimalString() const {
     return digits;
 }
 
-} // namespace sql
+} // namespace core

@@ -1,10 +1,10 @@
-#include "sql/eval/DateParts.h"
+#include "core/DateParts.h"
 
 #include "core/Conversions.h"
 
 #include <cmath>
 
-namespace sql {
+namespace core {
 
 namespace {
 
@@ -103,4 +103,4 @@ int expandTwoDigitYear(int year) {
     return year;
 }
 
-} // namespace sql
+} // namespace core

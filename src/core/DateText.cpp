@@ -1,13 +1,13 @@
-#include "sql/eval/DateText.h"
+#include "core/DateText.h"
 
 #include "core/Conversions.h"
-#include "sql/eval/DateParts.h"
-#include "sql/eval/TextUnits.h"
+#include "core/DateParts.h"
+#include "core/TextUnits.h"
 
 #include <array>
 #include <vector>
 
-namespace sql {
+namespace core {
 
 namespace {
 
@@ -250,4 +250,4 @@ std::string_view weekdayName(int sundayBasedDay, bool abbreviated) {
     return abbreviated ? name.substr(0, 3) : name;
 }
 
-} // namespace sql
+} // namespace core

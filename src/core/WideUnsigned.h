@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace sql {
+namespace core {
 
 class WideUnsigned {
 public:
@@ -46,4 +46,4 @@ private:
     std::array<std::uint32_t, 8> limbs_{};
 };
 
-} // namespace sql
+} // namespace core

@@ -1,9 +1,9 @@
-#include "sql/eval/TextUnits.h"
+#include "core/TextUnits.h"
 
 #include "core/LetterCase.h"
 #include "core/TextEncoding.h"
 
-namespace sql {
+namespace core {
 
 std::u16string toUtf16(std::string_view text) {
     std::u16string out;
@@ -78,4 +78,4 @@ std::string lowerCase(std::string_view text) {
     return out;
 }
 
-} // namespace sql
+} // namespace core

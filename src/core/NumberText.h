@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace sql {
+namespace core {
 
 // An exact decimal number: integer `digits` (no leading zeros, "0" for zero) times
 // 10^exponent.
@@ -40,4 +40,4 @@ std::string formatVbaSingle(float value);
 // Plain digits with an optional point, trailing zeros after the point removed ("3.5", "-2").
 std::string trimFraction(std::string text);
 
-} // namespace sql
+} // namespace core

@@ -3,12 +3,12 @@
 // zero; Null), digit placeholders 0 and #, the point, thousands commas (and commas before the
 // point that scale by 1000), %, E+ E- e+ e-, "quoted" and \escaped literals. Rounding is half
 // away from zero, as Format rounds (unlike Round).
-#include "sql/eval/NumberText.h"
+#include "core/NumberText.h"
 
 #include <string>
 #include <string_view>
 
-namespace sql {
+namespace core {
 
 std::string formatNumber(const DecimalDigits& value, std::string_view format);
 
@@ -18,4 +18,4 @@ std::optional<std::string> nullSection(std::string_view format);
 // Whether a format has digit placeholders outside its literals.
 bool hasDigitPlaceholders(std::string_view format);
 
-} // namespace sql
+} // namespace core

@@ -1,4 +1,4 @@
-#include "sql/eval/NumberText.h"
+#include "core/NumberText.h"
 
 #include <array>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <system_error>
 
-namespace sql {
+namespace core {
 
 namespace {
 
@@ -251,4 +251,4 @@ std::string trimFraction(std::string text) {
     return text;
 }
 
-} // namespace sql
+} // namespace core
