@@ -48,10 +48,12 @@ bool Keyset::readOne(bool rest) {
     try {
         if (locatorScan_) {
             if (rest) return readRest();
-            if (!locatorScan_->next()) {
-                locatorScan_.reset();
-                return false;
-            }
+            do {
+                if (!locatorScan_->next()) {
+                    locatorScan_.reset();
+                    return false;
+                }
+            } while (std::binary_search(written_.begin(), written_.end(), locatorScan_->locator()));
             scannedBase_.push_back(locatorScan_->locator());
             return true;
         }
@@ -72,13 +74,42 @@ bool Keyset::readOne(bool rest) {
 }
 
 bool Keyset::readRest() {
-    // The walk lists the rows the cursor has already given first, in the same order; rows
-    // inserted here meanwhile are not among them (none is posted before the rest is read).
+    // With no write of this data set in between, the walk lists the rows the cursor has
+    // already given first, in the same order.
     std::vector<sql::RowLocator> all = table_->locators();
     locatorScan_.reset();
-    if (all.size() <= scannedBase_.size()) return false;
-    scannedBase_ = std::move(all);
-    return true;
+    if (!wrote_) {
+        if (all.size() <= scannedBase_.size()) return false;
+        scannedBase_ = std::move(all);
+        return true;
+    }
+    // After writes of this data set the walk lists the table as they left it: the rows not
+    // read yet are those after the last one read (stored order goes by ascending page and
+    // slot, which finds the place when that row has gone), less the ones this data set wrote
+    // there itself.
+    const std::size_t before = scannedBase_.size();
+    auto rest = all.begin();
+    if (!scannedBase_.empty()) {
+        const sql::RowLocator last = scannedBase_.back();
+        rest = std::find(all.begin(), all.end(), last);
+        rest = rest != all.end() ? rest + 1
+                                 : std::find_if(all.begin(), all.end(),
+                                                [&](sql::RowLocator at) { return at > last; });
+    }
+    scannedBase_.reserve(before + static_cast<std::size_t>(all.end() - rest));
+    for (; rest != all.end(); ++rest)
+        if (!std::binary_search(written_.begin(), written_.end(), *rest))
+            scannedBase_.push_back(*rest);
+    return scannedBase_.size() > before;
+}
+
+void Keyset::wroteRow(std::optional<sql::RowLocator> locator) {
+    if (!table_) return;
+    wrote_ = true;
+    // A row that outgrew its page moved, and a scan names it by its new place.
+    const std::optional<sql::RowLocator> place = locator ? table_->place(*locator) : std::nullopt;
+    if (place && !std::binary_search(written_.begin(), written_.end(), *place))
+        written_.insert(std::upper_bound(written_.begin(), written_.end(), *place), *place);
 }
 
 std::size_t Keyset::baseSize() const {

@@ -85,6 +85,11 @@ public:
     // raised by the next move that needs the rows.
     void finishReading();
 
+    // After this data set wrote the row at `locator` (an update or an insert; nullopt for a
+    // delete) to the table its locators come from: the rows not read yet stay unread, and
+    // reading on does not list that row a second time.
+    void wroteRow(std::optional<sql::RowLocator> locator);
+
     // nullptr accepts every row. Positions are counted afresh.
     void setFilter(Filter filter);
     bool hasFilter() const { return static_cast<bool>(filter_); }
@@ -163,6 +168,10 @@ private:
     std::vector<Placed> placed_;                  // in position order
     std::vector<std::size_t> removed_;            // base rows, ascending
     std::unordered_map<std::size_t, sql::RowLocator> relocated_; // base rows a post moved
+    // Stored order read on past writes of this data set: the places of the rows it wrote,
+    // which it already shows, ascending.
+    bool wrote_ = false;
+    std::vector<sql::RowLocator> written_;
     // Fresh records by id; decoded rows by id, the oldest forgotten first.
     mutable std::unordered_map<std::uint64_t, KeysetRecord> fresh_;
     mutable std::unordered_map<std::uint64_t, KeysetRecord> cache_;
