@@ -164,7 +164,7 @@ void TCustomADODataSet::postUpdate() {
         return;
     }
     // Read the rest of every result first: the write may move rows they are reading.
-    connection_->prepareForChange();
+    prepareOwnWrite();
     sql::Session& session = connection_->session();
     sql::Storage& storage = session.storage();
     KeysetRecord record = keyset_.record(row_);
@@ -189,6 +189,7 @@ void TCustomADODataSet::postUpdate() {
         std::vector<std::optional<core::Value>> values(infos[t].columns.size());
         for (std::size_t f : changed[t]) values[tableColumn(infos[t], *fields_[f])] = buffer_[f];
         stored[t] = session.updateRow(baseTables_[t], *record.locators[t], values);
+        if (t == 0) keyset_.wroteRow(stored[t]->locator);
     }
     group.commit();
 
@@ -203,8 +204,14 @@ void TCustomADODataSet::postUpdate() {
     leaveEditing();
 }
 
+void TCustomADODataSet::prepareOwnWrite() {
+    // A keyset of row locators reads on past its own write, so that the first write to a
+    // large table does not read every locator first; any other result reads its rest now.
+    connection_->prepareForChange(keyset_.tableRows() ? this : nullptr);
+}
+
 void TCustomADODataSet::postInsert() {
-    connection_->prepareForChange();
+    prepareOwnWrite();
     sql::Session& session = connection_->session();
     const std::string& table = baseTables_.front();
     const sql::TableInfo info = tableInfo(session.storage(), table);
@@ -213,6 +220,7 @@ void TCustomADODataSet::postInsert() {
         if (assigned_[field->index()] && field->column().baseTableIndex == 0)
             values[tableColumn(info, *field)] = buffer_[field->index()];
     const sql::StoredRow stored = session.insertRow(table, values);
+    keyset_.wroteRow(stored.locator);
 
     KeysetRecord record = keyset_.record(row_);
     record.locators.front() = stored.locator;
@@ -266,12 +274,13 @@ void TCustomADODataSet::deleteRecord() {
     if (!hasCurrent_) raiseComponentError(name_, messages::dataSetEmpty);
     requireModifiable();
     if (baseTables_.size() != 1) raiseComponentError(name_, messages::severalTablesDelete);
-    connection_->prepareForChange();
+    prepareOwnWrite();
     sql::Session& session = connection_->session();
     const KeysetRecord& record = keyset_.record(row_);
     if (!record.locators.front()) raiseComponentError(name_, messages::missingJoinRow);
     checkRowUnchanged(session.storage(), 0, record, messages::rowChangedForDelete);
     session.deleteRow(baseTables_.front(), *record.locators.front());
+    keyset_.wroteRow(std::nullopt);
 
     // A pending edit of the deleted record goes with it.
     buffer_.clear();

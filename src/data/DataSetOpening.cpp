@@ -77,7 +77,7 @@ TCustomADODataSet::Opened TCustomADODataSet::runStatement() {
             return {std::move(columns), std::move(baseTables), Keyset(std::move(table))};
         }
         const RememberedOrder::Locators order = order_.of(session.storage(), scanned.text, *table);
-        return {std::move(columns), std::move(baseTables), Keyset(std::move(table), *order)};
+        return {std::move(columns), std::move(baseTables), Keyset(std::move(table), order)};
     }
     order_.forget();
     sql::ResultSet result = session.execute(prepared);

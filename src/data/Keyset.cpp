@@ -30,21 +30,17 @@ Keyset::Keyset(sql::ResultSet rows) {
 }
 
 Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows) : table_(std::move(rows)) {
+    nextId_ = kPlacedIds;
     if (!table_->ordered()) {
         locatorScan_ = table_->scan();
         return;
     }
-    takeOrder(table_->locators());
+    shared_ = std::make_shared<const std::vector<sql::RowLocator>>(table_->locators());
 }
 
-Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows, std::span<const sql::RowLocator> order)
-    : table_(std::move(rows)) {
-    takeOrder(order);
-}
-
-void Keyset::takeOrder(std::span<const sql::RowLocator> order) {
-    entries_.reserve(order.size());
-    for (const auto& locator : order) entries_.push_back({locator, nextId_++, false});
+Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows, Order order)
+    : table_(std::move(rows)), shared_(std::move(order)) {
+    nextId_ = kPlacedIds;
 }
 
 bool Keyset::readOne(bool rest) {
@@ -52,12 +48,13 @@ bool Keyset::readOne(bool rest) {
     try {
         if (locatorScan_) {
             if (rest) return readRest();
-            if (!locatorScan_->next()) {
-                locatorScan_.reset();
-                return false;
-            }
-            entries_.push_back({locatorScan_->locator(), nextId_++, false});
-            ++scanned_;
+            do {
+                if (!locatorScan_->next()) {
+                    locatorScan_.reset();
+                    return false;
+                }
+            } while (std::binary_search(written_.begin(), written_.end(), locatorScan_->locator()));
+            scannedBase_.push_back(locatorScan_->locator());
             return true;
         }
         if (!stream_->next()) {
@@ -77,20 +74,117 @@ bool Keyset::readOne(bool rest) {
 }
 
 bool Keyset::readRest() {
-    // The walk lists the rows the cursor has already given first, in the same order; rows
-    // inserted here meanwhile are not among them (none is posted before the rest is read).
-    const std::vector<sql::RowLocator> all = table_->locators();
+    // With no write of this data set in between, the walk lists the rows the cursor has
+    // already given first, in the same order.
+    std::vector<sql::RowLocator> all = table_->locators();
     locatorScan_.reset();
-    if (all.size() <= scanned_) return false;
-    entries_.reserve(entries_.size() + (all.size() - scanned_));
-    for (std::size_t i = scanned_; i < all.size(); ++i)
-        entries_.push_back({all[i], nextId_++, false});
-    scanned_ = all.size();
-    return true;
+    if (!wrote_) {
+        if (all.size() <= scannedBase_.size()) return false;
+        scannedBase_ = std::move(all);
+        return true;
+    }
+    // After writes of this data set the walk lists the table as they left it: the rows not
+    // read yet are those after the last one read (stored order goes by ascending page and
+    // slot, which finds the place when that row has gone), less the ones this data set wrote
+    // there itself.
+    const std::size_t before = scannedBase_.size();
+    auto rest = all.begin();
+    if (!scannedBase_.empty()) {
+        const sql::RowLocator last = scannedBase_.back();
+        rest = std::find(all.begin(), all.end(), last);
+        rest = rest != all.end() ? rest + 1
+                                 : std::find_if(all.begin(), all.end(),
+                                                [&](sql::RowLocator at) { return at > last; });
+    }
+    scannedBase_.reserve(before + static_cast<std::size_t>(all.end() - rest));
+    for (; rest != all.end(); ++rest)
+        if (!std::binary_search(written_.begin(), written_.end(), *rest))
+            scannedBase_.push_back(*rest);
+    return scannedBase_.size() > before;
+}
+
+void Keyset::wroteRow(std::optional<sql::RowLocator> locator) {
+    if (!table_) return;
+    wrote_ = true;
+    // A row that outgrew its page moved, and a scan names it by its new place.
+    const std::optional<sql::RowLocator> place = locator ? table_->place(*locator) : std::nullopt;
+    if (place && !std::binary_search(written_.begin(), written_.end(), *place))
+        written_.insert(std::upper_bound(written_.begin(), written_.end(), *place), *place);
+}
+
+std::size_t Keyset::baseSize() const {
+    return table_ ? base().size() - removed_.size() + placed_.size() : records_.size();
+}
+
+Keyset::Slot Keyset::slotOf(std::size_t index) const {
+    // Base rows run unbroken between the places where a record was placed or removed; those
+    // are few (one per insert or delete here), so they are walked in order.
+    std::size_t baseRow = 0, at = 0, p = 0, r = 0;
+    for (;;) {
+        const std::size_t nextPlaced = p < placed_.size() ? placed_[p].before : SIZE_MAX;
+        const std::size_t nextRemoved = r < removed_.size() ? removed_[r] : SIZE_MAX;
+        const std::size_t stop = std::min(nextPlaced, nextRemoved);
+        if (stop == SIZE_MAX || index < at + (stop - baseRow))
+            return {false, baseRow + (index - at)};
+        at += stop - baseRow;
+        baseRow = stop;
+        for (; p < placed_.size() && placed_[p].before == baseRow; ++p, ++at)
+            if (at == index) return {true, p};
+        if (r < removed_.size() && removed_[r] == baseRow) {
+            ++r;
+            ++baseRow;
+        }
+    }
+}
+
+Keyset::Entry Keyset::entryAt(std::size_t index) const {
+    if (placed_.empty() && removed_.empty() && relocated_.empty()) {
+        const std::span<const sql::RowLocator> rows = base();
+        if (index >= rows.size()) throw std::out_of_range("Keyset: no such row");
+        return {rows[index], index + 1, false};
+    }
+    const Slot slot = slotOf(index);
+    if (slot.placed) return placed_.at(slot.at).entry;
+    const std::span<const sql::RowLocator> rows = base();
+    if (slot.at >= rows.size()) throw std::out_of_range("Keyset: no such row");
+    auto moved = relocated_.find(slot.at);
+    return {moved != relocated_.end() ? moved->second : rows[slot.at], slot.at + 1, false};
+}
+
+std::size_t Keyset::indexOfBase(std::size_t baseRow) const {
+    const auto removedBefore = static_cast<std::size_t>(
+        std::lower_bound(removed_.begin(), removed_.end(), baseRow) - removed_.begin());
+    const auto placedBefore = static_cast<std::size_t>(std::count_if(
+        placed_.begin(), placed_.end(), [&](const Placed& p) { return p.before <= baseRow; }));
+    return baseRow - removedBefore + placedBefore;
+}
+
+std::optional<std::size_t> Keyset::indexOfId(std::uint64_t id) const {
+    if (id >= kPlacedIds) {
+        for (std::size_t p = 0; p < placed_.size(); ++p) {
+            if (placed_[p].entry.id != id) continue;
+            const std::size_t before = placed_[p].before;
+            const auto removedBefore = static_cast<std::size_t>(
+                std::lower_bound(removed_.begin(), removed_.end(), before) - removed_.begin());
+            return before - removedBefore + p;
+        }
+        return std::nullopt;
+    }
+    if (id == 0 || id > base().size()) return std::nullopt;
+    const std::size_t baseRow = id - 1;
+    if (std::binary_search(removed_.begin(), removed_.end(), baseRow)) return std::nullopt;
+    return indexOfBase(baseRow);
+}
+
+std::optional<std::size_t> Keyset::rowOfIndex(std::size_t index) const {
+    if (!filter_) return index < knownRows() ? std::optional(index) : std::nullopt;
+    auto it = std::lower_bound(accepted_.begin(), accepted_.end(), index);
+    if (it == accepted_.end() || *it != index) return std::nullopt;
+    return static_cast<std::size_t>(it - accepted_.begin());
 }
 
 std::uint64_t Keyset::idAt(std::size_t index) const {
-    return table_ ? entries_.at(index).id : records_.at(index).id;
+    return table_ ? entryAt(index).id : records_.at(index).id;
 }
 
 KeysetRecord& Keyset::decoded(const Entry& entry) const {
@@ -115,14 +209,14 @@ KeysetRecord& Keyset::decoded(const Entry& entry) const {
 }
 
 KeysetRecord& Keyset::recordAt(std::size_t index) const {
-    if (table_) return decoded(entries_.at(index));
+    if (table_) return decoded(entryAt(index));
     return const_cast<KeysetRecord&>(records_.at(index));
 }
 
 core::Value Keyset::value(std::size_t row, std::size_t field) const {
     const std::size_t index = indexOf(row);
     if (!table_) return records_.at(index).values.at(field);
-    const Entry& entry = entries_.at(index);
+    const Entry entry = entryAt(index);
     if (entry.fresh) return fresh_.at(entry.id).values.at(field);
     if (auto it = cache_.find(entry.id); it != cache_.end()) return it->second.values.at(field);
     return table_->readValue(entry.locator, field);
@@ -138,12 +232,17 @@ void Keyset::store(std::size_t row, std::vector<core::Value> values,
         record.fresh = false;
         return;
     }
-    Entry& entry = entries_.at(index);
+    const Slot slot = slotOf(index);
+    Entry entry = entryAt(index);
     if (entry.fresh) {
         fresh_.erase(entry.id);
         entry.fresh = false;
     }
     entry.locator = locators.front().value_or(entry.locator);
+    if (slot.placed)
+        placed_.at(slot.at).entry = entry;
+    else if (entry.locator != base()[slot.at])
+        relocated_[slot.at] = entry.locator;
     cache_.erase(entry.id);
     std::erase(cacheOrder_, entry.id);
     cache_.emplace(entry.id, KeysetRecord{entry.id, std::move(values), {entry.locator}, false});
@@ -158,7 +257,7 @@ bool Keyset::filterOne() {
     } else {
         // Rows already decoded are judged from their values; the others read only the
         // fields the test asks for, and nothing of them is kept.
-        const Entry& entry = entries_[filtered_];
+        const Entry entry = entryAt(filtered_);
         auto cached = cache_.find(entry.id);
         if (entry.fresh)
             accepted = filter_(KeysetRow(fresh_.at(entry.id)));
@@ -220,32 +319,61 @@ void Keyset::setFilter(Filter filter) {
 }
 
 std::optional<std::size_t> Keyset::rowOf(std::uint64_t id) const {
+    if (table_) {
+        const std::optional<std::size_t> index = indexOfId(id);
+        return index ? rowOfIndex(*index) : std::nullopt;
+    }
     for (std::size_t row = 0; row < knownRows(); ++row)
         if (idAt(indexOf(row)) == id) return row;
     return std::nullopt;
 }
 
 std::optional<std::size_t> Keyset::rowOfLocator(sql::RowLocator locator) const {
-    for (std::size_t row = 0; row < knownRows(); ++row) {
-        const Entry& entry = entries_.at(indexOf(row));
-        if (!entry.fresh && entry.locator == locator) return row;
-    }
+    std::vector<std::size_t> indexes = indexesOf({locator});
+    for (std::size_t index : indexes)
+        if (auto row = rowOfIndex(index)) return row;
     return std::nullopt;
+}
+
+std::vector<std::size_t> Keyset::indexesOf(std::vector<sql::RowLocator> locators) const {
+    std::sort(locators.begin(), locators.end());
+    // A few locators (the usual seek) are compared directly: a million rows in a millisecond.
+    const bool few = locators.size() <= 8;
+    auto listed = [&](sql::RowLocator locator) {
+        return few ? std::find(locators.begin(), locators.end(), locator) != locators.end()
+                   : std::binary_search(locators.begin(), locators.end(), locator);
+    };
+    std::vector<std::size_t> indexes;
+    const std::span<const sql::RowLocator> rows = base();
+    for (std::size_t baseRow = 0; baseRow < rows.size(); ++baseRow) {
+        if (!listed(rows[baseRow]) || relocated_.contains(baseRow) ||
+            std::binary_search(removed_.begin(), removed_.end(), baseRow))
+            continue;
+        indexes.push_back(indexOfBase(baseRow));
+    }
+    for (const auto& [baseRow, locator] : relocated_)
+        if (listed(locator) && !std::binary_search(removed_.begin(), removed_.end(), baseRow))
+            indexes.push_back(indexOfBase(baseRow));
+    for (std::size_t p = 0; p < placed_.size(); ++p)
+        if (!placed_[p].entry.fresh && listed(placed_[p].entry.locator))
+            if (auto index = indexOfId(placed_[p].entry.id)) indexes.push_back(*index);
+    std::sort(indexes.begin(), indexes.end());
+    return indexes;
 }
 
 std::vector<std::size_t> Keyset::rowsOfLocators(std::vector<sql::RowLocator> locators) {
     // Without a filter the positions are the stored list's, read whole in one walk.
-    if (!filter_) finishReading();
+    if (!filter_) {
+        finishReading();
+        if (failure_) std::rethrow_exception(failure_);
+        return indexesOf(std::move(locators));
+    }
     std::sort(locators.begin(), locators.end());
-    // A few locators (the usual seek) are compared directly: a million rows in a millisecond.
-    const bool few = locators.size() <= 8;
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; rows.size() < locators.size() && hasRow(row); ++row) {
-        const Entry& entry = entries_[indexOf(row)];
-        const bool listed =
-            few ? std::find(locators.begin(), locators.end(), entry.locator) != locators.end()
-                : std::binary_search(locators.begin(), locators.end(), entry.locator);
-        if (listed && !entry.fresh) rows.push_back(row);
+        const Entry entry = entryAt(indexOf(row));
+        if (!entry.fresh && std::binary_search(locators.begin(), locators.end(), entry.locator))
+            rows.push_back(row);
     }
     return rows;
 }
@@ -264,7 +392,22 @@ void Keyset::insert(std::size_t row, KeysetRecord record) {
         const bool fresh = record.fresh || !record.locators.front();
         Entry entry{record.locators.front().value_or(sql::RowLocator{}), id, fresh};
         if (fresh) fresh_.emplace(id, std::move(record));
-        entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), entry);
+        // Before the record now at that index; at the end past the last.
+        std::size_t at = placed_.size(), before = base().size();
+        if (index < baseSize()) {
+            const Slot slot = slotOf(index);
+            if (slot.placed) {
+                at = slot.at;
+                before = placed_[at].before;
+            } else {
+                before = slot.at;
+                at = static_cast<std::size_t>(
+                    std::upper_bound(placed_.begin(), placed_.end(), before,
+                                     [](std::size_t b, const Placed& p) { return b < p.before; }) -
+                    placed_.begin());
+            }
+        }
+        placed_.insert(placed_.begin() + static_cast<std::ptrdiff_t>(at), Placed{before, entry});
     } else {
         records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(index), std::move(record));
     }
@@ -279,10 +422,17 @@ void Keyset::insert(std::size_t row, KeysetRecord record) {
 void Keyset::erase(std::size_t row) {
     const std::size_t index = indexOf(row);
     if (table_) {
-        const std::uint64_t id = entries_[index].id;
+        const Slot slot = slotOf(index);
+        const std::uint64_t id = entryAt(index).id;
         fresh_.erase(id);
         if (cache_.erase(id)) std::erase(cacheOrder_, id);
-        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+        if (slot.placed) {
+            placed_.erase(placed_.begin() + static_cast<std::ptrdiff_t>(slot.at));
+        } else {
+            if (slot.at >= base().size()) throw std::out_of_range("Keyset: no such row");
+            relocated_.erase(slot.at);
+            removed_.insert(std::upper_bound(removed_.begin(), removed_.end(), slot.at), slot.at);
+        }
     } else {
         records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
     }

@@ -53,8 +53,10 @@ public:
     // An ordered result's locators are read now; stored order is read as the user moves: row
     // by row, or the rest all at once for a move that needs it (the last record, a locate).
     explicit Keyset(std::shared_ptr<const sql::TableRows> rows);
-    // An ordered result whose locators, in its order, are already at hand.
-    Keyset(std::shared_ptr<const sql::TableRows> rows, std::span<const sql::RowLocator> order);
+    // An ordered result whose locators, in its order, are already at hand; the keyset shares
+    // them rather than copying a million of them.
+    using Order = std::shared_ptr<const std::vector<sql::RowLocator>>;
+    Keyset(std::shared_ptr<const sql::TableRows> rows, Order order);
 
     // Whether there is a row at this position, reading (and filtering) as far as needed.
     // Raises the error that ended the reading of the result, if reading stopped on one.
@@ -83,6 +85,11 @@ public:
     // raised by the next move that needs the rows.
     void finishReading();
 
+    // After this data set wrote the row at `locator` (an update or an insert; nullopt for a
+    // delete) to the table its locators come from: the rows not read yet stay unread, and
+    // reading on does not list that row a second time.
+    void wroteRow(std::optional<sql::RowLocator> locator);
+
     // nullptr accepts every row. Positions are counted afresh.
     void setFilter(Filter filter);
     bool hasFilter() const { return static_cast<bool>(filter_); }
@@ -110,9 +117,18 @@ private:
         std::uint64_t id = 0;
         bool fresh = false;
     };
+    // A record this keyset placed among the base rows: before the base row `before` (after
+    // the ones placed there earlier), at the end when `before` is past the last.
+    struct Placed {
+        std::size_t before = 0;
+        Entry entry;
+    };
+    // Where an index of the locator path leads: a base row, or a placed record.
+    struct Slot {
+        bool placed = false;
+        std::size_t at = 0; // the base row, or the index in placed_
+    };
 
-    // An ordered result's entries, one per locator in its order.
-    void takeOrder(std::span<const sql::RowLocator> order);
     // `rest`: on the stored-order path, every row not read yet at once.
     bool readOne(bool rest = false);
     // Stored order: the locators not read yet, in one walk of the table's pages.
@@ -121,10 +137,25 @@ private:
     void readToEnd();
     bool filterOne();
     std::size_t indexOf(std::size_t row) const { return filter_ ? accepted_.at(row) : row; }
-    std::size_t baseSize() const { return table_ ? entries_.size() : records_.size(); }
+    std::size_t baseSize() const;
     std::uint64_t idAt(std::size_t index) const;
     KeysetRecord& recordAt(std::size_t index) const;
     KeysetRecord& decoded(const Entry& entry) const;
+
+    // The locator path's rows are the base rows (the result's locators, shared or read here)
+    // with the records placed and removed here laid over them; a base row's id is its index
+    // plus one, so a million rows carry no ids and no copies.
+    std::span<const sql::RowLocator> base() const {
+        return shared_ ? std::span<const sql::RowLocator>(*shared_) : scannedBase_;
+    }
+    Slot slotOf(std::size_t index) const;
+    Entry entryAt(std::size_t index) const;
+    // The index of a base row that is still there.
+    std::size_t indexOfBase(std::size_t baseRow) const;
+    std::optional<std::size_t> indexOfId(std::uint64_t id) const;
+    std::optional<std::size_t> rowOfIndex(std::size_t index) const;
+    // The indexes of the rows read so far with these locators, ascending.
+    std::vector<std::size_t> indexesOf(std::vector<sql::RowLocator> locators) const;
 
     std::optional<sql::ResultSet> stream_;
     std::exception_ptr failure_;
@@ -132,8 +163,15 @@ private:
 
     std::shared_ptr<const sql::TableRows> table_;
     std::unique_ptr<sql::RowCursor> locatorScan_; // stored order, while not read to its end
-    std::size_t scanned_ = 0;                     // stored-order rows read so far
-    std::vector<Entry> entries_;
+    Order shared_;                                // an ordered result's locators
+    std::vector<sql::RowLocator> scannedBase_;    // stored order's locators read so far
+    std::vector<Placed> placed_;                  // in position order
+    std::vector<std::size_t> removed_;            // base rows, ascending
+    std::unordered_map<std::size_t, sql::RowLocator> relocated_; // base rows a post moved
+    // Stored order read on past writes of this data set: the places of the rows it wrote,
+    // which it already shows, ascending.
+    bool wrote_ = false;
+    std::vector<sql::RowLocator> written_;
     // Fresh records by id; decoded rows by id, the oldest forgotten first.
     mutable std::unordered_map<std::uint64_t, KeysetRecord> fresh_;
     mutable std::unordered_map<std::uint64_t, KeysetRecord> cache_;
@@ -143,6 +181,8 @@ private:
     std::size_t filtered_ = 0;          // base rows [0, filtered_) have been judged
     std::vector<std::size_t> accepted_; // with a filter: the indexes of accepted records
     std::uint64_t nextId_ = 1;
+    // Ids of placed records start far past any base row's.
+    static constexpr std::uint64_t kPlacedIds = std::uint64_t{1} << 62;
 };
 
 } // namespace data

@@ -121,9 +121,10 @@ bool TADOConnection::readOnly() const {
     return database_ && !database_->writable();
 }
 
-void TADOConnection::prepareForChange() {
+void TADOConnection::prepareForChange(const ConnectionClient* writer) {
     auto clients = clients_;
-    for (ConnectionClient* client : clients) client->finishReading();
+    for (ConnectionClient* client : clients)
+        if (client != writer) client->finishReading();
 }
 
 void TADOConnection::attach(ConnectionClient& client) {

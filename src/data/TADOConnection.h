@@ -73,8 +73,9 @@ public:
     sql::Session& session();
     // The open file; nullptr when closed or working on other tables.
     const jet::Database* database() const { return database_.get(); }
-    // Before a statement that may change the tables: lets every client finish reading.
-    void prepareForChange();
+    // Before a statement that may change the tables: lets every client finish reading, but
+    // the writer, when it names itself (it then accounts for its own write).
+    void prepareForChange(const ConnectionClient* writer = nullptr);
 
     void attach(ConnectionClient& client);
     void detach(ConnectionClient& client);

@@ -213,6 +213,8 @@ private:
     void postUpdate();
     void postInsert();
     void leaveEditing();
+    // Before a write of this data set's own.
+    void prepareOwnWrite();
     // Raises `message` unless the base row is still there with the values read.
     void checkRowUnchanged(sql::Storage& storage, std::size_t table, const KeysetRecord& record,
                            std::string_view message);

@@ -76,16 +76,26 @@ bool Cursor::isNull(std::size_t columnIndex) const {
 
 std::vector<RowId> storedRowIds(const PageFile& file, const TableSchema& schema) {
     std::vector<RowId> out;
-    const std::vector<std::uint32_t> pages = readUsageMap(file, schema.usageMapPointer);
-    // The count the definition keeps spares regrowing the list; no more than the pages hold.
-    out.reserve(std::min<std::size_t>(schema.rowCount, pages.size() * 256));
-    file.visitPages(pages, [&](std::uint32_t number, ByteSpan bytes) {
-        const std::uint16_t slots = tableSlots(file, bytes, schema);
-        for (std::uint16_t slot = 0; slot < slots; ++slot)
-            if (rowSlot(bytes, slot, file.format()).holdsRow())
-                out.push_back({number, static_cast<std::uint8_t>(slot)});
+    // The count the definition keeps spares regrowing the list.
+    out.reserve(std::min<std::size_t>(schema.rowCount, std::size_t{file.pageCount()} * 256));
+    visitStoredRows(file, schema, [&](std::uint32_t page, std::span<const std::uint16_t> slots) {
+        for (std::uint16_t slot : slots) out.push_back({page, static_cast<std::uint8_t>(slot)});
     });
     return out;
+}
+
+void visitStoredRows(
+    const PageFile& file, const TableSchema& schema,
+    const std::function<void(std::uint32_t page, std::span<const std::uint16_t> slots)>& visit) {
+    const std::vector<std::uint32_t> pages = readUsageMap(file, schema.usageMapPointer);
+    std::vector<std::uint16_t> held;
+    file.visitPages(pages, [&](std::uint32_t number, ByteSpan bytes) {
+        const std::uint16_t slots = tableSlots(file, bytes, schema);
+        held.clear();
+        for (std::uint16_t slot = 0; slot < slots; ++slot)
+            if (rowSlot(bytes, slot, file.format()).holdsRow()) held.push_back(slot);
+        if (!held.empty()) visit(number, held);
+    });
 }
 
 } // namespace jet

@@ -6,7 +6,10 @@
 #include "jet/file/PageFile.h"
 #include "jet/rows/RowLayout.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace jet {
@@ -43,5 +46,10 @@ private:
 // Every row's address in the order a Cursor lists them, read from the data pages' slot tables
 // alone: what a list of a whole table's rows needs, at a fraction of a walk's cost.
 std::vector<RowId> storedRowIds(const PageFile& file, const TableSchema& schema);
+// The same rows a page at a time: each data page's number and its slots that hold rows,
+// ascending, so that a caller can keep them in its own form without a list in between.
+void visitStoredRows(
+    const PageFile& file, const TableSchema& schema,
+    const std::function<void(std::uint32_t page, std::span<const std::uint16_t> slots)>& visit);
 
 } // namespace jet

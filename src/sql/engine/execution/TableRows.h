@@ -40,6 +40,8 @@ public:
     std::optional<std::vector<core::Value>> read(RowLocator locator) const;
     // One column's value of one row, decoding no other; Null when the row is gone.
     core::Value readValue(RowLocator locator, std::size_t column) const;
+    // Where a row's bytes are now: the locator a stored-order scan names it by.
+    std::optional<RowLocator> place(RowLocator locator) const { return reader_->place(locator); }
 
     // The rows whose value of the result column equals `key` (already of the column's type),
     // found through an index the column leads, in no particular order; they may include rows

@@ -381,10 +381,35 @@ public:
 
     std::optional<std::vector<core::Value>>
     read(RowLocator locator, std::span<const std::size_t> columns) const override {
+        const std::optional<Slot> found = find(locator);
+        if (!found) return std::nullopt;
+        jet::ByteSpan bytes = file_.bytes(found->page);
+        jet::RowLayout row(bytes.subspan(found->slot.start, found->slot.end - found->slot.start),
+                           hasVariable_, file_.format());
+        std::vector<core::Value> values;
+        values.reserve(columns.size());
+        for (std::size_t c : columns)
+            values.push_back(jet::decodeColumn(file_, row, table_.schema().columns.at(c)));
+        return values;
+    }
+
+    std::optional<RowLocator> place(RowLocator locator) const override {
+        const std::optional<Slot> found = find(locator);
+        return found ? std::optional(RowLocator::fromRowId(found->id)) : std::nullopt;
+    }
+
+private:
+    struct Slot {
+        jet::RowId id;
+        jet::PageRef page;
+        jet::RowSlot slot;
+    };
+
+    // The slot holding the row's bytes, following the address a row that grew left behind.
+    std::optional<Slot> find(RowLocator locator) const {
         const jet::TableSchema& schema = table_.schema();
         jet::RowId id = locator.toRowId();
         if (locator.slot > 0xFF) return std::nullopt;
-        // A row that grew may have moved: its slot then holds only its new address.
         for (int hop = 0; hop < 2; ++hop) {
             if (id.page == 0 || id.page >= file_.pageCount()) return std::nullopt;
             jet::PageRef page = file_.read(id.page);
@@ -395,22 +420,12 @@ public:
                 return std::nullopt;
             jet::RowSlot slot = jet::rowSlot(bytes, id.slot, file_.format());
             if (slot.deleted) return std::nullopt;
-            if (slot.pointer) {
-                id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
-                continue;
-            }
-            jet::RowLayout row(bytes.subspan(slot.start, slot.end - slot.start), hasVariable_,
-                               file_.format());
-            std::vector<core::Value> values;
-            values.reserve(columns.size());
-            for (std::size_t c : columns)
-                values.push_back(jet::decodeColumn(file_, row, schema.columns.at(c)));
-            return values;
+            if (!slot.pointer) return Slot{id, std::move(page), slot};
+            id = jet::RowId::fromPointer(jet::u32(bytes, slot.start));
         }
         return std::nullopt;
     }
 
-private:
     const jet::PageFile& file_;
     jet::Table table_;
     bool hasVariable_;
@@ -506,10 +521,14 @@ std::size_t JetStorage::rowCountHint(std::string_view table) const {
 }
 
 std::vector<RowLocator> JetStorage::rowLocators(std::string_view table) const {
-    const std::vector<jet::RowId> ids = database_.table(table).rowIds();
+    // Straight into the one list, a million locators touching no second one.
+    const jet::Table t = database_.table(table);
     std::vector<RowLocator> out;
-    out.reserve(ids.size());
-    for (const jet::RowId id : ids) out.push_back(RowLocator::fromRowId(id));
+    out.reserve(rowCountHint(table));
+    jet::visitStoredRows(database_.pages(), t.schema(),
+                         [&](std::uint32_t page, std::span<const std::uint16_t> slots) {
+                             for (std::uint16_t slot : slots) out.push_back({page, slot});
+                         });
     return out;
 }
 

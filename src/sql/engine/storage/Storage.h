@@ -50,6 +50,11 @@ public:
     // nullopt when the locator names no live row of the table.
     virtual std::optional<std::vector<core::Value>>
     read(RowLocator locator, std::span<const std::size_t> columns) const = 0;
+    // Where the row's bytes are, which a stored-order scan names it by: its locator, or the
+    // slot it moved to when it outgrew its page; nullopt when it names no live row.
+    virtual std::optional<RowLocator> place(RowLocator locator) const {
+        return read(locator, {}) ? std::optional(locator) : std::nullopt;
+    }
 };
 
 // A row's place in an index walk: its locator, and whether its key equals the key of the
