@@ -209,7 +209,10 @@ TableWriter& Database::writerFor(std::string_view name) {
 }
 
 IndexMaintainer& Database::indexesFor(std::string_view name) {
-    TableWriter& writer = writerFor(name);
+    return indexesFor(writerFor(name));
+}
+
+IndexMaintainer& Database::indexesFor(TableWriter& writer) {
     auto& maintainer = maintainers_[writer.schema().definitionPage];
     if (!maintainer) maintainer = std::make_unique<IndexMaintainer>(*store_, writer.schema());
     return *maintainer;
@@ -217,7 +220,7 @@ IndexMaintainer& Database::indexesFor(std::string_view name) {
 
 RowId Database::insertRow(std::string_view table, std::vector<core::Value> values) {
     TableWriter& writer = writerFor(table);
-    IndexMaintainer& indexes = indexesFor(table);
+    IndexMaintainer& indexes = indexesFor(writer);
     catchUpCounter(writer, values);
     auto prepared = writer.prepareInsert(std::move(values));
     indexes.checkAdmissible(prepared);
@@ -230,7 +233,7 @@ void Database::updateRow(std::string_view table, RowId row, std::vector<core::Va
     TableWriter& writer = writerFor(table);
     auto old = writer.read(row);
     auto coerced = writer.coerce(std::move(values));
-    IndexMaintainer& indexes = indexesFor(table);
+    IndexMaintainer& indexes = indexesFor(writer);
     indexes.checkAdmissible(coerced, row);
     writer.update(row, coerced);
     indexes.remove(old, row);
@@ -239,7 +242,7 @@ void Database::updateRow(std::string_view table, RowId row, std::vector<core::Va
 
 void Database::deleteRow(std::string_view table, RowId row) {
     TableWriter& writer = writerFor(table);
-    IndexMaintainer& indexes = indexesFor(table);
+    IndexMaintainer& indexes = indexesFor(writer);
     auto old = writer.read(row);
     writer.remove(row);
     indexes.remove(old, row);

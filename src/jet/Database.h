@@ -135,6 +135,8 @@ private:
     std::shared_ptr<TableSchema> catalogSchema() const;
     TableWriter& writerFor(std::string_view table);
     IndexMaintainer& indexesFor(std::string_view table);
+    // The indexes of the writer's table, without looking the table up again.
+    IndexMaintainer& indexesFor(TableWriter& writer);
     void saveCounters();
     // A counter that lags the values its column holds (Access files can have one) is raised
     // to the highest of them once per session, before it gives out a value.

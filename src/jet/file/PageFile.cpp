@@ -185,7 +185,7 @@ PageRef PageFile::read(std::uint32_t page) const {
     requireIntact();
     if (page >= pageCount_)
         throwDamaged("page " + std::to_string(page) + " lies beyond the end of the file");
-    if (auto it = dirty_.find(page); it != dirty_.end()) return it->second;
+    if (const auto& changed = dirty_.find(page)) return changed;
     if (page >= cache_.size())
         throw core::Error("Internal error: page " + std::to_string(page) +
                           " was counted but never written.");
@@ -250,13 +250,27 @@ void PageFile::write(std::uint32_t page, const PageBytes& bytes) {
         throw core::Error("Internal error: page " + std::to_string(page) +
                           " written beyond the end of the file.");
     remember(page);
-    auto& slot = dirty_[page];
+    const auto& slot = dirty_.find(page);
     // A page no reader holds any more can be overwritten in place; one that is still held
     // must stay as the reader saw it.
     if (slot && slot.use_count() == 1)
         *slot = bytes;
     else
-        slot = std::make_shared<PageBytes>(bytes);
+        dirty_.set(page, std::make_shared<PageBytes>(bytes));
+}
+
+PageBytes& PageFile::modify(std::uint32_t page) {
+    requireWritable();
+    requireTransaction();
+    if (page >= pageCount_)
+        throw core::Error("Internal error: page " + std::to_string(page) +
+                          " written beyond the end of the file.");
+    remember(page);
+    if (const auto& slot = dirty_.find(page); slot && slot.use_count() == 1) return *slot;
+    auto copy = std::make_shared<PageBytes>(*read(page));
+    PageBytes& bytes = *copy;
+    dirty_.set(page, std::move(copy));
+    return bytes;
 }
 
 std::uint32_t PageFile::append(const PageBytes& bytes) {
@@ -266,7 +280,7 @@ std::uint32_t PageFile::append(const PageBytes& bytes) {
         throw core::IoError("The database " + quoted(path()) + " has reached its size limit of " +
                             std::to_string((std::uint64_t(kMaxPages) * pageSize()) >> 30) + " GB.");
     remember(pageCount_);
-    dirty_[pageCount_] = std::make_shared<PageBytes>(bytes);
+    dirty_.set(pageCount_, std::make_shared<PageBytes>(bytes));
     return pageCount_++;
 }
 
@@ -274,9 +288,8 @@ void PageFile::remember(std::uint32_t page) {
     if (savepoints_.empty()) return;
     auto& before = savepoints_.back().before;
     if (before.count(page)) return;
-    auto it = dirty_.find(page);
     // Holding the pointer keeps write() from changing those bytes in place.
-    before.emplace(page, it == dirty_.end() ? nullptr : it->second);
+    before.emplace(page, dirty_.find(page));
 }
 
 void PageFile::beginSavepoint() {
@@ -298,10 +311,7 @@ void PageFile::rollbackToSavepoint() {
     Savepoint sp = std::move(savepoints_.back());
     savepoints_.pop_back();
     for (auto& [page, bytes] : sp.before) {
-        if (bytes)
-            dirty_[page] = bytes;
-        else
-            dirty_.erase(page);
+        dirty_.set(page, bytes);
     }
     for (std::uint32_t page = sp.pageCount; page < pageCount_; ++page) dirty_.erase(page);
     pageCount_ = sp.pageCount;
@@ -374,19 +384,18 @@ void PageFile::writeJournal(CommitSteps& steps, const std::filesystem::path& jou
     // The pages the commit overwrites that hold data now. A file whose size is not a whole
     // number of pages also loses its partial last page to the resize, so that is kept too.
     std::vector<std::uint32_t> saved;
-    for (const auto& entry : dirty_) {
-        if (entry.first >= committedPages_) break;
-        saved.push_back(entry.first);
+    for (std::uint32_t page : dirty_.pages()) {
+        if (page >= committedPages_) break;
+        saved.push_back(page);
     }
     if (committedSize_ % pageSize() != 0) saved.push_back(committedPages_);
     JournalIdentity identity;
     identity.originalSize = committedSize_;
     identity.finalSize = std::uint64_t(pageCount_) * pageSize();
     identity.originalHeader = headerPageChecksum(*file_, pageSize());
-    auto header = dirty_.find(0); // the first page is never encoded
-    identity.finalHeader = header == dirty_.end()
-                               ? identity.originalHeader
-                               : crc32(std::span(header->second->data(), pageSize()));
+    const auto& header = dirty_.find(0); // the first page is never encoded
+    identity.finalHeader =
+        header ? crc32(std::span(header->data(), pageSize())) : identity.originalHeader;
     // The first commit makes the journal file, which then serves every later commit.
     const bool created = !journal_;
     if (created) {
@@ -422,8 +431,8 @@ void PageFile::closeJournal() noexcept {
 
 void PageFile::writePages(CommitSteps& steps) {
     PageBytes stored;
-    for (const auto& [page, bytes] : dirty_) {
-        stored = *bytes;
+    for (std::uint32_t page : dirty_.pages()) {
+        stored = *dirty_.find(page);
         encode(page, stored);
         steps.before(CommitStep::WriteDatabasePage);
         file_->writeAt(std::uint64_t(page) * pageSize(), std::span(stored.data(), pageSize()));
@@ -434,11 +443,11 @@ void PageFile::finishCommit() {
     committedPages_ = pageCount_;
     committedSize_ = std::uint64_t(pageCount_) * pageSize();
     cache_.resize(committedPages_);
-    for (auto& [page, bytes] : dirty_) {
+    for (std::uint32_t page : dirty_.pages()) {
         auto& cached = cache_[page];
         if (!cached && cachedPages_ >= kCacheBudgetPages) continue;
         if (!cached) ++cachedPages_;
-        cached = std::move(bytes);
+        cached = dirty_.find(page);
     }
     dirty_.clear();
     savepoints_.clear();

@@ -4,6 +4,7 @@
 // number is checked against the file's size, so a damaged pointer becomes an error, not a crash.
 #include "jet/file/Bytes.h"
 #include "jet/file/CommitStep.h"
+#include "jet/file/DirtyPages.h"
 #include "jet/file/FileFormat.h"
 #include "jet/file/OsFile.h"
 #include "jet/file/PageFormat.h"
@@ -74,6 +75,10 @@ public:
     void begin();
     bool inTransaction() const { return inTransaction_; }
     void write(std::uint32_t page, const PageBytes& bytes);
+    // The page's bytes to change in place, as write() would with a changed copy: the page
+    // becomes part of the transaction, and a reader holding its bytes keeps what it saw (the
+    // page is copied first then). Valid until the next call that changes the transaction.
+    PageBytes& modify(std::uint32_t page);
     // Adds a page at the end and returns its number.
     std::uint32_t append(const PageBytes& bytes);
     // Returns once the change is durable. A crash before that leaves the file, once reopened,
@@ -131,7 +136,7 @@ private:
     mutable std::size_t cachedPages_ = 0;
     bool inTransaction_ = false;
     // The transaction's pages, plain; ordered so commit writes the file front to back.
-    std::map<std::uint32_t, std::shared_ptr<PageBytes>> dirty_;
+    DirtyPages dirty_;
     // One undo record per savepoint: each page's transaction state before its first change
     // under that savepoint (null: the page was not dirty), and the page count at its start.
     struct Savepoint {

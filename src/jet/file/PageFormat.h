@@ -1,5 +1,7 @@
 #pragma once
 // Constants of the Jet 4 page layout shared by readers and writers.
+#include <compare>
+#include <cstddef>
 #include <cstdint>
 
 namespace jet {

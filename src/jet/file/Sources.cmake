@@ -1,6 +1,7 @@
 target_sources(tablory_jet PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Checksum.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DatabaseHeader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DirtyPages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileFormat.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HeaderPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Journal.cpp

@@ -23,6 +23,10 @@ public:
 class IndexPageStore : public IndexPageSource {
 public:
     virtual void write(std::uint32_t page, const PageBytes& bytes) = 0;
+    // The page's bytes to change in place, as write() would with a changed copy; the
+    // reference is valid until the next call to the store. Appending to a leaf this way
+    // costs the entry's bytes rather than a copy of the page.
+    virtual PageBytes& modify(std::uint32_t page) = 0;
     // `page` was just written with bytes that parse to `parsed`. A store that keeps parsed
     // pages takes it as the page's parsed form, so the next change does not decode the page
     // it has just encoded.

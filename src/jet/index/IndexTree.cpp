@@ -23,9 +23,20 @@ bool IndexTree::admits(ByteSpan key) const {
     return indexAdmitsKey(data_, key);
 }
 
+void IndexTree::forgetHint() {
+    hint_ = 0;
+    open_ = {};
+}
+
+std::shared_ptr<const IndexPage> IndexTree::hintLeaf() const {
+    if (open_.page == hint_ && open_.parsed && store_.read(hint_) == open_.bytes)
+        return open_.parsed;
+    return store_.parsed(hint_);
+}
+
 std::optional<bool> IndexTree::hintHolds(ByteSpan key) const {
     if (hint_ == 0) return std::nullopt;
-    const auto leaf = store_.parsed(hint_);
+    const auto leaf = hintLeaf();
     if (!leaf->leaf || leaf->owner != owner_ || leaf->empty()) return std::nullopt;
     // Equal keys lie side by side in leaf order: a key above the leaf's first and at most its
     // last (or past it on the last leaf) has all its entries here.
@@ -45,24 +56,51 @@ bool IndexTree::containsKey(ByteSpan key) const {
 
 std::optional<InsertStatus> IndexTree::append(ByteSpan key, RowId row) {
     if (hint_ == 0 || !hintIsTail_) return std::nullopt;
-    const auto base = store_.parsed(hint_);
-    if (!base->leaf || base->owner != owner_ || base->next != 0 || base->empty())
-        return std::nullopt;
-    const std::size_t last = base->size() - 1;
-    if (compareEntries(base->key(last), base->row(last), key, row) >= 0) return std::nullopt;
+    if (open_.page != hint_ || !open_.parsed || store_.read(hint_) != open_.bytes) {
+        // Taken over from the store once per leaf; the tree's copy grows from here.
+        open_.page = hint_;
+        open_.bytes = store_.read(hint_);
+        open_.parsed = std::make_shared<IndexPage>(*store_.parsed(hint_));
+    }
+    IndexPage& leaf = *open_.parsed;
+    const std::size_t n = leaf.size();
+    // A page of fewer than two entries has no shared prefix yet: the second entry sets it.
+    if (!leaf.leaf || leaf.owner != owner_ || leaf.next != 0 || n < 2) return std::nullopt;
+    const ByteSpan lastKey = leaf.key(n - 1);
+    if (compareEntries(lastKey, leaf.row(n - 1), key, row) >= 0) return std::nullopt;
     // Every key of the index is at most the last one.
-    if (unique_ && !isAllNullKey(data_, key) && compareKeys(base->key(last), key) == 0)
+    if (unique_ && !isAllNullKey(data_, key) && compareKeys(lastKey, key) == 0)
         return InsertStatus::DuplicateKey;
-    IndexPage page;
-    page.reserve(base->rawSize() + key.size() + page.trailerSize(), base->size() + 1);
-    page = *base;
-    page.insert(page.size(), key, row);
-    if (!page.fits()) return std::nullopt;
-    PageBytes bytes = *store_.read(hint_);
-    if (!encodeAppended(page, *base, bytes)) bytes = encodeIndexPage(page);
-    store_.write(hint_, bytes);
-    page.storedPrefix = storedPrefixLength(ByteSpan(bytes), *page.format);
-    store_.written(hint_, std::move(page));
+
+    // The page keeps its header and the prefix its entries share, which a new last key can
+    // only shorten (keys are in order); when it does, the whole page is encoded afresh.
+    const FileFormat& format = *leaf.format;
+    const std::size_t prefix = leaf.storedPrefix;
+    const ByteSpan first = leaf.key(0);
+    const std::size_t limit = std::min({first.size(), key.size(), format.maxIndexPrefix()});
+    std::size_t shared = 0;
+    while (shared < limit && first[shared] == key[shared]) ++shared;
+    if (shared != prefix) return std::nullopt;
+    const std::size_t end = leaf.encodedSize(prefix);
+    const std::size_t stored = key.size() + leaf.trailerSize() - prefix;
+    if (end + stored > format.indexEntryCapacity()) return std::nullopt;
+
+    // The file's hold on the bytes is given up for the edit, so they change in place.
+    open_.bytes.reset();
+    PageBytes& bytes = store_.modify(hint_);
+    const auto& l = format.indexPage;
+    std::uint8_t* to = bytes.data() + l.firstEntry() + end;
+    std::copy(key.begin() + std::ptrdiff_t(prefix), key.end(), to);
+    to += key.size() - prefix;
+    to[0] = std::uint8_t(row.page >> 16);
+    to[1] = std::uint8_t(row.page >> 8);
+    to[2] = std::uint8_t(row.page);
+    to[3] = row.slot;
+    const std::size_t newEnd = end + stored;
+    bytes[l.entryMask + newEnd / 8] |= std::uint8_t(1u << (newEnd % 8));
+    put16(bytes, l.freeSpace, std::uint16_t(format.pageSize - l.firstEntry() - newEnd));
+    leaf.insert(n, key, row);
+    open_.bytes = store_.read(hint_);
     return InsertStatus::Inserted;
 }
 
@@ -110,7 +148,7 @@ InsertStatus IndexTree::insert(ByteSpan key, RowId row) {
 }
 
 bool IndexTree::remove(ByteSpan key, RowId row) {
-    hint_ = 0; // a removal may free the leaf
+    forgetHint(); // a removal may free the leaf
     if (!admits(key)) return false;
     IndexPageBatch batch(store_, owner_);
     IndexTreeEdit edit(batch, root_);
@@ -132,14 +170,14 @@ bool IndexTree::remove(ByteSpan key, RowId row) {
 }
 
 void IndexTree::createEmpty() {
-    hint_ = 0;
+    forgetHint();
     IndexPage root(store_.format());
     root.owner = owner_;
     store_.write(root_, encodeIndexPage(root));
 }
 
 void IndexTree::build(std::span<const IndexEntry> entries) {
-    hint_ = 0;
+    forgetHint();
     if (!ignoresNulls()) return writeIndexTree(store_, owner_, root_, entries);
     std::vector<IndexEntry> kept;
     kept.reserve(entries.size());

@@ -72,8 +72,14 @@ private:
     std::optional<bool> hintHolds(ByteSpan key) const;
     // Adds an entry after the last one of the whole index to the hint leaf when nothing
     // above it names its last entry and it has room: no walk from the root and no edit of
-    // the path. Nullopt when the entry must go the ordinary way.
+    // the path, and only the entry's bytes written to the page. Nullopt when the entry must
+    // go the ordinary way.
     std::optional<InsertStatus> append(ByteSpan key, RowId row);
+    // The hint leaf parsed: the tree's own copy while the page's bytes are the ones it last
+    // saw, else the store's.
+    std::shared_ptr<const IndexPage> hintLeaf() const;
+    // Forgets the hint leaf, and with it the tree's copy.
+    void forgetHint();
 
     IndexPageStore& store_;
     std::uint32_t owner_;
@@ -86,6 +92,16 @@ private:
     std::uint32_t hint_ = 0;
     // The hint leaf is the index's last and was reached through tails only.
     bool hintIsTail_ = false;
+    // The tail leaf as appends leave it, kept by the tree so that each append adds one entry
+    // to it instead of parsing or copying the page. Holding the bytes it matches keeps the
+    // file from changing them in place, so it is current exactly while the store still
+    // returns those same bytes for the page.
+    struct OpenLeaf {
+        std::uint32_t page = 0;
+        PageRef bytes;
+        std::shared_ptr<IndexPage> parsed;
+    };
+    mutable OpenLeaf open_;
 };
 
 } // namespace jet

@@ -127,6 +127,26 @@ void putFixedBinary(std::span<std::uint8_t> out, const ColumnDef& c, const core:
     std::copy(bytes.begin(), bytes.end(), out.begin());
 }
 
+// Whether coerceToColumn would give `v` back as it is. Only text and binary data, whose
+// copies cost the most, are told apart; any other value is reported as needing it.
+bool isColumnValue(const ColumnDef& c, const core::Value& v) {
+    switch (c.type) {
+    case ColumnType::Text:
+        if (const auto* text = v.getIf<std::string>())
+            return core::utf16Length(*text) <= c.maxChars();
+        return false;
+    case ColumnType::Memo:
+        return v.getIf<std::string>() != nullptr;
+    case ColumnType::Binary:
+        if (const auto* bytes = v.getIf<core::Bytes>()) return bytes->size() <= c.size;
+        return false;
+    case ColumnType::Ole:
+        return v.getIf<core::Bytes>() != nullptr;
+    default:
+        return false;
+    }
+}
+
 // What a variable column contributes: its bytes, or for memo and OLE the data the reference
 // will name.
 struct VariablePart {
@@ -243,10 +263,18 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
                           std::to_string(table.columns.size()) + " values, not " +
                           std::to_string(values.size()) + ".");
 
-    std::vector<core::Value> stored;
-    stored.reserve(values.size());
-    for (std::size_t i = 0; i < values.size(); ++i)
-        stored.push_back(coerceToColumn(table.columns[i], values[i]));
+    // Values already of their column's kind (as the write path hands them over) are used
+    // where they are; text and binary data are not copied again.
+    std::vector<core::Value> converted(values.size());
+    std::vector<const core::Value*> stored(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (isColumnValue(table.columns[i], values[i])) {
+            stored[i] = &values[i];
+        } else {
+            converted[i] = coerceToColumn(table.columns[i], values[i]);
+            stored[i] = &converted[i];
+        }
+    }
 
     // The row carries a bit for every column number ever used, deleted ones included.
     std::size_t columnCount = table.maxColumns;
@@ -279,7 +307,7 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
     std::vector<VariablePart> parts;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns[i];
-        const core::Value& v = stored[i];
+        const core::Value& v = *stored[i];
         if (c.type == ColumnType::Boolean) {
             if (!v.isNull() && v.get<bool>()) setBit(c.number);
             continue;

@@ -48,14 +48,21 @@ std::uint32_t pageOwner(const PageBytes& page) {
     return u32(page, data_page::kOwner);
 }
 
+bool rowFits(const PageBytes& page, std::size_t rowSize, const FileFormat& format) {
+    const std::uint16_t count = slotCount(page, format);
+    if (count >= kMaxRowsPerPage) return false;
+    const std::uint16_t start = lowestRowStart(page, format);
+    const std::size_t tableEnd = format.dataPage.firstOffset + 2u * (count + 1);
+    return rowSize <= start && start - rowSize >= tableEnd;
+}
+
 std::optional<std::uint8_t> appendRow(PageBytes& page, std::span<const std::uint8_t> row,
                                       const FileFormat& format, SlotState state) {
+    if (!rowFits(page, row.size(), format)) return std::nullopt;
     const std::size_t first = format.dataPage.firstOffset;
     std::uint16_t count = slotCount(page, format);
-    if (count >= kMaxRowsPerPage) return std::nullopt;
     std::uint16_t start = lowestRowStart(page, format);
     std::size_t tableEnd = first + 2u * (count + 1);
-    if (row.size() > start || start - row.size() < tableEnd) return std::nullopt;
     auto newStart = static_cast<std::uint16_t>(start - row.size());
     std::memcpy(page.data() + newStart, row.data(), row.size());
     put16(page, first + 2u * count, newStart | flagsOf(state));

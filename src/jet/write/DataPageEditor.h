@@ -32,6 +32,8 @@ inline std::size_t spaceForNewRow(std::size_t length) {
     return length + 2;
 }
 
+// Whether appendRow would take a row of this size.
+bool rowFits(const PageBytes& page, std::size_t rowSize, const FileFormat& format);
 // Appends a row in a new slot; nullopt when it does not fit or the page has no free slot.
 std::optional<std::uint8_t> appendRow(PageBytes& page, std::span<const std::uint8_t> row,
                                       const FileFormat& format, SlotState state = SlotState::Row);

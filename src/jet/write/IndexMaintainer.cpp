@@ -29,6 +29,10 @@ public:
         parsed_.forget(page);
         store_.write(page, bytes);
     }
+    PageBytes& modify(std::uint32_t page) override {
+        parsed_.forget(page);
+        return store_.modify(page);
+    }
     void written(std::uint32_t page, IndexPage parsed) override {
         parsed_.put(page, store_.read(page), std::move(parsed));
     }

@@ -15,6 +15,8 @@ public:
 
     PageRef read(std::uint32_t page) const { return file_.read(page); }
     void write(std::uint32_t page, const PageBytes& bytes) { file_.write(page, bytes); }
+    // The page's bytes to change in place (see PageFile::modify).
+    PageBytes& modify(std::uint32_t page) { return file_.modify(page); }
     // A page for new content; its old bytes are meaningless to the caller.
     std::uint32_t allocate();
     // A page at the end of the file, never a reused one (for the allocator's own maps).

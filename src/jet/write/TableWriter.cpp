@@ -89,18 +89,21 @@ RowId TableWriter::placeNewRow(std::span<const std::uint8_t> row, bool moved) {
     SlotState state = moved ? SlotState::MovedHere : SlotState::Row;
     while (!candidates_.empty()) {
         std::uint32_t number = candidates_.back();
-        PageBytes page = copyOf(store_.read(number));
-        if (page[0] == static_cast<std::uint8_t>(PageType::Data) &&
-            pageOwner(page) == schema_.definitionPage) {
-            if (auto slot = appendRow(page, row, format(), state)) {
-                store_.write(number, page);
+        PageRef seen = store_.read(number);
+        if ((*seen)[0] == static_cast<std::uint8_t>(PageType::Data) &&
+            pageOwner(*seen) == schema_.definitionPage) {
+            if (rowFits(*seen, row.size(), format())) {
+                // Let go of the bytes so that the row is added in place, not to a copy.
+                seen.reset();
+                PageBytes& page = store_.modify(number);
+                const auto slot = appendRow(page, row, format(), state);
                 if (freeSpace(page) < kFullPage) {
                     UsageMapEditor(store_, schema_.freeMapPointer).remove(number);
                     candidates_.pop_back();
                 }
                 return {number, *slot};
             }
-            if (freeSpace(page) >= spaceForNewRow(row.size())) {
+            if (freeSpace(*seen) >= spaceForNewRow(row.size())) {
                 // Out of slots rather than bytes: the page is full all the same.
                 UsageMapEditor(store_, schema_.freeMapPointer).remove(number);
             }

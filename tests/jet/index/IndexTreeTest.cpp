@@ -235,6 +235,13 @@ TEST(IndexTree, EntriesAddedInKeyOrderFillTheirPages) {
         expected.push_back(e);
     }
     expectSound(f, expected);
+    // Entries appended to a page in place leave it byte for byte as a full encode writes it.
+    for (std::uint32_t page : f.store.inUse()) {
+        if (page == 0) continue;
+        const jet::PageRef bytes = f.store.read(page);
+        const jet::IndexPage parsed = jet::parseIndexPage(jet::bytesOf(bytes));
+        ASSERT_TRUE(*bytes == jet::encodeIndexPage(parsed, parsed.storedPrefix)) << page;
+    }
     // Leaves near full, not half full as even splits would leave them.
     const double full = double(bytes) / double(jet::index_page::kEntryCapacity);
     EXPECT_LT(double(f.store.pagesInUse()), full * 1.15 + 3);

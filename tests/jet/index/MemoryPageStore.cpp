@@ -19,6 +19,17 @@ void MemoryPageStore::write(std::uint32_t page, const jet::PageBytes& bytes) {
     ++writes_;
 }
 
+jet::PageBytes& MemoryPageStore::modify(std::uint32_t page) {
+    if (!inUse_.count(page))
+        throw std::logic_error("write to page " + std::to_string(page) + ", which is not in use");
+    // A fresh copy each time, as a file gives when a reader still holds the page.
+    auto copy = std::make_shared<jet::PageBytes>(*pages_[page]);
+    jet::PageBytes& bytes = *copy;
+    pages_[page] = std::move(copy);
+    ++writes_;
+    return bytes;
+}
+
 std::shared_ptr<const jet::IndexPage> MemoryPageStore::parsed(std::uint32_t page) const {
     return parsed_.get(page, read(page), format_);
 }

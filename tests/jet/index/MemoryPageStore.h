@@ -22,6 +22,7 @@ public:
     const jet::FileFormat& format() const override { return format_; }
     jet::PageRef read(std::uint32_t page) const override;
     void write(std::uint32_t page, const jet::PageBytes& bytes) override;
+    jet::PageBytes& modify(std::uint32_t page) override;
     std::shared_ptr<const jet::IndexPage> parsed(std::uint32_t page) const override;
     void written(std::uint32_t page, jet::IndexPage parsed) override;
     std::uint32_t allocate() override;
