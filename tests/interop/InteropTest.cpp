@@ -275,7 +275,8 @@ TEST(Interop, MdbToolsReadsEveryValue) {
 // Access 97 files written in place: a table without indexes after inserts of 8-bit text,
 // an update that makes a row move and deletes; a table with indexes after an update that
 // stores long memo and OLE values over several 2 KiB pages and leaves its keys alone; new
-// tables made, altered and related by the SQL console's definition changes.
+// tables made, altered and related by the SQL console's definition changes, and the
+// compacted copy of that file.
 struct Jet3Written {
     std::filesystem::path file;
     std::string table;
@@ -328,8 +329,13 @@ const std::vector<Jet3Written>& writtenJet3Files() {
             auto db = jet::Database::open(file, {}, jet::OpenMode::ReadWrite);
             std::ostringstream ignored;
             cli::execStatements(*db, write_test::access97DefinitionScript(), false, ignored);
+            db.reset();
             out.push_back({file, "People"});
             out.push_back({file, "Child"});
+            const auto compacted = dir / "compacted.mdb";
+            jet::compactDatabase(file, compacted, {}, {});
+            out.push_back({compacted, "People"});
+            out.push_back({compacted, "Child"});
         }
         return out;
     }();

@@ -33,8 +33,7 @@ FileFormat makeJet3() {
     FileFormat f;
     f.version = JetVersion::Jet3;
     f.pageSize = 2048;
-    f.write = {
-        .maxRowSize = 2012, .textCharSize = 1, .maxInlineLongValue = 32, .compaction = false};
+    f.write = {.maxRowSize = 2012, .textCharSize = 1, .maxInlineLongValue = 32};
     f.header = {.obscuredLength = 126,
                 .sortOrder = 0x3A,
                 .sortOrderSize = 2,

@@ -112,8 +112,6 @@ struct FileFormat {
         std::size_t textCharSize = 2;  // bytes per character in a text column's size
         // Memo and OLE data of at most this many bytes may follow its reference in the row.
         std::size_t maxInlineLongValue = 64;
-        // Whether the compactor can copy the file into a new one of the same version.
-        bool compaction = true;
     } write;
 
     // ---- Writing table definitions and catalog rows ----
