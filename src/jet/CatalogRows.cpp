@@ -29,6 +29,7 @@ void Database::insertCatalogRow(std::int32_t id, std::int32_t parentId, const st
     auto schema = catalogSchema();
     std::vector<core::Value> row(schema->columns.size());
     core::DateTime stamp = currentJetTime();
+    const auto& owner = pages_->format().definitionWrite.ownerSid;
     for (std::size_t i = 0; i < schema->columns.size(); ++i) {
         const std::string& column = schema->columns[i].name;
         if (column == "Id")
@@ -44,7 +45,7 @@ void Database::insertCatalogRow(std::int32_t id, std::int32_t parentId, const st
         else if (column == "DateCreate" || column == "DateUpdate")
             row[i] = core::Value(stamp);
         else if (column == "Owner")
-            row[i] = core::Value(core::Bytes{0x65, 0x89});
+            row[i] = core::Value(core::Bytes(std::begin(owner), std::end(owner)));
         else if (column == "LvProp" && !properties.empty())
             row[i] = core::Value(properties);
     }

@@ -7,6 +7,7 @@
 #include "jet/rows/DataPage.h"
 #include "jet/rows/RowLayout.h"
 #include "jet/rows/ValueDecoder.h"
+#include "jet/schema/FormatColumns.h"
 #include "jet/schema/TableDefinition.h"
 #include "jet/write/ColumnLayout.h"
 #include "jet/write/DataPageEditor.h"
@@ -91,10 +92,6 @@ void Database::requireTransaction() const {
 
 void Database::requireDefinitionChange() const {
     requireTransaction();
-    if (!pages_->format().write.definitions)
-        throw core::UnsupportedFormat(
-            "Access 97 (Jet 3) databases cannot have their tables, indexes, relationships or "
-            "saved queries changed in this version; rows can be added, changed and deleted.");
 }
 
 void Database::begin() {
@@ -304,12 +301,13 @@ void Database::createTable(TableSchema schema, const PropertyMaps& properties) {
     if (catalog_.findTable(schema.name) || catalog_.findObject(schema.name, ObjectType::Query))
         throw core::SqlError("Table '" + schema.name + "' already exists.");
     layOutNewColumns(schema);
+    fitColumnsToFormat(schema.columns, pages_->format());
     schema.rowCount = 0;
     schema.nextAutoNumber = 0;
     createTableStorage(*store_, schema);
     core::Bytes blob;
     if (!properties.columns.empty() || !properties.table.properties.empty())
-        blob = encodePropertyMaps(properties);
+        blob = encodePropertyMaps(properties, pages_->format());
     insertCatalogRow(static_cast<std::int32_t>(schema.definitionPage), kTablesContainerId,
                      schema.name, static_cast<std::int16_t>(ObjectType::Table), 0, blob);
     auto stored = std::make_shared<TableSchema>(std::move(schema));
@@ -417,6 +415,7 @@ void Database::addColumn(std::string_view table, ColumnDef column, const Propert
     saveCounters();
     writers_.erase(entry.definitionPage());
     addColumnToSchema(*schema, std::move(column));
+    fitColumnsToFormat(std::span(&schema->columns.back(), 1), pages_->format());
     if (isLongValue(schema->columns.back().type)) addLongValueMaps(*store_, *schema);
     rewriteTableDefinition(*store_, *schema);
     if (!properties.properties.empty()) {
@@ -424,7 +423,7 @@ void Database::addColumn(std::string_view table, ColumnDef column, const Propert
         PropertyMap map = properties;
         map.objectName = schema->columns.back().name;
         maps.columns.push_back(map);
-        updateCatalogProperties(entry, encodePropertyMaps(maps));
+        updateCatalogProperties(entry, encodePropertyMaps(maps, pages_->format()));
     }
 }
 
@@ -454,12 +453,12 @@ void Database::dropColumn(std::string_view table, std::string_view column) {
         std::remove_if(columns.begin(), columns.end(),
                        [&](const PropertyMap& m) { return core::sameName(m.objectName, name); }),
         columns.end());
-    updateCatalogProperties(entry, encodePropertyMaps(maps));
+    updateCatalogProperties(entry, encodePropertyMaps(maps, pages_->format()));
 }
 
 void Database::setColumnProperties(std::string_view table, const PropertyMaps& properties) {
     requireDefinitionChange();
-    updateCatalogProperties(requireTable(table), encodePropertyMaps(properties));
+    updateCatalogProperties(requireTable(table), encodePropertyMaps(properties, pages_->format()));
 }
 
 } // namespace jet

@@ -38,6 +38,11 @@ public:
     // Makes a new, empty database file (refused if the file exists) and opens it read-write.
     static std::unique_ptr<Database> create(const std::filesystem::path& path,
                                             const std::string& password = {});
+    // Makes a new database file of the model's version with the model's header (password,
+    // sort order) and its system tables, empty of rows but for the catalog's own, and opens
+    // it read-write: the start of a compacted copy of an Access 97 file.
+    static std::unique_ptr<Database> createEmptyLike(const std::filesystem::path& path,
+                                                     const Database& model);
     ~Database();
 
     const std::filesystem::path& path() const { return path_; }

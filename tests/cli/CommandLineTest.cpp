@@ -256,7 +256,7 @@ TEST(CommandLine, ExecChangesTheRowsOfAnAccess97File) {
                            "{\"columns\":[[\"col1\",\"text\",50],[\"col3\",\"text\",50]]}\n"
                            "[\"Ärger\",null]\n[\"b\",\"grown b\"]\n");
     const std::vector<std::pair<std::string, std::string>> refused{
-        {"create table N (a long)", "Access 97 (Jet 3) databases cannot have their tables"},
+        {"create table N (a decimal(10, 2))", "Decimal, a type Access 97 databases do not have"},
         {"insert into Table1 (col1) values ('ā')", "'col1' cannot hold the character 'ā'"},
     };
     for (const auto& [statement, message] : refused) {

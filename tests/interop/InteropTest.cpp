@@ -2,6 +2,7 @@
 // (mdb-ver, mdb-schema, mdb-json) and mdb-reader (npm). Each reader's view is compared
 // value for value with the engine's own reading.
 #include "WriteFixture.h"
+#include "cli/Exec.h"
 #include "cli/Json.h"
 #include "common/JsonValue.h"
 #include "common/Samples.h"
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <sstream>
 #include <sys/wait.h>
 
 using namespace write_test;
@@ -272,7 +274,9 @@ TEST(Interop, MdbToolsReadsEveryValue) {
 
 // Access 97 files written in place: a table without indexes after inserts of 8-bit text,
 // an update that makes a row move and deletes; a table with indexes after an update that
-// stores long memo and OLE values over several 2 KiB pages and leaves its keys alone.
+// stores long memo and OLE values over several 2 KiB pages and leaves its keys alone; new
+// tables made, altered and related by the SQL console's definition changes, and the
+// compacted copy of that file.
 struct Jet3Written {
     std::filesystem::path file;
     std::string table;
@@ -319,6 +323,19 @@ const std::vector<Jet3Written>& writtenJet3Files() {
             db->updateRow("MSP_PROJECTS", db->table("MSP_PROJECTS").rowIds().at(0), row);
             db->commit();
             out.push_back({file, "MSP_PROJECTS"});
+        }
+        {
+            auto file = testing_support::writableCopyOfSample("jet3/queryTestV1997", dir);
+            auto db = jet::Database::open(file, {}, jet::OpenMode::ReadWrite);
+            std::ostringstream ignored;
+            cli::execStatements(*db, write_test::access97DefinitionScript(), false, ignored);
+            db.reset();
+            out.push_back({file, "People"});
+            out.push_back({file, "Child"});
+            const auto compacted = dir / "compacted.mdb";
+            jet::compactDatabase(file, compacted, {}, {});
+            out.push_back({compacted, "People"});
+            out.push_back({compacted, "Child"});
         }
         return out;
     }();

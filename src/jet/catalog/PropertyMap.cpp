@@ -2,6 +2,7 @@
 
 #include "core/ObjectName.h"
 #include "core/TextEncoding.h"
+#include "jet/file/FileFormat.h"
 #include "jet/rows/ValueDecoder.h"
 
 #include <algorithm>
@@ -14,7 +15,16 @@ constexpr std::uint16_t kNameListChunk = 0x80;
 constexpr std::uint16_t kTableChunk = 0x00;
 constexpr std::uint16_t kColumnChunk = 0x01;
 
-core::Value decodePropertyValue(std::uint8_t type, ByteSpan bytes) {
+// Access 2000 blobs ("MR2") hold UTF-16 text, Access 97 blobs ("KKD") 8-bit text.
+using TextDecoder = std::string (*)(ByteSpan);
+std::string decodeUnicode(ByteSpan bytes) {
+    return core::decodeJetText(bytes);
+}
+std::string decode8Bit(ByteSpan bytes) {
+    return FileFormat::jet3().decodeText(bytes);
+}
+
+core::Value decodePropertyValue(std::uint8_t type, ByteSpan bytes, TextDecoder decodeText) {
     ColumnDef c;
     if (!isKnownColumnType(type)) return core::Value(core::Bytes(bytes.begin(), bytes.end()));
     c.type = static_cast<ColumnType>(type);
@@ -23,7 +33,7 @@ core::Value decodePropertyValue(std::uint8_t type, ByteSpan bytes) {
         return core::Value(!bytes.empty() && bytes[0] != 0);
     case ColumnType::Text:
     case ColumnType::Memo:
-        return core::Value(core::decodeJetText(bytes));
+        return core::Value(decodeText(bytes));
     case ColumnType::Binary:
     case ColumnType::Ole:
         return core::Value(core::Bytes(bytes.begin(), bytes.end()));
@@ -33,7 +43,8 @@ core::Value decodePropertyValue(std::uint8_t type, ByteSpan bytes) {
     }
 }
 
-void readProperties(ByteSpan chunk, const std::vector<std::string>& names, PropertyMap& map) {
+void readProperties(ByteSpan chunk, const std::vector<std::string>& names, PropertyMap& map,
+                    TextDecoder decodeText) {
     // After the chunk's length and type: a block naming the object (its length counts
     // itself; a block of six bytes or fewer names nothing), then the values.
     std::size_t off = 6;
@@ -43,8 +54,7 @@ void readProperties(ByteSpan chunk, const std::vector<std::string>& names, Prope
         throwDamaged("a property blob is cut short");
     if (nameBlock > 6) {
         std::uint16_t nameLength = u16(chunk, off + 4);
-        map.objectName =
-            core::decodeJetText(slice(chunk, off + 6, nameLength, "a property map name"));
+        map.objectName = decodeText(slice(chunk, off + 6, nameLength, "a property map name"));
     }
     off += nameBlock;
     // Each value: length (counting itself), ddl flag, type, name index, data size, data.
@@ -60,7 +70,7 @@ void readProperties(ByteSpan chunk, const std::vector<std::string>& names, Prope
         if (nameIndex < names.size()) p.name = names[nameIndex];
         auto value = slice(chunk, off + 8, std::min<std::size_t>(valueLength, length - 8u),
                            "a property value");
-        p.value = decodePropertyValue(p.type, value);
+        p.value = decodePropertyValue(p.type, value, decodeText);
         map.properties.push_back(std::move(p));
         off += length;
     }
@@ -81,7 +91,11 @@ const PropertyMap* PropertyMaps::column(std::string_view name) const {
 
 PropertyMaps parsePropertyMaps(ByteSpan blob) {
     PropertyMaps maps;
-    if (blob.size() < 4 || std::memcmp(blob.data(), "MR2", 3) != 0) return maps;
+    if (blob.size() < 4) return maps;
+    TextDecoder decodeText = nullptr;
+    if (std::memcmp(blob.data(), "MR2", 3) == 0) decodeText = decodeUnicode;
+    if (std::memcmp(blob.data(), "KKD", 3) == 0) decodeText = decode8Bit;
+    if (!decodeText) return maps;
     std::vector<std::string> names;
     std::size_t off = 4;
     bool tableSeen = false;
@@ -93,15 +107,15 @@ PropertyMaps parsePropertyMaps(ByteSpan blob) {
         if (type == kNameListChunk) {
             for (std::size_t p = 6; p + 2 <= chunk.size();) {
                 std::uint16_t n = u16(chunk, p);
-                names.push_back(core::decodeJetText(slice(chunk, p + 2, n, "a property name")));
+                names.push_back(decodeText(slice(chunk, p + 2, n, "a property name")));
                 p += 2 + n;
             }
         } else if (type == kTableChunk && !tableSeen) {
-            readProperties(chunk, names, maps.table);
+            readProperties(chunk, names, maps.table, decodeText);
             tableSeen = true;
         } else if (type == kColumnChunk || type == kTableChunk) {
             PropertyMap m;
-            readProperties(chunk, names, m);
+            readProperties(chunk, names, m, decodeText);
             maps.columns.push_back(std::move(m));
         }
         off += length;

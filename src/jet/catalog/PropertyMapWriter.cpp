@@ -23,15 +23,15 @@ void append16(core::Bytes& out, std::uint16_t v) {
     out.push_back(static_cast<std::uint8_t>(v >> 8));
 }
 
-void appendName(core::Bytes& out, const std::string& name) {
-    const core::Bytes bytes = core::utf8ToUtf16le(name);
+void appendName(core::Bytes& out, const std::string& name, const FileFormat& format) {
+    const core::Bytes bytes = format.encodeName(name);
     if (bytes.size() > 0xFFFF) throw core::Error("The property name '" + name + "' is too long.");
     append16(out, static_cast<std::uint16_t>(bytes.size()));
     out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 // A property's value as its type stores it.
-core::Bytes valueBytes(const Property& p) {
+core::Bytes valueBytes(const Property& p, const FileFormat& format) {
     if (p.value.isNull()) return {};
     if (!isKnownColumnType(p.type)) {
         if (const auto* bytes = p.value.getIf<core::Bytes>()) return *bytes;
@@ -50,7 +50,7 @@ core::Bytes valueBytes(const Property& p) {
     case ColumnType::Memo:
         // Property text has no column size to keep to, and is never compressed.
         c.type = ColumnType::Memo;
-        return core::utf8ToUtf16le(coerceToColumn(c, p.value).get<std::string>());
+        return format.encodeName(coerceToColumn(c, p.value).get<std::string>());
     case ColumnType::Binary:
     case ColumnType::Ole:
         c.type = ColumnType::Ole;
@@ -77,16 +77,16 @@ std::size_t nameIndex(const std::vector<std::string>& names, const std::string& 
 // One map: chunk length and type, a block naming the map (its length counts itself), then
 // each value with its length (counting itself), ddl flag, type, name index and data size.
 void appendMap(core::Bytes& out, const PropertyMap& map, std::uint16_t type,
-               const std::vector<std::string>& names) {
+               const std::vector<std::string>& names, const FileFormat& format) {
     const std::size_t chunkStart = out.size();
     out.resize(out.size() + 4);
     append16(out, type);
     const std::size_t nameBlockStart = out.size();
     out.resize(out.size() + 4);
-    appendName(out, map.objectName);
+    appendName(out, map.objectName, format);
     put32(out, nameBlockStart, static_cast<std::uint32_t>(out.size() - nameBlockStart));
     for (const auto& p : map.properties) {
-        const core::Bytes data = valueBytes(p);
+        const core::Bytes data = valueBytes(p, format);
         if (data.size() + kValueHeader > 0xFFFF)
             throw core::Error("The value of property '" + p.name + "' is too long to store.");
         append16(out, static_cast<std::uint16_t>(data.size() + kValueHeader));
@@ -105,7 +105,7 @@ bool isEmpty(const PropertyMap& map) {
 
 } // namespace
 
-core::Bytes encodePropertyMaps(const PropertyMaps& maps) {
+core::Bytes encodePropertyMaps(const PropertyMaps& maps, const FileFormat& format) {
     std::vector<std::string> names;
     auto collect = [&](const PropertyMap& map) {
         for (const auto& p : map.properties)
@@ -115,15 +115,17 @@ core::Bytes encodePropertyMaps(const PropertyMaps& maps) {
     for (const auto& m : maps.columns) collect(m);
     if (names.size() > 0xFFFF) throw core::Error("An object has too many properties to store.");
 
-    core::Bytes out{'M', 'R', '2', 0};
+    const std::string_view signature = format.definitionWrite.propertySignature;
+    core::Bytes out(signature.begin(), signature.end());
+    out.push_back(0);
     const std::size_t listStart = out.size();
     out.resize(out.size() + 4);
     append16(out, kNameListChunk);
-    for (const auto& n : names) appendName(out, n);
+    for (const auto& n : names) appendName(out, n, format);
     put32(out, listStart, static_cast<std::uint32_t>(out.size() - listStart));
 
-    if (!isEmpty(maps.table)) appendMap(out, maps.table, kTableChunk, names);
-    for (const auto& m : maps.columns) appendMap(out, m, kColumnChunk, names);
+    if (!isEmpty(maps.table)) appendMap(out, maps.table, kTableChunk, names, format);
+    for (const auto& m : maps.columns) appendMap(out, m, kColumnChunk, names, format);
     return out;
 }
 

@@ -282,12 +282,6 @@ void compactDatabase(const std::filesystem::path& sourcePath,
     // refused rather than copied half-changed. Nothing is written to it.
     auto source = Database::open(sourcePath, password, OpenMode::ReadWrite);
     if (!source->writable()) source = Database::open(sourcePath, password, OpenMode::ReadOnly);
-    // The copy is always a Jet 4 file: a file of another version would change version, and
-    // the window puts the copy in the original's place.
-    if (!source->pages().format().write.compaction)
-        throw core::UnsupportedFormat(
-            "Access 97 (Jet 3) databases cannot be compacted in this version: the copy would be "
-            "an Access 2000-2003 file, which Access 97 cannot open.");
     if (fileExists(destinationPath)) throw core::IoError("Database already exists.");
 
     // The copy is made under a temporary name and takes the destination's name only when
@@ -295,7 +289,12 @@ void compactDatabase(const std::filesystem::path& sourcePath,
     const auto temporary = temporaryPathFor(destinationPath);
     discardStaleTemporary(temporary);
     try {
-        auto destination = Database::create(temporary, source->header().password);
+        // The copy keeps the source's version: the window puts it in the original's place, and
+        // an Access 97 file must stay one that Access 97 opens. Its header (password, sort
+        // order) and system tables are the source's.
+        auto destination = source->header().version == JetVersion::Jet3
+                               ? Database::createEmptyLike(temporary, *source)
+                               : Database::create(temporary, source->header().password);
         Copier(*source, *destination, progress).run();
         destination.reset();
         if (fileExists(destinationPath)) throw core::IoError("Database already exists.");

@@ -1,5 +1,6 @@
 #include "jet/file/FileFormat.h"
 
+#include "core/Error.h"
 #include "core/TextEncoding.h"
 
 #include <string_view>
@@ -32,11 +33,7 @@ FileFormat makeJet3() {
     FileFormat f;
     f.version = JetVersion::Jet3;
     f.pageSize = 2048;
-    f.write = {.maxRowSize = 2012,
-               .textCharSize = 1,
-               .maxInlineLongValue = 32,
-               .definitions = false,
-               .compaction = false};
+    f.write = {.maxRowSize = 2012, .textCharSize = 1, .maxInlineLongValue = 32};
     f.header = {.obscuredLength = 126,
                 .sortOrder = 0x3A,
                 .sortOrderSize = 2,
@@ -69,6 +66,7 @@ FileFormat makeJet3() {
     d.columnMiscFlags = 0;
     d.columnFixedOffset = 14;
     d.columnSize = 16;
+    d.columnSortVersion = 7;
     d.indexDataEntry = 39;
     d.indexDataColumns = 0;
     d.indexDataUsageMap = 30;
@@ -76,7 +74,18 @@ FileFormat makeJet3() {
     d.indexDataFlags = 38;
     d.logicalIndexEntry = 20;
     d.logicalIndexStart = 0;
-    d.longValueMaps = false;
+    f.definitionWrite = {.freeSpaceCount = false,
+                         .tableMagic = 0,
+                         .tableMark = 0,
+                         .columnMagic = 0,
+                         .sortOrderOnEveryColumn = true,
+                         .textCodePage = 1252,
+                         .sortVersion = 1,
+                         .compressedText = false,
+                         .decimal = false,
+                         .propertySignature = "KKD",
+                         .unicodeNames = false,
+                         .ownerSid = {0x03, 0x01}};
     f.row = {.countSize = 1, .offsetSize = 1};
     setJet3Indexes(f);
     return f;
@@ -105,6 +114,15 @@ const FileFormat& FileFormat::of(ByteSpan start) {
 core::EncodedText FileFormat::encodeText(std::string_view text, bool compress) const {
     if (version == JetVersion::Jet3) return core::utf8ToWindows1252Text(text);
     return {core::encodeJetText(text, compress), std::nullopt};
+}
+
+core::Bytes FileFormat::encodeName(std::string_view name) const {
+    if (definitionWrite.unicodeNames) return core::utf8ToUtf16le(name);
+    core::EncodedText encoded = encodeText(name, false);
+    if (encoded.missing)
+        throw core::SqlError("The name '" + std::string(name) +
+                             "' has a character an Access 97 database cannot hold.");
+    return std::move(encoded.bytes);
 }
 
 std::string FileFormat::decodeText(ByteSpan bytes) const {

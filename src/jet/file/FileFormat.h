@@ -57,6 +57,7 @@ struct FileFormat {
         std::size_t columnMiscFlags = 16; // 0 when the version has none
         std::size_t columnFixedOffset = 21;
         std::size_t columnSize = 23;
+        std::size_t columnSortVersion = 0; // u16 (Jet 3); 0 when the version has none
         // An index data entry (the B-tree) and a logical index entry.
         std::size_t indexDataEntry = 52;
         std::size_t indexDataColumns = 4;
@@ -65,7 +66,6 @@ struct FileFormat {
         std::size_t indexDataFlags = 46;
         std::size_t logicalIndexEntry = 28;
         std::size_t logicalIndexStart = 4; // the entry's fields after its leading bytes
-        bool longValueMaps = true;         // memo and OLE usage maps after the index names
     } definition;
 
     struct Row {
@@ -112,12 +112,30 @@ struct FileFormat {
         std::size_t textCharSize = 2;  // bytes per character in a text column's size
         // Memo and OLE data of at most this many bytes may follow its reference in the row.
         std::size_t maxInlineLongValue = 64;
-        // Whether tables, indexes, relationships and saved queries may be created, changed
-        // or dropped in a file of this version.
-        bool definitions = true;
-        // Whether the compactor can copy the file into a new one of the same version.
-        bool compaction = true;
     } write;
+
+    // ---- Writing table definitions and catalog rows ----
+    // What a writer puts where the reader needs nothing: constants and marks Access writes.
+    // An offset of 0 marks a field the version lacks.
+    struct DefinitionWrite {
+        bool freeSpaceCount = true;  // Jet 4 counts a page's free bytes at 2; Jet 3 writes "VC"
+        std::size_t tableMagic = 12; // u32 0x0659 in the header
+        std::size_t tableMark = 24;  // u8 1, set in every table
+        std::size_t columnMagic = 1; // u32 0x0659 in each column entry
+        // Jet 3 gives every column, not only text, the sort order and the code page.
+        bool sortOrderOnEveryColumn = false;
+        std::uint16_t textCodePage = 0;          // the code page field of a text column
+        std::uint16_t sortVersion = 0;           // the sort version of a new column
+        bool compressedText = true;              // text columns may store compressed Unicode
+        bool decimal = true;                     // the Decimal (numeric) type exists
+        const char* propertySignature = "MR2";   // leads a property blob (LvProp)
+        bool unicodeNames = true;                // names in property blobs: UTF-16 or 8-bit
+        std::uint8_t ownerSid[2] = {0x65, 0x89}; // MSysObjects.Owner of a new object
+    } definitionWrite;
+    // Names in a definition or property blob as the file stores them; throws for a
+    // character the file cannot hold.
+    core::Bytes encodeName(std::string_view name) const;
+    // ---- end of writing table definitions ----
 
     // Text as the file stores it: Jet 4 UCS-2 (compressed when asked and worth it), Jet 3
     // the file's code page; or the first character it has no place for.

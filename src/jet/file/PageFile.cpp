@@ -62,7 +62,8 @@ std::unique_ptr<PageFile> PageFile::open(const std::filesystem::path& path, Acce
         std::make_unique<OsFile>(path, OsFile::Mode::ReadOnly), "was opened for reading only"));
 }
 
-std::unique_ptr<PageFile> PageFile::create(const std::filesystem::path& path) {
+std::unique_ptr<PageFile> PageFile::create(const std::filesystem::path& path,
+                                           const FileFormat& format) {
     auto file = std::make_unique<OsFile>(path, OsFile::Mode::CreateNew);
     // Readers wait for the first commit too: until then the file is not yet a database.
     if (!file->tryLock(LockRange::Writer, Lock::Exclusive) ||
@@ -72,7 +73,9 @@ std::unique_ptr<PageFile> PageFile::create(const std::filesystem::path& path) {
     // rolling it into the new file would write someone else's pages into it.
     removeFile(journalPathFor(path));
     syncFolderOf(path);
-    return std::unique_ptr<PageFile>(new PageFile(std::move(file), {}));
+    std::unique_ptr<PageFile> created(new PageFile(std::move(file), {}));
+    created->format_ = &format;
+    return created;
 }
 
 PageFile::PageFile(std::unique_ptr<OsFile> file)

@@ -39,7 +39,8 @@ public:
     // show half-written pages.
     static std::unique_ptr<PageFile> open(const std::filesystem::path& path, Access access);
     // A new empty file, locked for writing. Refuses a file that exists and a missing folder.
-    static std::unique_ptr<PageFile> create(const std::filesystem::path& path);
+    static std::unique_ptr<PageFile> create(const std::filesystem::path& path,
+                                            const FileFormat& format = FileFormat::jet4());
     // Wraps a file opened by the caller; a writable one is locked and settled as open() does.
     explicit PageFile(std::unique_ptr<OsFile> file);
     // Deletes the writer's journal.

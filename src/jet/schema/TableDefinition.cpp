@@ -53,6 +53,7 @@ ColumnDef readColumn(ByteSpan d, std::size_t at, const FileFormat::Definition& f
     if (f.columnMiscFlags) c.miscFlags = u8(d, at + f.columnMiscFlags);
     c.fixedOffset = u16(d, at + f.columnFixedOffset);
     c.size = u16(d, at + f.columnSize);
+    if (f.columnSortVersion) c.sortVersion = u16(d, at + f.columnSortVersion);
     if (c.type == ColumnType::Boolean) c.flags |= column_flag::kFixed;
     return c;
 }
@@ -126,7 +127,7 @@ TableSchema parseTableDefinition(ByteSpan d, std::uint32_t firstPage, const File
         if (x.dataIndex >= realIndexes) throwDamaged("an index refers to missing index data");
     }
     for (auto& x : t.indexes) x.name = readName(d, off, format);
-    if (f.longValueMaps) t.longValueMaps = readLongValueUsageMaps(d);
+    t.longValueMaps = readLongValueUsageMaps(d, format);
     return t;
 }
 

@@ -1,7 +1,6 @@
 #include "jet/schema/TableDefinitionWriter.h"
 
 #include "core/Error.h"
-#include "core/TextEncoding.h"
 #include "jet/file/Bytes.h"
 #include "jet/schema/TableDefinition.h"
 
@@ -17,34 +16,24 @@ constexpr std::uint16_t kGeneralSortOrder = 0x0409;
 constexpr std::uint8_t kNoCascade = 0x04;
 constexpr std::uint16_t kNoColumn = 0xFFFF;
 constexpr std::uint16_t kEndOfDefinition = 0xFFFF;
-constexpr std::size_t kContinuationCapacity = kPageSize - tdef::kContinuationHeader;
 
-// Appends little-endian fields to a growing buffer.
-class Writer {
+// A fixed-size entry of the definition: zeros, with each field put at its format's offset.
+class Entry {
 public:
-    explicit Writer(core::Bytes& out) : out_(out) {}
-
-    void u8(std::uint8_t v) { out_.push_back(v); }
-    void u16(std::uint16_t v) {
-        u8(static_cast<std::uint8_t>(v));
-        u8(static_cast<std::uint8_t>(v >> 8));
+    explicit Entry(std::size_t size) : bytes_(size, 0) {}
+    void u8(std::size_t at, std::uint8_t v) { bytes_.at(at) = v; }
+    void u16(std::size_t at, std::uint16_t v) {
+        u8(at, static_cast<std::uint8_t>(v));
+        u8(at + 1, static_cast<std::uint8_t>(v >> 8));
     }
-    void u32(std::uint32_t v) {
-        u16(static_cast<std::uint16_t>(v));
-        u16(static_cast<std::uint16_t>(v >> 16));
+    void u32(std::size_t at, std::uint32_t v) {
+        u16(at, static_cast<std::uint16_t>(v));
+        u16(at + 2, static_cast<std::uint16_t>(v >> 16));
     }
-    void zeros(std::size_t n) { out_.insert(out_.end(), n, 0); }
-    // Names are plain UTF-16 after their byte length.
-    void name(const std::string& text) {
-        core::Bytes bytes = core::utf8ToUtf16le(text);
-        if (bytes.size() > 0xFFFF) throw core::Error("The name '" + text + "' is too long.");
-        u16(static_cast<std::uint16_t>(bytes.size()));
-        out_.insert(out_.end(), bytes.begin(), bytes.end());
-    }
-    std::size_t size() const { return out_.size(); }
+    void appendTo(core::Bytes& out) const { out.insert(out.end(), bytes_.begin(), bytes_.end()); }
 
 private:
-    core::Bytes& out_;
+    core::Bytes bytes_;
 };
 
 std::uint16_t narrow16(std::size_t value, const char* what) {
@@ -53,139 +42,175 @@ std::uint16_t narrow16(std::size_t value, const char* what) {
     return static_cast<std::uint16_t>(value);
 }
 
-void writeColumn(Writer& w, const ColumnDef& c) {
-    w.u8(c.rawType != 0 ? c.rawType : static_cast<std::uint8_t>(c.type));
-    w.u32(kDefinitionMagic);
-    w.u16(c.number);
-    w.u16(c.varIndex);
-    w.u16(c.displayIndex);
-    if (c.type == ColumnType::Numeric) {
-        w.u8(c.precision);
-        w.u8(c.scale);
-        w.u16(0);
-    } else if (c.type == ColumnType::Text || c.type == ColumnType::Memo) {
-        w.u16(c.sortOrder);
-        w.u16(c.codePage);
-    } else {
-        w.u16(kGeneralSortOrder);
-        w.u16(0);
-    }
-    w.u8(c.flags);
-    w.u8(c.miscFlags);
-    w.zeros(4);
-    w.u16(c.fixedOffset);
-    w.u16(c.size);
+void appendName(core::Bytes& out, const std::string& text, const FileFormat& format) {
+    const core::Bytes bytes = format.encodeName(text);
+    const std::size_t lengthSize = format.definition.nameLengthSize;
+    if (bytes.size() >= (std::size_t(1) << (8 * lengthSize)))
+        throw core::SqlError("The name '" + text + "' is too long.");
+    out.push_back(static_cast<std::uint8_t>(bytes.size()));
+    if (lengthSize == 2) out.push_back(static_cast<std::uint8_t>(bytes.size() >> 8));
+    out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-void writeIndexData(Writer& w, const IndexData& x) {
+void appendColumn(core::Bytes& out, const ColumnDef& c, const FileFormat& format) {
+    const auto& f = format.definition;
+    const auto& w = format.definitionWrite;
+    Entry e(f.columnEntry);
+    e.u8(0, c.rawType != 0 ? c.rawType : static_cast<std::uint8_t>(c.type));
+    if (w.columnMagic) e.u32(w.columnMagic, kDefinitionMagic);
+    if (f.columnSortVersion) e.u16(f.columnSortVersion, c.sortVersion);
+    e.u16(f.columnNumber, c.number);
+    e.u16(f.columnVarIndex, c.varIndex);
+    e.u16(f.columnDisplayIndex, c.displayIndex);
+    const bool text = c.type == ColumnType::Text || c.type == ColumnType::Memo;
+    if (c.type == ColumnType::Numeric) {
+        e.u8(f.columnPrecision, c.precision);
+        e.u8(f.columnPrecision + 1, c.scale);
+    } else if (text) {
+        e.u16(f.columnSortOrder, c.sortOrder);
+        e.u16(f.columnCodePage, c.codePage);
+    } else {
+        e.u16(f.columnSortOrder, kGeneralSortOrder);
+        if (w.sortOrderOnEveryColumn) e.u16(f.columnCodePage, w.textCodePage);
+    }
+    e.u8(f.columnFlags, c.flags);
+    if (f.columnMiscFlags) e.u8(f.columnMiscFlags, c.miscFlags);
+    e.u16(f.columnFixedOffset, c.fixedOffset);
+    e.u16(f.columnSize, c.size);
+    e.appendTo(out);
+}
+
+void appendIndexData(core::Bytes& out, const IndexData& x, const FileFormat::Definition& f) {
     if (x.columns.size() > tdef::kIndexColumnSlots)
         throw core::Error("An index may use at most 10 columns.");
-    w.u32(kIndexDataMagic);
+    Entry e(f.indexDataEntry);
+    // Jet 4 leads the entry with its magic; Jet 3 starts with the column slots.
+    if (f.indexDataColumns) e.u32(0, kIndexDataMagic);
     for (std::size_t s = 0; s < tdef::kIndexColumnSlots; ++s) {
+        const std::size_t at = f.indexDataColumns + 3 * s;
         if (s < x.columns.size()) {
-            w.u16(x.columns[s].columnNumber);
-            w.u8(x.columns[s].ascending ? 0x01 : 0x00);
+            e.u16(at, x.columns[s].columnNumber);
+            e.u8(at + 2, x.columns[s].ascending ? 0x01 : 0x00);
         } else {
-            w.u16(kNoColumn);
-            w.u8(0);
+            e.u16(at, kNoColumn);
         }
     }
-    w.u32(x.usageMapPointer);
-    w.u32(x.firstPage);
-    w.zeros(4);
-    w.u8(x.flags);
-    w.zeros(5);
+    e.u32(f.indexDataUsageMap, x.usageMapPointer);
+    e.u32(f.indexDataFirstPage, x.firstPage);
+    e.u8(f.indexDataFlags, x.flags);
+    e.appendTo(out);
 }
 
-void writeLogicalIndex(Writer& w, const IndexDef& x) {
-    w.u32(kDefinitionMagic);
-    w.u32(x.number);
-    w.u32(x.dataIndex);
+void appendLogicalIndex(core::Bytes& out, const IndexDef& x, const FileFormat::Definition& f) {
+    Entry e(f.logicalIndexEntry);
+    if (f.logicalIndexStart) e.u32(0, kDefinitionMagic);
+    const std::size_t at = f.logicalIndexStart;
+    e.u32(at, x.number);
+    e.u32(at + 4, x.dataIndex);
     if (x.kind == IndexKind::ForeignKey) {
-        w.u8(x.relatedTableType);
-        w.u32(static_cast<std::uint32_t>(x.relatedIndexNumber));
-        w.u32(x.relatedTablePage);
-        w.u8(x.cascadeUpdates ? 1 : 0);
-        w.u8(x.cascadeDeletes ? 1 : 0);
+        e.u8(at + 8, x.relatedTableType);
+        e.u32(at + 9, static_cast<std::uint32_t>(x.relatedIndexNumber));
+        e.u32(at + 13, x.relatedTablePage);
+        e.u8(at + 17, x.cascadeUpdates ? 1 : 0);
+        e.u8(at + 18, x.cascadeDeletes ? 1 : 0);
     } else {
-        w.u8(0);
-        w.u32(0xFFFFFFFFu);
-        w.u32(0);
-        w.u8(kNoCascade);
-        w.u8(kNoCascade);
+        e.u32(at + 9, 0xFFFFFFFFu);
+        e.u8(at + 17, kNoCascade);
+        e.u8(at + 18, kNoCascade);
     }
-    w.u8(static_cast<std::uint8_t>(x.kind));
-    w.zeros(4);
+    e.u8(at + 19, static_cast<std::uint8_t>(x.kind));
+    e.appendTo(out);
+}
+
+void appendHeader(core::Bytes& out, const TableSchema& t, const FileFormat& format) {
+    const auto& f = format.definition;
+    const auto& w = format.definitionWrite;
+    Entry e(f.realIndexStart);
+    e.u8(0, static_cast<std::uint8_t>(PageType::TableDefinition));
+    e.u8(1, 0x01);
+    // Jet 4's free-space count is set per page by splitDefinition.
+    if (!w.freeSpaceCount) {
+        e.u8(2, 'V');
+        e.u8(3, 'C');
+    }
+    // The next page (4) is set by splitDefinition, the length (8) once it is known.
+    if (w.tableMagic) e.u32(w.tableMagic, kDefinitionMagic);
+    e.u32(f.rowCount, t.rowCount);
+    e.u32(f.autoNumber, t.nextAutoNumber);
+    if (w.tableMark) e.u8(w.tableMark, 0x01);
+    e.u8(f.tableType, t.systemTable ? tdef::kSystemTable : tdef::kUserTable);
+    e.u16(f.maxColumns, t.maxColumns);
+    e.u16(f.variableColumns, t.variableColumns);
+    e.u16(f.columnCount, narrow16(t.columns.size(), "columns"));
+    e.u32(f.logicalIndexCount, static_cast<std::uint32_t>(t.indexes.size()));
+    e.u32(f.realIndexCount, static_cast<std::uint32_t>(t.indexData.size()));
+    e.u32(f.usageMap, t.usageMapPointer);
+    e.u32(f.freeMap, t.freeMapPointer);
+    e.appendTo(out);
+}
+
+std::uint16_t nameLength(ByteSpan d, std::size_t off, const FileFormat& format) {
+    return format.definition.nameLengthSize == 1 ? u8(d, off) : u16(d, off);
 }
 
 // Where the long-value usage maps start: just past the last index name.
-std::size_t endOfIndexNames(ByteSpan d) {
-    const std::uint16_t columnCount = u16(d, tdef::kColumnCount);
-    const std::uint32_t logicalIndexes = u32(d, tdef::kLogicalIndexCount);
-    const std::uint32_t realIndexes = u32(d, tdef::kRealIndexCount);
-    if (realIndexes > d.size() / tdef::kIndexDataEntry ||
-        logicalIndexes > d.size() / tdef::kLogicalIndexEntry)
+std::size_t endOfIndexNames(ByteSpan d, const FileFormat& format) {
+    const auto& f = format.definition;
+    const std::uint16_t columnCount = u16(d, f.columnCount);
+    const std::uint32_t logicalIndexes = u32(d, f.logicalIndexCount);
+    const std::uint32_t realIndexes = u32(d, f.realIndexCount);
+    if (realIndexes > d.size() / f.indexDataEntry ||
+        logicalIndexes > d.size() / f.logicalIndexEntry)
         throwDamaged("a table definition has impossible counts");
-    std::size_t off = tdef::kRealIndexStart + tdef::kRealIndexEntry * realIndexes +
-                      tdef::kColumnEntry * std::size_t(columnCount);
-    for (std::uint16_t i = 0; i < columnCount; ++i) off += 2u + u16(d, off);
-    off += tdef::kIndexDataEntry * realIndexes + tdef::kLogicalIndexEntry * logicalIndexes;
-    for (std::uint32_t i = 0; i < logicalIndexes; ++i) off += 2u + u16(d, off);
+    const std::size_t nameLengthSize = f.nameLengthSize;
+    std::size_t off = f.realIndexStart + f.realIndexEntry * realIndexes +
+                      f.columnEntry * std::size_t(columnCount);
+    for (std::uint16_t i = 0; i < columnCount; ++i)
+        off += nameLengthSize + nameLength(d, off, format);
+    off += f.indexDataEntry * realIndexes + f.logicalIndexEntry * logicalIndexes;
+    for (std::uint32_t i = 0; i < logicalIndexes; ++i)
+        off += nameLengthSize + nameLength(d, off, format);
     return off;
 }
 
 } // namespace
 
 core::Bytes encodeTableDefinition(const TableSchema& t,
-                                  std::span<const LongValueUsageMaps> longValueMaps) {
+                                  std::span<const LongValueUsageMaps> longValueMaps,
+                                  const FileFormat& format) {
+    const auto& f = format.definition;
     core::Bytes out;
-    Writer w(out);
-    w.u8(static_cast<std::uint8_t>(PageType::TableDefinition));
-    w.u8(0x01);
-    w.u16(0); // free space: set per page by splitDefinition
-    w.u32(0); // next page: likewise
-    w.u32(0); // length: known at the end
-    w.u32(kDefinitionMagic);
-    w.u32(t.rowCount);
-    w.u32(t.nextAutoNumber);
-    w.u8(0x01); // set in every table Access writes
-    w.zeros(15);
-    w.u8(t.systemTable ? tdef::kSystemTable : tdef::kUserTable);
-    w.u16(t.maxColumns);
-    w.u16(t.variableColumns);
-    w.u16(narrow16(t.columns.size(), "columns"));
-    w.u32(static_cast<std::uint32_t>(t.indexes.size()));
-    w.u32(static_cast<std::uint32_t>(t.indexData.size()));
-    w.u32(t.usageMapPointer);
-    w.u32(t.freeMapPointer);
-
+    appendHeader(out, t, format);
     for (const auto& x : t.indexData) {
-        w.zeros(4);
-        w.u32(x.entryCount);
-        w.zeros(4);
+        Entry e(f.realIndexEntry);
+        e.u32(4, x.entryCount);
+        e.appendTo(out);
     }
-    for (const auto& c : t.columns) writeColumn(w, c);
-    for (const auto& c : t.columns) w.name(c.name);
-    for (const auto& x : t.indexData) writeIndexData(w, x);
+    for (const auto& c : t.columns) appendColumn(out, c, format);
+    for (const auto& c : t.columns) appendName(out, c.name, format);
+    for (const auto& x : t.indexData) appendIndexData(out, x, f);
     for (const auto& x : t.indexes) {
         if (x.dataIndex >= t.indexData.size())
             throw core::Error("The index '" + x.name + "' refers to missing index data.");
-        writeLogicalIndex(w, x);
+        appendLogicalIndex(out, x, f);
     }
-    for (const auto& x : t.indexes) w.name(x.name);
+    for (const auto& x : t.indexes) appendName(out, x.name, format);
     for (const auto& m : longValueMaps) {
-        w.u16(m.columnNumber);
-        w.u32(m.ownedPages);
-        w.u32(m.freePages);
+        Entry e(10);
+        e.u16(0, m.columnNumber);
+        e.u32(2, m.ownedPages);
+        e.u32(6, m.freePages);
+        e.appendTo(out);
     }
-    w.u16(kEndOfDefinition);
+    out.push_back(static_cast<std::uint8_t>(kEndOfDefinition));
+    out.push_back(static_cast<std::uint8_t>(kEndOfDefinition >> 8));
     put32(out.data() + tdef::kLength, static_cast<std::uint32_t>(out.size()));
     return out;
 }
 
-std::vector<LongValueUsageMaps> readLongValueUsageMaps(ByteSpan d) {
+std::vector<LongValueUsageMaps> readLongValueUsageMaps(ByteSpan d, const FileFormat& format) {
     std::vector<LongValueUsageMaps> maps;
-    std::size_t off = endOfIndexNames(d);
+    std::size_t off = endOfIndexNames(d, format);
     const std::size_t end = std::min<std::size_t>(d.size(), u32(d, tdef::kLength));
     while (off + 2 <= end) {
         const std::uint16_t number = u16(d, off);
@@ -196,15 +221,19 @@ std::vector<LongValueUsageMaps> readLongValueUsageMaps(ByteSpan d) {
     return maps;
 }
 
-std::size_t definitionPageCount(const core::Bytes& definition) {
-    if (definition.size() <= kPageSize) return 1;
-    const std::size_t rest = definition.size() - kPageSize;
-    return 1 + (rest + kContinuationCapacity - 1) / kContinuationCapacity;
+std::size_t definitionPageCount(const core::Bytes& definition, const FileFormat& format) {
+    const std::size_t pageSize = format.pageSize;
+    if (definition.size() <= pageSize) return 1;
+    const std::size_t capacity = pageSize - tdef::kContinuationHeader;
+    const std::size_t rest = definition.size() - pageSize;
+    return 1 + (rest + capacity - 1) / capacity;
 }
 
 std::vector<PageBytes> splitDefinition(const core::Bytes& definition,
-                                       std::span<const std::uint32_t> pageNumbers) {
-    const std::size_t count = definitionPageCount(definition);
+                                       std::span<const std::uint32_t> pageNumbers,
+                                       const FileFormat& format) {
+    const std::size_t pageSize = format.pageSize;
+    const std::size_t count = definitionPageCount(definition, format);
     if (pageNumbers.size() != count)
         throw core::Error("A table definition of " + std::to_string(definition.size()) +
                           " bytes needs " + std::to_string(count) + " pages, not " +
@@ -216,18 +245,19 @@ std::vector<PageBytes> splitDefinition(const core::Bytes& definition,
         page.fill(0);
         std::size_t start = 0;
         if (p > 0) {
-            page[0] = static_cast<std::uint8_t>(PageType::TableDefinition);
-            page[1] = 0x01;
+            std::copy_n(definition.begin(), tdef::kContinuationHeader, page.begin());
             start = tdef::kContinuationHeader;
         }
-        const std::size_t chunk = std::min(kPageSize - start, definition.size() - taken);
+        const std::size_t chunk = std::min(pageSize - start, definition.size() - taken);
         std::copy_n(definition.begin() + static_cast<std::ptrdiff_t>(taken), chunk,
                     page.begin() + static_cast<std::ptrdiff_t>(start));
         taken += chunk;
-        // Access counts the free bytes less the 8 of a page header, and never below zero.
-        const std::size_t used = start + chunk;
-        const std::size_t free = kPageSize - used >= 8 ? kPageSize - used - 8 : 0;
-        put16(page.data() + 2, static_cast<std::uint16_t>(free));
+        if (format.definitionWrite.freeSpaceCount) {
+            // Access counts the free bytes less the 8 of a page header, and never below zero.
+            const std::size_t used = start + chunk;
+            const std::size_t free = pageSize - used >= 8 ? pageSize - used - 8 : 0;
+            put16(page.data() + 2, static_cast<std::uint16_t>(free));
+        }
         put32(page.data() + tdef::kNextPage, p + 1 < count ? pageNumbers[p + 1] : 0);
     }
     return pages;

@@ -35,6 +35,7 @@ struct ColumnDef {
     std::uint8_t precision = 0, scale = 0;
     std::uint16_t sortOrder = 0;
     std::uint16_t codePage = 0;
+    std::uint16_t sortVersion = 0; // Jet 3: which revision of the sort order (Access writes 1)
 
     bool isFixed() const { return flags & column_flag::kFixed; }
     bool isAutoNumber() const { return flags & (column_flag::kAutoLong | column_flag::kAutoGuid); }

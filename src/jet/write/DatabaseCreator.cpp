@@ -1,5 +1,6 @@
 // Database::create: a new, empty Jet 4 file like the one the database catalog makes --
-// header, global usage map, the four system tables and their catalog rows.
+// header, global usage map, the four system tables and their catalog rows; and
+// Database::createEmptyLike, the same made from another file's header and system tables.
 #include "jet/Database.h"
 
 #include "core/Error.h"
@@ -11,6 +12,8 @@
 #include "jet/write/TableStorage.h"
 #include "jet/write/TableWriter.h"
 #include "jet/write/UsageMapEditor.h"
+
+#include <functional>
 
 namespace jet {
 
@@ -44,26 +47,38 @@ std::vector<AccessEntry> initialAccessEntries() {
             {kRelationshipsContainerId, 1048575, true, users}};
 }
 
+// A system table of another file as a new file's: its columns and indexes, none of its pages.
+TableSchema emptySystemTable(const TableSchema& model) {
+    TableSchema t = model;
+    t.definitionPage = t.usageMapPointer = t.freeMapPointer = 0;
+    t.rowCount = t.nextAutoNumber = 0;
+    t.longValueMaps.clear();
+    for (auto& x : t.indexData) x.entryCount = x.firstPage = x.usageMapPointer = 0;
+    return t;
+}
+
 } // namespace
 
 class DatabaseCreator {
 public:
-    static void build(Database& db, const std::string& password) {
+    // The header page and the system tables (MSysObjects first) of the new file.
+    static void build(Database& db, const PageBytes& header, std::vector<TableSchema> schemas) {
         PageFile& file = *db.pages_;
+        const FileFormat& format = file.format();
         file.begin();
-        file.append(makeHeaderPage(password, currentJetTime()));
+        file.append(header);
         // Page 1 holds the global usage map (free pages) and a second, empty map.
-        PageBytes maps = emptyDataPage(1, FileFormat::jet4());
+        PageBytes maps = emptyDataPage(1, format);
         auto row = UsageMapEditor::emptyRow();
-        appendRow(maps, row, FileFormat::jet4());
-        appendRow(maps, row, FileFormat::jet4());
+        appendRow(maps, row, format);
+        appendRow(maps, row, format);
         file.append(maps);
 
-        db.header_ = DatabaseHeader::read(bytesOf(file.read(0)));
+        db.header_ = DatabaseHeader::read(file.bytes(file.read(0)), format);
+        file.setEncodingKey(db.header_.encodingKey);
         db.allocator_ = std::make_unique<PageAllocator>();
         db.store_ = std::make_unique<PageStore>(file, *db.allocator_);
 
-        auto schemas = systemTableSchemas();
         for (auto& schema : schemas) createTableStorage(*db.store_, schema);
         if (schemas.front().definitionPage != kCatalogDefinitionPage)
             throw core::Error("The system catalog could not be placed on page 2.");
@@ -105,6 +120,25 @@ public:
         db.commit();
     }
 
+    static std::unique_ptr<Database> make(const std::filesystem::path& path,
+                                          const std::string& password, const FileFormat& format,
+                                          const std::function<void(Database&)>& fill) {
+        {
+            std::unique_ptr<Database> db(new Database());
+            db->path_ = path;
+            db->pages_ = PageFile::create(path, format);
+            try {
+                fill(*db);
+            } catch (...) {
+                db.reset();
+                std::error_code ignored;
+                std::filesystem::remove(path, ignored);
+                throw;
+            }
+        }
+        return Database::open(path, password, OpenMode::ReadWrite);
+    }
+
 private:
     static std::vector<std::string> aceColumns(Database& db) {
         std::vector<std::string> names;
@@ -122,20 +156,24 @@ private:
 
 std::unique_ptr<Database> Database::create(const std::filesystem::path& path,
                                            const std::string& password) {
-    {
-        std::unique_ptr<Database> db(new Database());
-        db->path_ = path;
-        db->pages_ = PageFile::create(path);
-        try {
-            DatabaseCreator::build(*db, password);
-        } catch (...) {
-            db.reset();
-            std::error_code ignored;
-            std::filesystem::remove(path, ignored);
-            throw;
+    return DatabaseCreator::make(path, password, FileFormat::jet4(), [&](Database& db) {
+        DatabaseCreator::build(db, makeHeaderPage(password, currentJetTime()),
+                               systemTableSchemas());
+    });
+}
+
+std::unique_ptr<Database> Database::createEmptyLike(const std::filesystem::path& path,
+                                                    const Database& model) {
+    std::vector<TableSchema> schemas{emptySystemTable(*model.catalogSchema())};
+    for (const char* name : {"MSysACEs", "MSysQueries", "MSysRelationships"})
+        if (model.hasTable(name)) {
+            schemas.push_back(emptySystemTable(model.table(name).schema()));
+            schemas.back().name = name;
         }
-    }
-    return open(path, password, OpenMode::ReadWrite);
+    return DatabaseCreator::make(
+        path, model.header().password, model.pages().format(), [&](Database& db) {
+            DatabaseCreator::build(db, copyOf(model.pages().read(0)), std::move(schemas));
+        });
 }
 
 } // namespace jet

@@ -40,14 +40,15 @@ std::vector<std::uint32_t> definitionChain(const PageStore& store, std::uint32_t
 
 void writeDefinition(PageStore& store, const TableSchema& schema,
                      std::vector<std::uint32_t> pages) {
-    core::Bytes bytes = encodeTableDefinition(schema, schema.longValueMaps);
-    std::size_t needed = definitionPageCount(bytes);
+    const FileFormat& format = store.file().format();
+    core::Bytes bytes = encodeTableDefinition(schema, schema.longValueMaps, format);
+    std::size_t needed = definitionPageCount(bytes, format);
     while (pages.size() < needed) pages.push_back(store.allocate());
     while (pages.size() > needed) {
         store.release(pages.back());
         pages.pop_back();
     }
-    auto images = splitDefinition(bytes, pages);
+    auto images = splitDefinition(bytes, pages, format);
     for (std::size_t i = 0; i < pages.size(); ++i) store.write(pages[i], images[i]);
 }
 

@@ -1,5 +1,6 @@
-// Every table definition of every sample file: parsed, written again and parsed back to the
-// same schema, and compared byte for byte, page headers included, with what Access wrote.
+// Every table definition of every sample file, Access 2000's and Access 97's: parsed, written
+// again and parsed back to the same schema, and compared byte for byte, page headers
+// included, with what Access wrote.
 #include "CodecSupport.h"
 #include "common/Samples.h"
 #include "jet/Database.h"
@@ -26,54 +27,60 @@ std::vector<std::uint32_t> chainOf(const jet::PageFile& file, std::uint32_t firs
 }
 
 // Byte ranges of a definition where Access leaves whatever its memory held: most of the
-// header's reserved block, the first word of each index count entry, the order byte of
-// unused index column slots and four bytes before each physical index's flags. The encoder
-// writes zeros there.
-std::vector<std::pair<std::size_t, std::size_t>> leftoverRanges(const jet::TableSchema& t,
-                                                                jet::ByteSpan d) {
-    std::vector<std::pair<std::size_t, std::size_t>> ranges{{28, 40}};
-    std::size_t off = jet::tdef::kRealIndexStart;
-    for (std::size_t i = 0; i < t.indexData.size(); ++i, off += jet::tdef::kRealIndexEntry)
+// header's reserved block (Jet 4), the first word of each index count entry, the order byte
+// of unused index column slots and four bytes before each physical index's flags (Jet 4).
+// The encoder writes zeros there.
+std::vector<std::pair<std::size_t, std::size_t>>
+leftoverRanges(const jet::TableSchema& t, jet::ByteSpan d, const jet::FileFormat& format) {
+    const auto& f = format.definition;
+    const bool jet4 = format.version == jet::JetVersion::Jet4;
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    if (jet4) ranges.emplace_back(28, 40);
+    std::size_t off = f.realIndexStart;
+    for (std::size_t i = 0; i < t.indexData.size(); ++i, off += f.realIndexEntry)
         ranges.emplace_back(off, off + 4);
-    off += jet::tdef::kColumnEntry * t.columns.size();
-    for (std::size_t i = 0; i < t.columns.size(); ++i) off += 2u + u16(d, off);
-    for (std::size_t i = 0; i < t.indexData.size(); ++i, off += jet::tdef::kIndexDataEntry) {
+    off += f.columnEntry * t.columns.size();
+    for (std::size_t i = 0; i < t.columns.size(); ++i)
+        off += f.nameLengthSize + (f.nameLengthSize == 1 ? d[off] : u16(d, off));
+    for (std::size_t i = 0; i < t.indexData.size(); ++i, off += f.indexDataEntry) {
         for (std::size_t slot = t.indexData[i].columns.size(); slot < jet::tdef::kIndexColumnSlots;
              ++slot)
-            ranges.emplace_back(off + 6 + 3 * slot, off + 7 + 3 * slot);
-        ranges.emplace_back(off + 42, off + 46);
+            ranges.emplace_back(off + f.indexDataColumns + 2 + 3 * slot,
+                                off + f.indexDataColumns + 3 + 3 * slot);
+        if (jet4) ranges.emplace_back(off + 42, off + 46);
     }
     return ranges;
 }
 
 // Names the part of a definition a byte belongs to, for failure messages.
-std::string placeOf(const jet::TableSchema& t, jet::ByteSpan d, std::size_t at) {
+std::string placeOf(const jet::TableSchema& t, jet::ByteSpan d, std::size_t at,
+                    const jet::FileFormat& format) {
+    const auto& f = format.definition;
+    auto nameSize = [&](std::size_t off) -> std::size_t {
+        return f.nameLengthSize + (f.nameLengthSize == 1 ? d[off] : u16(d, off));
+    };
     auto entry = [&](const char* what, std::size_t start, std::size_t size,
                      std::size_t count) -> std::string {
         if (at < start || at >= start + size * count) return {};
         return std::string(what) + " " + std::to_string((at - start) / size) + " +" +
                std::to_string((at - start) % size);
     };
-    if (at < jet::tdef::kRealIndexStart) return "header +" + std::to_string(at);
-    std::size_t off = jet::tdef::kRealIndexStart;
-    if (auto s = entry("index count", off, jet::tdef::kRealIndexEntry, t.indexData.size());
-        !s.empty())
+    if (at < f.realIndexStart) return "header +" + std::to_string(at);
+    std::size_t off = f.realIndexStart;
+    if (auto s = entry("index count", off, f.realIndexEntry, t.indexData.size()); !s.empty())
         return s;
-    off += jet::tdef::kRealIndexEntry * t.indexData.size();
-    if (auto s = entry("column", off, jet::tdef::kColumnEntry, t.columns.size()); !s.empty())
-        return s;
-    off += jet::tdef::kColumnEntry * t.columns.size();
-    for (std::size_t i = 0; i < t.columns.size(); ++i) off += 2u + u16(d, off);
+    off += f.realIndexEntry * t.indexData.size();
+    if (auto s = entry("column", off, f.columnEntry, t.columns.size()); !s.empty()) return s;
+    off += f.columnEntry * t.columns.size();
+    for (std::size_t i = 0; i < t.columns.size(); ++i) off += nameSize(off);
     if (at < off) return "column names";
-    if (auto s = entry("index data", off, jet::tdef::kIndexDataEntry, t.indexData.size());
-        !s.empty())
+    if (auto s = entry("index data", off, f.indexDataEntry, t.indexData.size()); !s.empty())
         return s;
-    off += jet::tdef::kIndexDataEntry * t.indexData.size();
-    if (auto s = entry("logical index", off, jet::tdef::kLogicalIndexEntry, t.indexes.size());
-        !s.empty())
+    off += f.indexDataEntry * t.indexData.size();
+    if (auto s = entry("logical index", off, f.logicalIndexEntry, t.indexes.size()); !s.empty())
         return s;
-    off += jet::tdef::kLogicalIndexEntry * t.indexes.size();
-    for (std::size_t i = 0; i < t.indexes.size(); ++i) off += 2u + u16(d, off);
+    off += f.logicalIndexEntry * t.indexes.size();
+    for (std::size_t i = 0; i < t.indexes.size(); ++i) off += nameSize(off);
     if (at < off) return "index names";
     return "after the index names +" + std::to_string(at - off);
 }
@@ -94,34 +101,36 @@ struct DefinitionTally {
 void checkDefinition(const jet::PageFile& file, const jet::CatalogEntry& entry,
                      DefinitionTally& tally) {
     SCOPED_TRACE("table " + entry.name);
+    const jet::FileFormat& format = file.format();
     const std::uint32_t first = entry.definitionPage();
     const auto original = jet::readDefinitionBytes(file, first);
-    const auto schema = jet::parseTableDefinition(original, first);
-    const auto maps = jet::readLongValueUsageMaps(original);
-    const core::Bytes encoded = jet::encodeTableDefinition(schema, maps);
+    const auto schema = jet::parseTableDefinition(original, first, format);
+    const auto maps = jet::readLongValueUsageMaps(original, format);
+    const core::Bytes encoded = jet::encodeTableDefinition(schema, maps, format);
 
-    const auto back = jet::parseTableDefinition(encoded, first);
+    const auto back = jet::parseTableDefinition(encoded, first, format);
     EXPECT_EQ(codec_test::schemaDifference(schema, back), "");
-    EXPECT_EQ(jet::readLongValueUsageMaps(encoded), maps);
+    EXPECT_EQ(jet::readLongValueUsageMaps(encoded, format), maps);
     const std::uint32_t length = u32(original, jet::tdef::kLength);
     EXPECT_EQ(encoded.size(), length);
     ++tally.tables;
 
     const auto chain = chainOf(file, first);
-    ASSERT_EQ(jet::definitionPageCount(encoded), chain.size());
+    ASSERT_EQ(jet::definitionPageCount(encoded, format), chain.size());
     if (chain.size() > 1) ++tally.multiPage;
-    const auto pages = jet::splitDefinition(encoded, chain);
+    const auto pages = jet::splitDefinition(encoded, chain, format);
     // The pages as readDefinitionBytes joins them, and each continuation page's header.
-    core::Bytes joined(pages[0].begin(), pages[0].end());
+    const auto pageEnd = static_cast<std::ptrdiff_t>(format.pageSize);
+    core::Bytes joined(pages[0].begin(), pages[0].begin() + pageEnd);
     bool headersMatch = true;
     for (std::size_t p = 1; p < pages.size(); ++p) {
-        joined.insert(joined.end(), pages[p].begin() + 8, pages[p].end());
+        joined.insert(joined.end(), pages[p].begin() + 8, pages[p].begin() + pageEnd);
         auto real = file.read(chain[p]);
         headersMatch &= std::equal(pages[p].begin(), pages[p].begin() + 8, real->begin());
     }
     EXPECT_TRUE(headersMatch) << "continuation page headers differ";
 
-    const auto leftovers = leftoverRanges(schema, original);
+    const auto leftovers = leftoverRanges(schema, original, format);
     const std::size_t end = std::min<std::size_t>({length, joined.size(), original.size()});
     bool exact = headersMatch && encoded.size() == length;
     bool apartFromLeftovers = exact;
@@ -130,7 +139,7 @@ void checkDefinition(const jet::PageFile& file, const jet::CatalogEntry& entry,
         exact = false;
         if (inRanges(i, leftovers)) continue;
         apartFromLeftovers = false;
-        ADD_FAILURE() << "byte " << i << " (" << placeOf(schema, original, i) << ") is "
+        ADD_FAILURE() << "byte " << i << " (" << placeOf(schema, original, i, format) << ") is "
                       << +joined[i] << ", Access wrote " << +original[i];
         break;
     }
@@ -138,21 +147,36 @@ void checkDefinition(const jet::PageFile& file, const jet::CatalogEntry& entry,
     tally.identicalButLeftovers += apartFromLeftovers;
 }
 
-TEST(SampleDefinitions, EveryDefinitionIsWrittenAsAccessWroteIt) {
-    REQUIRE_SAMPLES();
+// Checks every definition of the files and reports how many matched Access's bytes.
+DefinitionTally checkFiles(const std::vector<std::filesystem::path>& files, const char* kind) {
     DefinitionTally tally;
-    for (const auto& path : codec_test::sampleFiles()) {
+    for (const auto& path : files) {
         SCOPED_TRACE(path.filename().string());
         auto db = jet::Database::open(path, codec_test::kSamplePassword);
         for (const auto& entry : db->catalog().entries())
             if (entry.isTable()) checkDefinition(db->pages(), entry, tally);
     }
-    std::cout << "[ tdefs    ] " << tally.tables << " definitions (" << tally.multiPage
-              << " over several pages): " << tally.identical << " byte-identical, "
-              << tally.identicalButLeftovers << " identical apart from bytes Access leaves unset\n";
-    EXPECT_GT(tally.tables, 100u);
+    std::cout << "[ tdefs    ] " << tally.tables << " " << kind << " definitions ("
+              << tally.multiPage << " over several pages): " << tally.identical
+              << " byte-identical, " << tally.identicalButLeftovers
+              << " identical apart from bytes Access leaves unset\n";
     EXPECT_GT(tally.multiPage, 0u);
     EXPECT_EQ(tally.identicalButLeftovers, tally.tables);
+    return tally;
+}
+
+TEST(SampleDefinitions, EveryDefinitionIsWrittenAsAccessWroteIt) {
+    REQUIRE_SAMPLES();
+    EXPECT_GT(checkFiles(codec_test::sampleFiles(), "Access 2000").tables, 100u);
+}
+
+TEST(SampleDefinitions, EveryAccess97DefinitionIsWrittenAsAccessWroteIt) {
+    REQUIRE_SAMPLES();
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(testing_support::samplesDir() / "jet3"))
+        if (entry.path().extension() == ".mdb") files.push_back(entry.path());
+    EXPECT_GT(checkFiles(files, "Access 97").tables, 40u);
 }
 
 } // namespace

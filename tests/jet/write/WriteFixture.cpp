@@ -70,6 +70,50 @@ std::vector<std::vector<core::Value>> readAll(const jet::Database& db, const std
     return rows;
 }
 
+namespace {
+std::string access97Memo() {
+    std::string text;
+    for (int k = 0; text.size() < 5000; ++k) text += "Zeile " + std::to_string(k) + " Größe € ’\n";
+    return text;
+}
+} // namespace
+
+std::vector<std::string> access97DefinitionScript() {
+    return {"create table People (Id counter primary key, Name text(40) not null, Born datetime, "
+            "Score double, Small smallint, Tiny byte, Money currency, Flag yesno, Notes memo, "
+            "Pic longbinary, Ref guid, Raw binary(20), Ratio real)",
+            "create index ByName on People (Name desc, Born)",
+            "insert into People (Name, Born, Score, Small, Tiny, Money, Flag, Notes, Ratio) "
+            "values ('Zoë Ärger ’97', #1999-12-31#, 1.5, -3, 200, 12.3456, true, "
+            "'kurz é', 2.5)",
+            "insert into People (Name, Notes, Ref) values ('abc', '" + access97Memo() +
+                "', '{6B29FC40-CA47-1067-B31D-00DD010662DA}')",
+            "alter table People add column Extra text(10)",
+            "alter table People alter column Small long",
+            "alter table People drop column Tiny",
+            "update People set Extra = 'neu €' where Name = 'abc'",
+            "create table Child (Id counter primary key, PersonId long, Label text(5), "
+            "constraint PeopleChild foreign key (PersonId) references People (Id))",
+            "insert into Child (PersonId, Label) values (2, 'ü')",
+            "create unique index ByLabel on Child (Label)",
+            "drop index ByLabel on Child",
+            "drop table Table3"};
+}
+
+std::vector<std::vector<core::Value>> access97ScriptPeople() {
+    using core::Value;
+    core::Guid ref;
+    const std::uint8_t bytes[16] = {0x40, 0xFC, 0x29, 0x6B, 0x47, 0xCA, 0x67, 0x10,
+                                    0xB3, 0x1D, 0x00, 0xDD, 0x01, 0x06, 0x62, 0xDA};
+    std::copy(std::begin(bytes), std::end(bytes), ref.bytes.begin());
+    // Id, Name, Born, Score, Small, Money, Flag, Notes, Pic, Ref, Raw, Ratio, Extra
+    return {{Value(std::int32_t{1}), Value("Zoë Ärger ’97"), Value(core::DateTime{36525.0}),
+             Value(1.5), Value(std::int32_t{-3}), Value(core::Currency{123456}), Value(true),
+             Value("kurz é"), Value(), Value(), Value(), Value(2.5f), Value()},
+            {Value(std::int32_t{2}), Value("abc"), Value(), Value(), Value(), Value(), Value(false),
+             Value(access97Memo()), Value(), Value(ref), Value(), Value(), Value("neu €")}};
+}
+
 std::string dumpOf(const jet::Database& db) {
     std::stringstream out;
     cli::dumpDatabase(db, out);
