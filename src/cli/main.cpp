@@ -11,6 +11,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <unistd.h>
 
@@ -178,7 +179,9 @@ int run(const cli::Arguments& args) {
         for (std::size_t i = 1; i < args.positional.size(); ++i) {
             if (args.positional[i] == "-") {
                 auto more = cli::splitStatements(std::cin);
-                statements.insert(statements.end(), more.begin(), more.end());
+                // Moved, not copied: a script may hold a million statements.
+                statements.insert(statements.end(), std::make_move_iterator(more.begin()),
+                                  std::make_move_iterator(more.end()));
             } else {
                 statements.push_back(args.positional[i]);
             }

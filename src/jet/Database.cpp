@@ -220,9 +220,9 @@ RowId Database::insertRow(std::string_view table, std::vector<core::Value> value
     IndexMaintainer& indexes = indexesFor(writer);
     catchUpCounter(writer, values);
     auto prepared = writer.prepareInsert(std::move(values));
-    indexes.checkAdmissible(prepared);
+    const auto keys = indexes.admit(prepared);
     RowId id = writer.insertPrepared(prepared);
-    indexes.add(prepared, id);
+    indexes.add(keys, id);
     return id;
 }
 

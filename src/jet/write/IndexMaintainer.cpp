@@ -91,14 +91,20 @@ IndexMaintainer::~IndexMaintainer() = default;
 
 core::Bytes IndexMaintainer::keyOf(const Index& index,
                                    const std::vector<core::Value>& values) const {
-    std::vector<core::Value> keyValues;
-    keyValues.reserve(index.positions.size());
-    for (std::size_t p : index.positions) keyValues.push_back(values.at(p));
-    return encodeKey(index.columns, keyValues);
+    keyValues_.clear();
+    for (std::size_t p : index.positions) keyValues_.push_back(values.at(p));
+    return encodeKey(index.columns, keyValues_);
 }
 
 void IndexMaintainer::checkAdmissible(const std::vector<core::Value>& values,
                                       std::optional<RowId> replacing) const {
+    admit(values, replacing);
+}
+
+std::vector<core::Bytes> IndexMaintainer::admit(const std::vector<core::Value>& values,
+                                                std::optional<RowId> replacing) const {
+    std::vector<core::Bytes> keys;
+    keys.reserve(indexes_.size());
     for (const auto& index : indexes_) {
         if (index->refusesNull())
             for (std::size_t p : index->positions)
@@ -108,8 +114,9 @@ void IndexMaintainer::checkAdmissible(const std::vector<core::Value>& values,
                                        : "The field '" + schema_.columns[p].name +
                                              "' cannot contain a Null value because the index "
                                              "requires a value.");
+        keys.push_back(keyOf(*index, values));
+        const core::Bytes& key = keys.back();
         if (!index->tree->unique()) continue;
-        core::Bytes key = keyOf(*index, values);
         // Any number of rows may have an all-null key, as Jet allows.
         if (isAllNullKey(*index->data, key) || !index->tree->containsKey(key)) continue;
         if (replacing) {
@@ -126,11 +133,21 @@ void IndexMaintainer::checkAdmissible(const std::vector<core::Value>& values,
         }
         throw core::ConstraintError(kDuplicateKeyMessage);
     }
+    return keys;
 }
 
 void IndexMaintainer::add(const std::vector<core::Value>& values, RowId row) {
-    for (auto& index : indexes_) {
-        auto status = index->tree->insert(keyOf(*index, values), row);
+    std::vector<core::Bytes> keys;
+    keys.reserve(indexes_.size());
+    for (const auto& index : indexes_) keys.push_back(keyOf(*index, values));
+    add(keys, row);
+}
+
+void IndexMaintainer::add(const std::vector<core::Bytes>& keys, RowId row) {
+    if (keys.size() != indexes_.size())
+        throw core::Error("Internal error: a row's keys do not match its table's indexes.");
+    for (std::size_t i = 0; i < indexes_.size(); ++i) {
+        auto status = indexes_[i]->tree->insert(keys[i], row);
         if (status == InsertStatus::DuplicateKey) throw core::ConstraintError(kDuplicateKeyMessage);
     }
 }

@@ -24,7 +24,13 @@ public:
     // keys do not count as duplicates.
     void checkAdmissible(const std::vector<core::Value>& values,
                          std::optional<RowId> replacing = std::nullopt) const;
+    // Checks the row as checkAdmissible does and gives its key in each index, for add(), so
+    // that a new row's keys are encoded once.
+    std::vector<core::Bytes> admit(const std::vector<core::Value>& values,
+                                   std::optional<RowId> replacing = std::nullopt) const;
     void add(const std::vector<core::Value>& values, RowId row);
+    // Adds the row's entries given the keys admit() gave for it.
+    void add(const std::vector<core::Bytes>& keys, RowId row);
     void remove(const std::vector<core::Value>& values, RowId row);
     // Writes every index afresh from the table's rows (values with their home address).
     void rebuild(const std::vector<std::pair<std::vector<core::Value>, RowId>>& rows);
@@ -40,6 +46,8 @@ private:
 
     const TableSchema& schema_;
     std::vector<std::unique_ptr<Index>> indexes_;
+    // The key columns' values of the key being encoded, kept to spare an allocation a key.
+    mutable std::vector<core::Value> keyValues_;
 };
 
 } // namespace jet
