@@ -246,13 +246,17 @@ void PageFile::begin() {
     inTransaction_ = true;
 }
 
-void PageFile::write(std::uint32_t page, const PageBytes& bytes) {
+void PageFile::startChange(std::uint32_t page) {
     requireWritable();
     requireTransaction();
     if (page >= pageCount_)
         throw core::Error("Internal error: page " + std::to_string(page) +
                           " written beyond the end of the file.");
     remember(page);
+}
+
+void PageFile::write(std::uint32_t page, const PageBytes& bytes) {
+    startChange(page);
     const auto& slot = dirty_.find(page);
     // A page no reader holds any more can be overwritten in place; one that is still held
     // must stay as the reader saw it.
@@ -263,12 +267,7 @@ void PageFile::write(std::uint32_t page, const PageBytes& bytes) {
 }
 
 PageBytes& PageFile::modify(std::uint32_t page) {
-    requireWritable();
-    requireTransaction();
-    if (page >= pageCount_)
-        throw core::Error("Internal error: page " + std::to_string(page) +
-                          " written beyond the end of the file.");
-    remember(page);
+    startChange(page);
     if (const auto& slot = dirty_.find(page); slot && slot.use_count() == 1) return *slot;
     auto copy = std::make_shared<PageBytes>(*read(page));
     PageBytes& bytes = *copy;

@@ -146,6 +146,8 @@ private:
     };
     std::vector<Savepoint> savepoints_;
     void remember(std::uint32_t page);
+    // The checks and the savepoint record of a change to an existing page.
+    void startChange(std::uint32_t page);
     FaultHook faultHook_;
 };
 
