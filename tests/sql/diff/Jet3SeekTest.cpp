@@ -81,7 +81,9 @@ TEST(Jet3Seek, IndexedCriteriaGiveTheRowsOfAScan) {
         const auto indexed = sample.rows(select + c.indexed);
         EXPECT_EQ(asSet(indexed), asSet(reference));
         EXPECT_EQ(sample.counting.counts.seeks, c.seeks ? 1u : 0u);
-        if (c.seeks) EXPECT_EQ(indexed.size(), c.rows);
+        if (c.seeks) {
+            EXPECT_EQ(indexed.size(), c.rows);
+        }
     }
 }
 
