@@ -89,17 +89,13 @@ std::optional<InsertStatus> IndexTree::append(ByteSpan key, RowId row) {
     open_.bytes.reset();
     PageBytes& bytes = store_.modify(hint_);
     const auto& l = format.indexPage;
-    std::uint8_t* to = bytes.data() + l.firstEntry() + end;
-    std::copy(key.begin() + std::ptrdiff_t(prefix), key.end(), to);
-    to += key.size() - prefix;
-    to[0] = std::uint8_t(row.page >> 16);
-    to[1] = std::uint8_t(row.page >> 8);
-    to[2] = std::uint8_t(row.page);
-    to[3] = row.slot;
+    // The entry as the parsed page lays it out (key, then row pointer), less the prefix.
+    leaf.insert(n, key, row);
+    const ByteSpan entry = leaf.entry(n).subspan(prefix);
+    std::copy(entry.begin(), entry.end(), bytes.data() + l.firstEntry() + end);
     const std::size_t newEnd = end + stored;
     bytes[l.entryMask + newEnd / 8] |= std::uint8_t(1u << (newEnd % 8));
     put16(bytes, l.freeSpace, std::uint16_t(format.pageSize - l.firstEntry() - newEnd));
-    leaf.insert(n, key, row);
     open_.bytes = store_.read(hint_);
     return InsertStatus::Inserted;
 }
