@@ -14,8 +14,6 @@ std::u32string toCodePoints(std::string_view text);
 std::string fromCodePoints(std::u32string_view text);
 
 // The letter case of whole texts, by core's one-to-one mapping of each code point.
-using core::lowerCase;
-using core::upperCase;
 std::string upperCase(std::string_view text);
 std::string lowerCase(std::string_view text);
 
