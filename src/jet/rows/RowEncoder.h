@@ -39,7 +39,7 @@ core::Bytes longValueReference(std::uint32_t length, std::uint8_t kind, std::uin
 // a decimal keeps its own digits whatever its scale. Null gives zeros.
 core::Bytes encodeFixed(const ColumnDef& column, const core::Value& value);
 
-// One value per schema column, in schema order; each is brought to its column's type first
+// One value per schema column, in schema order; each is checked against its column first
 // (coerceToColumn). Throws core::ConstraintError "Record is too large." when the row cannot fit
 // even with every memo and OLE value out of line; values of the wrong kind raise what
 // coerceToColumn raises, and text the file's code page cannot hold a ConstraintError naming

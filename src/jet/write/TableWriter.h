@@ -29,7 +29,7 @@ public:
     std::vector<core::Value> prepareInsert(std::vector<core::Value> values);
     RowId insertPrepared(const std::vector<core::Value>& values,
                          std::span<const std::optional<core::Bytes>> storedText = {});
-    // Values converted to their columns' types (throws for one that does not fit).
+    // Values checked against their columns (coerceToColumn; throws for one that does not fit).
     std::vector<core::Value> coerce(std::vector<core::Value> values) const;
     void update(RowId row, std::vector<core::Value> values);
     void remove(RowId row);
