@@ -68,6 +68,10 @@ core::Value Cursor::value(std::size_t columnIndex) const {
     return decodeColumn(file_, row_, schema_->columns.at(columnIndex));
 }
 
+std::optional<core::Bytes> Cursor::storedText(std::size_t columnIndex) const {
+    return storedTextBytes(file_, row_, schema_->columns.at(columnIndex));
+}
+
 bool Cursor::isNull(std::size_t columnIndex) const {
     const ColumnDef& c = schema_->columns.at(columnIndex);
     if (c.type == ColumnType::Boolean) return false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -23,6 +24,8 @@ public:
     // The current row's value of the column at this position in the schema's column list.
     core::Value value(std::size_t columnIndex) const;
     bool isNull(std::size_t columnIndex) const;
+    // A text or memo value as the file stores it (see storedTextBytes).
+    std::optional<core::Bytes> storedText(std::size_t columnIndex) const;
     // Where the current row's bytes are.
     RowId rowId() const { return current_; }
     const TableSchema& schema() const { return *schema_; }

@@ -245,10 +245,11 @@ void Database::deleteRow(std::string_view table, RowId row) {
     indexes.remove(old, row);
 }
 
-RowId Database::insertRowUnindexed(std::string_view table, std::vector<core::Value> values) {
+RowId Database::insertRowUnindexed(std::string_view table, std::vector<core::Value> values,
+                                   std::span<const std::optional<core::Bytes>> storedText) {
     TableWriter& writer = writerFor(table);
     catchUpCounter(writer, values);
-    return writer.insert(std::move(values));
+    return writer.insert(std::move(values), storedText);
 }
 
 void Database::buildIndexes(std::string_view table, std::vector<IndexData> data,

@@ -13,7 +13,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -130,7 +132,9 @@ public:
     // pass, each root with its leaves after the rows and the pages packed full; a table whose
     // indexes existed before its rows would keep each root far from its leaves. Between the
     // two the table's existing indexes are stale; system tables are loaded the same way.
-    RowId insertRowUnindexed(std::string_view table, std::vector<core::Value> values);
+    // storedText: text already in the file's encoding, stored as it is (see encodeRow).
+    RowId insertRowUnindexed(std::string_view table, std::vector<core::Value> values,
+                             std::span<const std::optional<core::Bytes>> storedText = {});
     void buildIndexes(std::string_view table, std::vector<IndexData> data,
                       std::vector<IndexDef> indexes);
 

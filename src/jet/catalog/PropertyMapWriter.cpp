@@ -30,7 +30,8 @@ void appendName(core::Bytes& out, const std::string& name, const FileFormat& for
     out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-// A property's value as its type stores it.
+// A property's value as its type stores it. The value is of that type already (as parsing a
+// blob gives it, or as the writer of a definition sets it); another kind is refused.
 core::Bytes valueBytes(const Property& p, const FileFormat& format) {
     if (p.value.isNull()) return {};
     if (!isKnownColumnType(p.type)) {
@@ -42,10 +43,8 @@ core::Bytes valueBytes(const Property& p, const FileFormat& format) {
     c.name = p.name;
     c.type = static_cast<ColumnType>(p.type);
     switch (c.type) {
-    case ColumnType::Boolean: {
-        const bool on = coerceToColumn(c, p.value).get<bool>();
-        return core::Bytes{static_cast<std::uint8_t>(on ? 1 : 0)};
-    }
+    case ColumnType::Boolean:
+        return core::Bytes{static_cast<std::uint8_t>(coerceToColumn(c, p.value).get<bool>())};
     case ColumnType::Text:
     case ColumnType::Memo:
         // Property text has no column size to keep to, and is never compressed.
@@ -53,6 +52,9 @@ core::Bytes valueBytes(const Property& p, const FileFormat& format) {
         return format.encodeName(coerceToColumn(c, p.value).get<std::string>());
     case ColumnType::Binary:
     case ColumnType::Ole:
+        // Access keeps some GUIDs as binary properties.
+        if (const auto* g = p.value.getIf<core::Guid>())
+            return core::Bytes(g->bytes.begin(), g->bytes.end());
         c.type = ColumnType::Ole;
         return coerceToColumn(c, p.value).get<core::Bytes>();
     case ColumnType::Integer:

@@ -10,8 +10,9 @@ namespace jet {
 // (first use first), the table's own map and one map per column, each map's values in their given
 // order. A value is written as its property type stores it (text as plain UTF-16, yes/no as one
 // byte, numbers little-endian, GUIDs as 16 bytes; an Integer that is not a DDL property takes four
-// bytes, as Access writes it); a value of another kind is converted to that type first (throwing
-// core::TypeMismatch when it cannot be), and Null is written with no data.
+// bytes, as Access writes it). A value comes of its property's type (a number may be of another
+// kind of number, a GUID may fill a binary property); anything else throws core::TypeMismatch.
+// Null is written with no data.
 core::Bytes encodePropertyMaps(const PropertyMaps& maps,
                                const FileFormat& format = FileFormat::jet4());
 

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <span>
 #include <utility>
 
 namespace jet {
@@ -100,6 +102,12 @@ std::vector<std::pair<RelationshipDef, std::int32_t>> sourceRelationships(const 
     return out;
 }
 
+// Text with U+FFFD, which is how a byte its code page leaves undefined reads.
+bool readsAsUndefined(const core::Value& v) {
+    const auto* text = v.getIf<std::string>();
+    return text && text->find("\xEF\xBF\xBD") != std::string::npos;
+}
+
 // Copies everything the source holds into the fresh destination, in one transaction.
 class Copier {
 public:
@@ -176,8 +184,16 @@ private:
         return map;
     }
 
+    // Text the source stores in the destination's encoding as well can go across as its
+    // bytes: only then do bytes the code page leaves undefined (read as U+FFFD) survive.
+    bool keepsStoredText() const {
+        return source_.header().version == destination_.header().version &&
+               source_.header().codePage == destination_.header().codePage;
+    }
+
     // Every source row, its values placed in the destination's column order and the object
-    // ids it holds translated.
+    // ids it holds translated; with it, for the text columns whose value does not read back
+    // as the bytes it came from, those bytes (else an empty list).
     template <class Insert> void forEachRow(const std::string& name, Insert&& insert) {
         const Table from = source_.table(name);
         const Table to = destination_.table(name);
@@ -187,16 +203,23 @@ private:
         for (std::size_t i = 0; i < map.size(); ++i)
             for (const auto& c : idColumns)
                 if (core::sameName(from.schema().columns[i].name, c)) translate[i] = true;
+        const bool keepText = keepsStoredText();
         auto cursor = from.scan();
+        std::vector<std::optional<core::Bytes>> storedText;
         while (cursor.next()) {
             std::vector<core::Value> values(to.schema().columns.size());
+            storedText.clear();
             for (std::size_t i = 0; i < map.size(); ++i) {
                 core::Value v = cursor.value(i);
                 if (translate[i])
                     if (auto id = v.getIf<std::int32_t>()) v = core::Value(ids_.translate(*id));
+                if (keepText && readsAsUndefined(v)) {
+                    storedText.resize(values.size());
+                    storedText[map[i]] = cursor.storedText(i);
+                }
                 values[map[i]] = std::move(v);
             }
-            insert(std::move(values));
+            insert(std::move(values), storedText);
             // Jet keeps the row counts of system tables loosely: the total is a guide.
             if (progress_ && (++done_ % 1024 == 0)) progress_(std::min(done_, total_), total_);
         }
@@ -205,8 +228,9 @@ private:
     void copyTableRows(const std::string& name) {
         // Indexes are built once all rows are in: packed full, as Access's compaction leaves
         // them, where upkeep row by row leaves half-full pages behind every split.
-        forEachRow(name, [&](std::vector<core::Value> values) {
-            destination_.insertRowUnindexed(name, std::move(values));
+        forEachRow(name, [&](std::vector<core::Value> values,
+                             std::span<const std::optional<core::Bytes>> storedText) {
+            destination_.insertRowUnindexed(name, std::move(values), storedText);
         });
         auto& later = laterIndexes_[name];
         destination_.buildIndexes(name, std::move(later.data), std::move(later.defs));
@@ -234,7 +258,10 @@ private:
             }
         }
         for (auto row : rows) destination_.deleteRow(name, row);
-        forEachRow(name, [&](std::vector<core::Value> values) {
+        // Names and query text with undefined bytes are refused when written (the compaction
+        // fails and leaves no copy): they cannot be given to a user as names anyway.
+        forEachRow(name, [&](std::vector<core::Value> values,
+                             std::span<const std::optional<core::Bytes>>) {
             if (catalog)
                 if (auto id = values[idAt].getIf<std::int32_t>()) ownRows.erase(*id);
             destination_.insertRow(name, std::move(values));

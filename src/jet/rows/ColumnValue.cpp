@@ -1,24 +1,22 @@
 #include "jet/rows/ColumnValue.h"
 
 #include "core/Conversions.h"
+#include "core/DateText.h"
+#include "core/DecimalMath.h"
 #include "core/Error.h"
 #include "core/FixedPoint.h"
 #include "core/TextEncoding.h"
 #include "core/TypeConversion.h"
-#include "core/YesNoText.h"
-#include "jet/rows/ValueText.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <optional>
 
 namespace jet {
 
 namespace {
 
 using core::DataType;
-using core::fixed::u128;
 
 // Jet's calendar runs from 1 January 100 (day -657434) to 31 December 9999 (day 2958465).
 constexpr double kFirstDay = -657434.0;
@@ -34,14 +32,33 @@ std::string shortened(std::string text) {
     return text.substr(0, cut) + "...";
 }
 
+std::string upperExponent(std::string s) {
+    for (char& ch : s)
+        if (ch == 'e') ch = 'E';
+    return s;
+}
+
+// The value as a message shows it: text quoted, numbers in their shortest form.
 std::string shown(const core::Value& v) {
-    if (v.type() == DataType::Binary) return "binary data";
-    if (v.type() == DataType::Text) return "'" + shortened(v.get<std::string>()) + "'";
-    // A day count outside the calendar has no date to show.
-    if (const auto* dt = v.getIf<core::DateTime>();
-        dt && !(dt->days >= kFirstDay && dt->days < kDayAfterLast))
-        return columnText(core::Value(dt->days));
-    return shortened(columnText(v));
+    switch (v.type()) {
+    case DataType::Binary:
+        return "binary data";
+    case DataType::Text:
+        return "'" + shortened(v.get<std::string>()) + "'";
+    case DataType::Single:
+        return upperExponent(core::formatSingle(v.get<float>()));
+    case DataType::Double:
+        return upperExponent(core::formatDouble(v.get<double>()));
+    case DataType::DateTime: {
+        // A day count outside the calendar has no date to show.
+        const double days = v.get<core::DateTime>().days;
+        if (!(days >= kFirstDay && days < kDayAfterLast))
+            return upperExponent(core::formatDouble(days));
+        return core::formatGeneralDate(v.get<core::DateTime>());
+    }
+    default:
+        return shortened(core::toText(v));
+    }
 }
 
 std::string withArticle(std::string_view noun) {
@@ -66,178 +83,29 @@ std::string withArticle(std::string_view noun) {
                                 "add. Try inserting or pasting less data.");
 }
 
-std::int64_t divideHalfEven(u128 magnitude, u128 divisor, bool negative, bool& tooBig) {
-    u128 q = magnitude / divisor, r = magnitude % divisor;
-    if (r * 2 > divisor || (r * 2 == divisor && (q & 1))) ++q;
-    tooBig = q > (u128(1) << 63) || (!negative && q == (u128(1) << 63));
-    if (tooBig) return 0;
-    return negative ? -static_cast<std::int64_t>(q - 1) - 1 : static_cast<std::int64_t>(q);
-}
-
-u128 magnitudeOf(const core::Decimal& d) {
-    return (u128(d.hi) << 64) | (u128(d.mid) << 32) | u128(d.lo);
-}
-
-std::int64_t wholeNumber(const ColumnDef& c, const core::Value& v, std::int64_t min,
-                         std::int64_t max) {
-    std::int64_t n = 0;
-    bool tooBig = false;
-    auto fromDouble = [&](double d) {
-        d = core::roundHalfEven(d); // as Jet rounds a number it stores in an integer column
-        if (!(d >= -9.2e18 && d <= 9.2e18)) throwOverflow(c, v);
-        return static_cast<std::int64_t>(d);
-    };
-    switch (v.type()) {
-    case DataType::Boolean:
-        n = v.get<bool>() ? -1 : 0;
-        break;
-    case DataType::Byte:
-        n = v.get<std::uint8_t>();
-        break;
-    case DataType::Integer:
-        n = v.get<std::int16_t>();
-        break;
-    case DataType::Long:
-        n = v.get<std::int32_t>();
-        break;
-    case DataType::Currency: {
-        const std::int64_t units = v.get<core::Currency>().units;
-        const bool negative = units < 0;
-        const std::uint64_t magnitude =
-            negative ? std::uint64_t(0) - std::uint64_t(units) : std::uint64_t(units);
-        n = divideHalfEven(magnitude, 10000, negative, tooBig);
-        break;
-    }
-    case DataType::Decimal: {
-        const auto& d = v.get<core::Decimal>();
-        // 96 bits hold under 10^29: past that scale the value rounds to zero.
-        if (d.scale < 30)
-            n = divideHalfEven(magnitudeOf(d), core::fixed::powerOfTen(d.scale), d.negative,
-                               tooBig);
-        break;
-    }
-    case DataType::Single:
-        n = fromDouble(v.get<float>());
-        break;
-    case DataType::Double:
-        n = fromDouble(v.get<double>());
-        break;
-    case DataType::DateTime:
-        n = fromDouble(v.get<core::DateTime>().days);
-        break;
-    case DataType::Text: {
-        auto d = numberInText(v.get<std::string>());
-        if (!d) throwMismatch(c, v);
-        n = fromDouble(*d);
-        break;
-    }
-    default:
-        throwMismatch(c, v);
-    }
-    if (tooBig || n < min || n > max) throwOverflow(c, v);
-    return n;
-}
-
-double realNumber(const ColumnDef& c, const core::Value& v) {
-    switch (v.type()) {
-    case DataType::Boolean:
-        return v.get<bool>() ? -1.0 : 0.0;
-    case DataType::Byte:
-        return v.get<std::uint8_t>();
-    case DataType::Integer:
-        return v.get<std::int16_t>();
-    case DataType::Long:
-        return v.get<std::int32_t>();
-    case DataType::Currency:
-        return static_cast<double>(v.get<core::Currency>().units) / 10000.0;
-    case DataType::Decimal:
-        return *numberInText(core::formatDecimal(v.get<core::Decimal>()));
-    case DataType::Single:
-        return v.get<float>();
-    case DataType::Double:
-        return v.get<double>();
-    case DataType::DateTime:
-        return v.get<core::DateTime>().days;
-    case DataType::Text:
-        if (auto d = numberInText(v.get<std::string>())) return *d;
-        break;
-    default:
-        break;
-    }
-    throwMismatch(c, v);
-}
-
-// The value as a count of 10^-scale units, rounded half away from zero at the first dropped
-// digit, through exact decimal text so that currency and decimals never pass through a double.
-core::fixed::Parsed scaledNumber(const core::Value& v, unsigned scale, u128 limit) {
-    std::string text;
-    switch (v.type()) {
-    case DataType::Boolean:
-        text = v.get<bool>() ? "-1" : "0";
-        break;
-    case DataType::Byte:
-        text = std::to_string(v.get<std::uint8_t>());
-        break;
-    case DataType::Integer:
-        text = std::to_string(v.get<std::int16_t>());
-        break;
-    case DataType::Long:
-        text = std::to_string(v.get<std::int32_t>());
-        break;
-    case DataType::Currency:
-        text = core::formatCurrency(v.get<core::Currency>());
-        break;
-    case DataType::Decimal:
-        text = core::formatDecimal(v.get<core::Decimal>());
-        break;
-    case DataType::Single:
-        if (!std::isfinite(v.get<float>())) return {core::fixed::ParseStatus::Overflow};
-        text = plainDecimal(v.get<float>());
-        break;
-    case DataType::Double:
-        if (!std::isfinite(v.get<double>())) return {core::fixed::ParseStatus::Overflow};
-        text = plainDecimal(v.get<double>());
-        break;
-    case DataType::DateTime:
-        text = plainDecimal(v.get<core::DateTime>().days);
-        break;
-    case DataType::Text: {
-        text = v.get<std::string>();
-        auto exact = core::fixed::parse(text, scale, limit);
-        if (exact.status != core::fixed::ParseStatus::Invalid) return exact;
-        auto d = numberInText(text); // "1.5e3" and the like
-        if (!d) return {};
-        if (!std::isfinite(*d)) return {core::fixed::ParseStatus::Overflow};
-        text = plainDecimal(*d);
-        break;
-    }
-    default:
-        return {};
-    }
-    return core::fixed::parse(text, scale, limit);
-}
-
-core::Currency toCurrency(const ColumnDef& c, const core::Value& v) {
-    // Already of the column's type, as the SQL engine hands over every value it writes.
-    if (const auto* currency = v.getIf<core::Currency>()) return *currency;
-    constexpr u128 negativeLimit = u128(1) << 63;
-    const auto p = scaledNumber(v, 4, negativeLimit);
-    if (p.status == core::fixed::ParseStatus::Invalid) throwMismatch(c, v);
-    if (p.status == core::fixed::ParseStatus::Overflow ||
-        (!p.negative && p.magnitude >= negativeLimit))
+// A number of another kind in a number column, converted by the rules every conversion
+// follows (core's: half to even). Nothing else is a number: text is converted before it gets
+// here. From a number, a conversion can only fail by leaving the type's range.
+template <class Convert>
+auto number(const ColumnDef& c, const core::Value& v, Convert convert) -> decltype(convert(v)) {
+    if (!core::isNumericType(v.type())) throwMismatch(c, v);
+    try {
+        return convert(v);
+    } catch (const core::TypeMismatch&) {
         throwOverflow(c, v);
-    const auto magnitude = static_cast<std::uint64_t>(p.magnitude);
-    return core::Currency{p.negative ? static_cast<std::int64_t>(std::uint64_t(0) - magnitude)
-                                     : static_cast<std::int64_t>(magnitude)};
+    }
 }
 
+// A decimal with the column's scale whose digits fit its precision, rounded half to even.
 core::Decimal toDecimal(const ColumnDef& c, const core::Value& v) {
     const unsigned precision =
         c.precision == 0 ? kMaxDecimalDigits : std::min<unsigned>(c.precision, kMaxDecimalDigits);
     const unsigned scale = std::min<unsigned>(c.scale, precision);
-    const auto p = scaledNumber(v, scale, core::fixed::powerOfTen(precision) - 1);
-    if (p.status == core::fixed::ParseStatus::Invalid) throwMismatch(c, v);
-    if (p.status == core::fixed::ParseStatus::Overflow) throwOverflow(c, v);
+    const std::string digits = number(c, v, [&](const core::Value& n) {
+        return core::decimalToText(core::decimalRound(core::toDecimal(n), scale));
+    });
+    const auto p = core::fixed::parse(digits, scale, core::fixed::powerOfTen(precision) - 1);
+    if (p.status != core::fixed::ParseStatus::Ok) throwOverflow(c, v);
     core::Decimal d;
     d.negative = p.negative && p.magnitude != 0;
     d.lo = static_cast<std::uint32_t>(p.magnitude);
@@ -247,73 +115,20 @@ core::Decimal toDecimal(const ColumnDef& c, const core::Value& v) {
     return d;
 }
 
-bool toBoolean(const ColumnDef& c, const core::Value& v) {
-    switch (v.type()) {
-    case DataType::Boolean:
-        return v.get<bool>();
-    case DataType::Currency:
-        return v.get<core::Currency>().units != 0;
-    case DataType::Decimal:
-        return magnitudeOf(v.get<core::Decimal>()) != 0;
-    case DataType::Text: {
-        const std::string& text = v.get<std::string>();
-        if (auto word = core::yesNoWord(text)) return *word;
-        if (auto d = numberInText(text)) return *d != 0;
-        throwMismatch(c, v);
-    }
-    default:
-        return realNumber(c, v) != 0;
-    }
-}
-
 core::DateTime toDate(const ColumnDef& c, const core::Value& v) {
-    double days = 0;
-    if (v.type() == DataType::Text) {
-        auto parsed = dateInText(v.get<std::string>());
-        if (!parsed) throwMismatch(c, v);
-        days = parsed->days;
-    } else {
-        days = realNumber(c, v);
-    }
-    if (!(days >= kFirstDay && days < kDayAfterLast)) throwOverflow(c, v);
-    return core::DateTime{days};
+    core::DateTime dt;
+    if (const auto* given = v.getIf<core::DateTime>())
+        dt = *given;
+    else // a day count
+        dt = core::DateTime{number(c, v, [](const core::Value& n) { return core::toDouble(n); })};
+    if (!(dt.days >= kFirstDay && dt.days < kDayAfterLast)) throwOverflow(c, v);
+    return dt;
 }
 
-core::Guid toGuid(const ColumnDef& c, const core::Value& v) {
-    if (const auto* g = v.getIf<core::Guid>()) return *g;
-    if (const auto* text = v.getIf<std::string>()) {
-        try {
-            return core::parseGuid(trimBlanks(*text));
-        } catch (const core::TypeMismatch&) {
-            throwMismatch(c, v);
-        }
-    }
-    if (const auto* bytes = v.getIf<core::Bytes>(); bytes && bytes->size() == 16) {
-        core::Guid g;
-        std::copy(bytes->begin(), bytes->end(), g.bytes.begin());
-        return g;
-    }
-    throwMismatch(c, v);
-}
-
-core::Bytes toBytes(const ColumnDef& c, const core::Value& v) {
-    core::Bytes out;
-    if (const auto* bytes = v.getIf<core::Bytes>())
-        out = *bytes;
-    else if (const auto* text = v.getIf<std::string>())
-        out = core::utf8ToUtf16le(*text);
-    else if (const auto* g = v.getIf<core::Guid>())
-        out.assign(g->bytes.begin(), g->bytes.end());
-    else
-        throwMismatch(c, v);
-    if (c.type == ColumnType::Binary && out.size() > c.size) throwTooSmall(c);
-    return out;
-}
-
-std::string toText(const ColumnDef& c, const core::Value& v) {
-    std::string text = columnText(v);
-    if (c.type == ColumnType::Text && core::utf16Length(text) > c.maxChars()) throwTooSmall(c);
-    return text;
+template <class T> const T& ofType(const ColumnDef& c, const core::Value& v) {
+    const T* given = v.getIf<T>();
+    if (!given) throwMismatch(c, v);
+    return *given;
 }
 
 } // namespace
@@ -356,38 +171,45 @@ core::Value coerceToColumn(const ColumnDef& c, const core::Value& v) {
     if (v.isNull()) return v;
     switch (c.type) {
     case ColumnType::Boolean:
-        return core::Value(toBoolean(c, v));
+        return core::Value(number(c, v, [](const core::Value& n) { return core::toBoolean(n); }));
     case ColumnType::Byte:
-        return core::Value(static_cast<std::uint8_t>(wholeNumber(c, v, 0, 255)));
+        return core::Value(number(c, v, [](const core::Value& n) { return core::toByte(n); }));
     case ColumnType::Integer:
-        return core::Value(static_cast<std::int16_t>(wholeNumber(c, v, INT16_MIN, INT16_MAX)));
+        return core::Value(number(c, v, [](const core::Value& n) { return core::toInteger(n); }));
     case ColumnType::Long:
-        return core::Value(static_cast<std::int32_t>(wholeNumber(c, v, INT32_MIN, INT32_MAX)));
+        return core::Value(number(c, v, [](const core::Value& n) { return core::toLong(n); }));
     case ColumnType::Currency:
-        return core::Value(toCurrency(c, v));
+        return core::Value(number(c, v, [](const core::Value& n) { return core::toCurrency(n); }));
     case ColumnType::Single: {
-        if (const auto* f = v.getIf<float>()) return core::Value(*f);
-        const double d = realNumber(c, v);
-        if (!std::isfinite(d) || std::fabs(d) > double(FLT_MAX)) throwOverflow(c, v);
-        return core::Value(static_cast<float>(d));
+        // A float is stored as it is, even one no arithmetic would give.
+        if (const auto* same = v.getIf<float>()) return core::Value(*same);
+        const float f = number(c, v, [](const core::Value& n) { return core::toSingle(n); });
+        if (!std::isfinite(f)) throwOverflow(c, v);
+        return core::Value(f);
     }
     case ColumnType::Double: {
-        // A double is stored as it is, even one no arithmetic would give.
         if (const auto* same = v.getIf<double>()) return core::Value(*same);
-        const double d = realNumber(c, v);
+        const double d = number(c, v, [](const core::Value& n) { return core::toDouble(n); });
         if (!std::isfinite(d)) throwOverflow(c, v);
         return core::Value(d);
     }
     case ColumnType::DateTime:
         return core::Value(toDate(c, v));
     case ColumnType::Text:
+        if (core::utf16Length(ofType<std::string>(c, v)) > c.maxChars()) throwTooSmall(c);
+        return v;
     case ColumnType::Memo:
-        return core::Value(toText(c, v));
+        ofType<std::string>(c, v);
+        return v;
     case ColumnType::Binary:
+        if (ofType<core::Bytes>(c, v).size() > c.size) throwTooSmall(c);
+        return v;
     case ColumnType::Ole:
-        return core::Value(toBytes(c, v));
+        ofType<core::Bytes>(c, v);
+        return v;
     case ColumnType::Guid:
-        return core::Value(toGuid(c, v));
+        ofType<core::Guid>(c, v);
+        return v;
     case ColumnType::Numeric:
         return core::Value(toDecimal(c, v));
     }

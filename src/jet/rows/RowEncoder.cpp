@@ -110,8 +110,8 @@ core::Bytes textBytes(const ColumnDef& c, const std::string& text, bool compress
 
 // Fixed-length text fills its slot, padded with spaces as Access pads it.
 void putFixedText(std::span<std::uint8_t> out, const ColumnDef& c, const std::string& text,
-                  const FileFormat& format) {
-    core::Bytes bytes = textBytes(c, text, false, format);
+                  const FileFormat& format, const core::Bytes* stored) {
+    core::Bytes bytes = stored ? *stored : textBytes(c, text, false, format);
     if (bytes.size() > out.size()) throwTooSmall(c);
     std::copy(bytes.begin(), bytes.end(), out.begin());
     const std::size_t unit = format.write.textCharSize;
@@ -257,11 +257,21 @@ core::Bytes longValueReference(std::uint32_t length, std::uint8_t kind, std::uin
 }
 
 core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> values,
-                      LongValueStore& store, const FileFormat& format) {
-    if (values.size() != table.columns.size())
+                      LongValueStore& store, const FileFormat& format,
+                      std::span<const std::optional<core::Bytes>> storedText) {
+    if (values.size() != table.columns.size() ||
+        (!storedText.empty() && storedText.size() != values.size()))
         throw core::Error("A row of table '" + table.name + "' needs " +
                           std::to_string(table.columns.size()) + " values, not " +
                           std::to_string(values.size()) + ".");
+    auto storedTextOf = [&](std::size_t i) -> const core::Bytes* {
+        const ColumnDef& c = table.columns[i];
+        if (storedText.empty() || !storedText[i]) return nullptr;
+        if (c.type != ColumnType::Text && c.type != ColumnType::Memo)
+            throw core::Error("The field '" + c.name + "' holds no text to store as it is.");
+        if (c.type == ColumnType::Text && storedText[i]->size() > c.size) throwTooSmall(c);
+        return &*storedText[i];
+    };
 
     // Values already of their column's kind (as the write path hands them over) are used
     // where they are; text and binary data are not copied again.
@@ -317,14 +327,16 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
         if (c.isFixed()) {
             std::span<std::uint8_t> slot(row.data() + countSize + c.fixedOffset, slotWidth(c));
             if (c.type == ColumnType::Text)
-                putFixedText(slot, c, v.get<std::string>(), format);
+                putFixedText(slot, c, v.get<std::string>(), format, storedTextOf(i));
             else if (fixedWidth(c.type) != 0)
                 putFixed(slot, c, v);
             else
                 putFixedBinary(slot, c, v.get<core::Bytes>());
             continue;
         }
-        parts.push_back({&c, variableBytes(c, v, format), isLongValue(c.type), false});
+        const core::Bytes* asStored = storedTextOf(i);
+        parts.push_back(
+            {&c, asStored ? *asStored : variableBytes(c, v, format), isLongValue(c.type), false});
         // The reference's length field has 24 bits.
         if (parts.back().longValue && parts.back().bytes.size() > kMaxLongValueLength)
             throw core::ConstraintError("The value for field '" + c.name +

@@ -7,6 +7,7 @@
 #include "jet/file/FileFormat.h"
 #include "jet/schema/TableSchema.h"
 
+#include <optional>
 #include <span>
 
 namespace jet {
@@ -38,12 +39,16 @@ core::Bytes longValueReference(std::uint32_t length, std::uint8_t kind, std::uin
 // a decimal keeps its own digits whatever its scale. Null gives zeros.
 core::Bytes encodeFixed(const ColumnDef& column, const core::Value& value);
 
-// One value per schema column, in schema order; each is brought to its column's type first
+// One value per schema column, in schema order; each is checked against its column first
 // (coerceToColumn). Throws core::ConstraintError "Record is too large." when the row cannot fit
 // even with every memo and OLE value out of line; values of the wrong kind raise what
 // coerceToColumn raises, and text the file's code page cannot hold a ConstraintError naming
 // its column. The store is called only once the row is known to fit.
+// storedText, when given, has one entry per column: for a text or memo column, bytes already
+// in the file's encoding that are stored in place of its value's text (a compaction keeps
+// bytes the code page leaves undefined this way); the value must still be non-Null.
 core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> values,
-                      LongValueStore& store, const FileFormat& format = FileFormat::jet4());
+                      LongValueStore& store, const FileFormat& format = FileFormat::jet4(),
+                      std::span<const std::optional<core::Bytes>> storedText = {});
 
 } // namespace jet

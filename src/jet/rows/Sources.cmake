@@ -6,5 +6,4 @@ target_sources(tablory_jet PRIVATE
 target_sources(tablory_jet PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ColumnValue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RowEncoder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ValueText.cpp
 )

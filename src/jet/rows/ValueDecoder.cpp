@@ -75,4 +75,13 @@ core::Value decodeColumn(const PageFile& file, const RowLayout& row, const Colum
     }
 }
 
+std::optional<core::Bytes> storedTextBytes(const PageFile& file, const RowLayout& row,
+                                           const ColumnDef& c) {
+    if (c.type != ColumnType::Text && c.type != ColumnType::Memo) return std::nullopt;
+    auto bytes = c.isFixed() ? row.fixedBytes(c) : row.variableBytes(c);
+    if (!bytes) return std::nullopt;
+    if (c.type == ColumnType::Memo) return readLongValue(file, *bytes);
+    return core::Bytes(bytes->begin(), bytes->end());
+}
+
 } // namespace jet

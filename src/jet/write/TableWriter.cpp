@@ -39,9 +39,11 @@ TableWriter::TableWriter(PageStore& store, TableSchema& schema)
                                                    [](const ColumnDef& c) { return !c.isFixed(); });
 }
 
-std::vector<std::uint8_t> TableWriter::encode(const std::vector<core::Value>& values) {
+std::vector<std::uint8_t>
+TableWriter::encode(const std::vector<core::Value>& values,
+                    std::span<const std::optional<core::Bytes>> storedText) {
     LongValueAdapter adapter(longValues_);
-    return encodeRow(schema_, values, adapter, format());
+    return encodeRow(schema_, values, adapter, format(), storedText);
 }
 
 RowId TableWriter::resolve(RowId home) const {
@@ -150,8 +152,9 @@ std::vector<core::Value> TableWriter::prepareInsert(std::vector<core::Value> val
     return values;
 }
 
-RowId TableWriter::insertPrepared(const std::vector<core::Value>& values) {
-    auto row = encode(values);
+RowId TableWriter::insertPrepared(const std::vector<core::Value>& values,
+                                  std::span<const std::optional<core::Bytes>> storedText) {
+    auto row = encode(values, storedText);
     RowId id = placeNewRow(row, false);
     ++schema_.rowCount;
     return id;

@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace jet {
@@ -18,15 +19,17 @@ public:
     TableWriter(PageStore& store, TableSchema& schema);
 
     // Values in column order (Null where none was given); counters left Null are assigned.
-    // Returns the new row's address.
-    RowId insert(std::vector<core::Value> values) {
-        return insertPrepared(prepareInsert(std::move(values)));
+    // Returns the new row's address. storedText: see encodeRow.
+    RowId insert(std::vector<core::Value> values,
+                 std::span<const std::optional<core::Bytes>> storedText = {}) {
+        return insertPrepared(prepareInsert(std::move(values)), storedText);
     }
     // The two halves of insert, so that the caller can check the final values (with the
     // counters given out) against the indexes before anything is written.
     std::vector<core::Value> prepareInsert(std::vector<core::Value> values);
-    RowId insertPrepared(const std::vector<core::Value>& values);
-    // Values converted to their columns' types (throws for one that does not fit).
+    RowId insertPrepared(const std::vector<core::Value>& values,
+                         std::span<const std::optional<core::Bytes>> storedText = {});
+    // Values checked against their columns (coerceToColumn; throws for one that does not fit).
     std::vector<core::Value> coerce(std::vector<core::Value> values) const;
     void update(RowId row, std::vector<core::Value> values);
     void remove(RowId row);
@@ -42,7 +45,8 @@ public:
     void saveDefinitionCounters();
 
 private:
-    std::vector<std::uint8_t> encode(const std::vector<core::Value>& values);
+    std::vector<std::uint8_t> encode(const std::vector<core::Value>& values,
+                                     std::span<const std::optional<core::Bytes>> storedText = {});
     RowId placeNewRow(std::span<const std::uint8_t> row, bool moved);
     void noteFreeSpace(std::uint32_t page, const PageBytes& bytes);
     void releaseLongValues(RowId home);

@@ -1,5 +1,6 @@
-// Bringing values to a column's type: conversions, rounding, range and size checks, and the
-// messages that name the column.
+// The check a value passes before a column stores it: the kind of value each column takes,
+// numbers of another kind rounded as every conversion rounds them, range and size checks, and
+// the messages that name the column. Text is never read as a number or a date here.
 #include "jet/rows/ColumnValue.h"
 #include "CodecSupport.h"
 #include "core/Conversions.h"
@@ -66,8 +67,6 @@ TEST(ColumnValue, IntegersRoundHalfToEvenAndKeepTheirType) {
     EXPECT_EQ(coerceToColumn(qty, Value(3.5)), Value(std::int16_t{4}));
     EXPECT_EQ(coerceToColumn(qty, Value(-2.5)), Value(std::int16_t{-2}));
     EXPECT_EQ(coerceToColumn(qty, Value(2.6)), Value(std::int16_t{3}));
-    EXPECT_EQ(coerceToColumn(qty, Value(" 42 ")), Value(std::int16_t{42}));
-    EXPECT_EQ(coerceToColumn(qty, Value("1e3")), Value(std::int16_t{1000}));
     EXPECT_EQ(coerceToColumn(qty, Value(true)), Value(std::int16_t{-1}));
     EXPECT_EQ(coerceToColumn(qty, Value(core::Currency{25000})), Value(std::int16_t{2}));
     EXPECT_EQ(coerceToColumn(qty, Value(core::Currency{-35000})), Value(std::int16_t{-4}));
@@ -94,99 +93,100 @@ TEST(ColumnValue, IntegerRangesAreCheckedAtTheirEdges) {
     EXPECT_THROW(coerceToColumn(level, Value(std::int16_t{256})), core::TypeMismatch);
 
     auto id = column("ID", ColumnType::Long);
-    EXPECT_EQ(coerceToColumn(id, Value("2147483647")), Value(std::int32_t{2147483647}));
-    EXPECT_THROW(coerceToColumn(id, Value("2147483648")), core::TypeMismatch);
+    EXPECT_EQ(coerceToColumn(id, Value(2147483647.0)), Value(std::int32_t{2147483647}));
+    EXPECT_THAT(messageOf<core::TypeMismatch>([&] { coerceToColumn(id, Value(2147483648.0)); }),
+                HasSubstr("Overflow in column 'ID'"));
     EXPECT_THROW(coerceToColumn(id, Value(1e300)), core::TypeMismatch);
-    EXPECT_THROW(coerceToColumn(id, Value("1e400")), core::TypeMismatch);
     EXPECT_THROW(coerceToColumn(id, Value(std::nan(""))), core::TypeMismatch);
 }
 
+// Text, dates, binary data and GUIDs are no numbers: text is converted (by the SQL engine, a
+// field edit or an import) before it reaches a column, never read as a number here.
 TEST(ColumnValue, MismatchesNameTheColumnAndTheType) {
     EXPECT_EQ(messageOf<core::TypeMismatch>(
                   [] { coerceToColumn(column("Price", ColumnType::Currency), Value("abc")); }),
               "Data type mismatch in column 'Price': 'abc' is not a Currency value.");
     EXPECT_EQ(messageOf<core::TypeMismatch>(
-                  [] { coerceToColumn(column("Qty", ColumnType::Integer), Value("12x")); }),
-              "Data type mismatch in column 'Qty': '12x' is not an Integer value.");
+                  [] { coerceToColumn(column("Qty", ColumnType::Integer), Value("12")); }),
+              "Data type mismatch in column 'Qty': '12' is not an Integer value.");
     EXPECT_EQ(messageOf<core::TypeMismatch>(
                   [] { coerceToColumn(column("Photo", ColumnType::Ole), Value(std::int32_t{3})); }),
               "Data type mismatch in column 'Photo': 3 is not an OLE Object value.");
-    EXPECT_THROW(coerceToColumn(column("n", ColumnType::Long), Value("inf")), core::TypeMismatch);
-    EXPECT_THROW(coerceToColumn(column("n", ColumnType::Long), Value("0x10")), core::TypeMismatch);
-    EXPECT_THROW(coerceToColumn(column("n", ColumnType::Double), Value(core::Bytes{1})),
-                 core::TypeMismatch);
+    const std::vector<Value> notNumbers{Value("1.5"), Value("true"), Value(core::DateTime{2.0}),
+                                        Value(core::Bytes{1}), Value(core::Guid{})};
+    for (auto type : {ColumnType::Boolean, ColumnType::Byte, ColumnType::Long, ColumnType::Currency,
+                      ColumnType::Single, ColumnType::Double, ColumnType::Numeric})
+        for (const auto& v : notNumbers)
+            EXPECT_THROW(coerceToColumn(column("n", type), v), core::TypeMismatch)
+                << static_cast<int>(type) << " " << static_cast<int>(v.type());
 }
 
-TEST(ColumnValue, CurrencyIsExactAndRoundsHalfAwayFromZeroAtFourPlaces) {
+TEST(ColumnValue, CurrencyRoundsHalfToEvenAtFourPlaces) {
     auto price = column("Price", ColumnType::Currency);
-    EXPECT_EQ(coerceToColumn(price, Value("12.345650")), Value(core::Currency{123457}));
-    EXPECT_EQ(coerceToColumn(price, Value("-0.00005")), Value(core::Currency{-1}));
     EXPECT_EQ(coerceToColumn(price, Value(0.1)), Value(core::Currency{1000}));
-    EXPECT_EQ(coerceToColumn(price, Value(1.00005)), Value(core::Currency{10001}));
-    EXPECT_EQ(coerceToColumn(price, Value("1.5e3")), Value(core::Currency{15000000}));
+    // Ties go to the even digit, as every conversion in the program rounds them.
+    EXPECT_EQ(coerceToColumn(price, Value(1.00005)), Value(core::Currency{10000}));
+    EXPECT_EQ(coerceToColumn(price, Value(decimal(123455, 5))), Value(core::Currency{12346}));
+    EXPECT_EQ(coerceToColumn(price, Value(decimal(123465, 5))), Value(core::Currency{12346}));
+    EXPECT_EQ(coerceToColumn(price, Value(decimal(-123465, 5))), Value(core::Currency{-12346}));
     EXPECT_EQ(coerceToColumn(price, Value(std::int32_t{-7})), Value(core::Currency{-70000}));
-    EXPECT_EQ(coerceToColumn(price, Value(decimal(123456, 5))), Value(core::Currency{12346}));
-    EXPECT_EQ(coerceToColumn(price, Value("922337203685477.5807")),
-              Value(core::Currency{INT64_MAX}));
-    EXPECT_EQ(coerceToColumn(price, Value("-922337203685477.5808")),
+    EXPECT_EQ(coerceToColumn(price, Value(core::Currency{INT64_MIN})),
               Value(core::Currency{INT64_MIN}));
-    EXPECT_THAT(messageOf<core::TypeMismatch>(
-                    [&] { coerceToColumn(price, Value("922337203685477.5808")); }),
+    EXPECT_EQ(coerceToColumn(price, Value(core::parseDecimal("922337203685477.5807", 4))),
+              Value(core::Currency{INT64_MAX}));
+    EXPECT_THAT(messageOf<core::TypeMismatch>([&] {
+                    coerceToColumn(price, Value(core::parseDecimal("922337203685477.5808", 4)));
+                }),
                 HasSubstr("Overflow in column 'Price'"));
     EXPECT_THROW(coerceToColumn(price, Value(1e16)), core::TypeMismatch);
 }
 
 TEST(ColumnValue, DecimalsRoundToTheScaleAndStayWithinThePrecision) {
     auto amount = numeric("Amount", 5, 2);
-    EXPECT_EQ(coerceToColumn(amount, Value("123.454")), Value(decimal(12345, 2)));
-    EXPECT_EQ(coerceToColumn(amount, Value("123.455")), Value(decimal(12346, 2)));
-    EXPECT_EQ(coerceToColumn(amount, Value("-123.455")), Value(decimal(-12346, 2)));
-    EXPECT_EQ(coerceToColumn(amount, Value(1.005)), Value(decimal(101, 2)));
+    EXPECT_EQ(coerceToColumn(amount, Value(decimal(123454, 3))), Value(decimal(12345, 2)));
+    EXPECT_EQ(coerceToColumn(amount, Value(decimal(123455, 3))), Value(decimal(12346, 2)));
+    EXPECT_EQ(coerceToColumn(amount, Value(decimal(-123455, 3))), Value(decimal(-12346, 2)));
+    EXPECT_EQ(coerceToColumn(amount, Value(decimal(123465, 3))), Value(decimal(12346, 2)));
+    EXPECT_EQ(coerceToColumn(amount, Value(1.005)), Value(decimal(100, 2)));
     EXPECT_EQ(coerceToColumn(amount, Value(std::int16_t{7})), Value(decimal(700, 2)));
     EXPECT_EQ(coerceToColumn(amount, Value(decimal(-15, 1))), Value(decimal(-150, 2)));
     EXPECT_EQ(coerceToColumn(amount, Value(core::Currency{-5})), Value(decimal(0, 2)));
-    EXPECT_EQ(coerceToColumn(amount, Value("999.99")), Value(decimal(99999, 2)));
-    EXPECT_THAT(messageOf<core::TypeMismatch>([&] { coerceToColumn(amount, Value("1234.5")); }),
-                testing::AllOf(HasSubstr("Overflow"), HasSubstr("'Amount'")));
+    EXPECT_EQ(coerceToColumn(amount, Value(decimal(99999, 2))), Value(decimal(99999, 2)));
+    EXPECT_THAT(
+        messageOf<core::TypeMismatch>([&] { coerceToColumn(amount, Value(decimal(12345, 1))); }),
+        testing::AllOf(HasSubstr("Overflow"), HasSubstr("'Amount'")));
     // Rounding can carry into a digit the precision has no room for.
-    EXPECT_THROW(coerceToColumn(amount, Value("999.995")), core::TypeMismatch);
+    EXPECT_THROW(coerceToColumn(amount, Value(decimal(999995, 3))), core::TypeMismatch);
 
     auto wide = numeric("Wide", 28, 0);
-    auto big = coerceToColumn(wide, Value("9999999999999999999999999999"));
-    EXPECT_EQ(core::formatDecimal(big.get<core::Decimal>()), "9999999999999999999999999999");
-    EXPECT_THROW(coerceToColumn(wide, Value("10000000000000000000000000000")), core::TypeMismatch);
+    const auto nines = core::parseDecimal("9999999999999999999999999999", 0);
+    EXPECT_EQ(coerceToColumn(wide, Value(nines)), Value(nines));
+    core::Decimal tenTo28; // 10^28: 96 bits hold it, 28 digits do not
+    tenTo28.hi = 0x204FCE5E;
+    tenTo28.mid = 0x3E250261;
+    tenTo28.lo = 0x10000000;
+    EXPECT_THROW(coerceToColumn(wide, Value(tenTo28)), core::TypeMismatch);
 }
 
-TEST(ColumnValue, BooleansFromNumbersAndWords) {
+TEST(ColumnValue, BooleansFromNumbersButNotFromWords) {
     auto flag = column("Done", ColumnType::Boolean);
+    EXPECT_EQ(coerceToColumn(flag, Value(true)), Value(true));
     EXPECT_EQ(coerceToColumn(flag, Value(std::int32_t{0})), Value(false));
     EXPECT_EQ(coerceToColumn(flag, Value(std::int32_t{2})), Value(true));
     EXPECT_EQ(coerceToColumn(flag, Value(-0.5)), Value(true));
     EXPECT_EQ(coerceToColumn(flag, Value(core::Currency{0})), Value(false));
-    for (const char* yes : {"true", "TRUE", "Yes", " on ", "-1", "2"})
-        EXPECT_EQ(coerceToColumn(flag, Value(yes)), Value(true)) << yes;
-    for (const char* no : {"false", "No", "off", "0", "0.0"})
-        EXPECT_EQ(coerceToColumn(flag, Value(no)), Value(false)) << no;
-    EXPECT_EQ(messageOf<core::TypeMismatch>([&] { coerceToColumn(flag, Value("maybe")); }),
-              "Data type mismatch in column 'Done': 'maybe' is not a Yes/No value.");
+    EXPECT_EQ(messageOf<core::TypeMismatch>([&] { coerceToColumn(flag, Value("Yes")); }),
+              "Data type mismatch in column 'Done': 'Yes' is not a Yes/No value.");
 }
 
-TEST(ColumnValue, DatesFromIsoAndUsTextAndFromNumbers) {
+TEST(ColumnValue, DatesAndDayCountsWithinTheCalendar) {
     auto when = column("When", ColumnType::DateTime);
-    const double time = (13 * 3600 + 4 * 60 + 5) / 86400.0;
-    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value("2001-02-03"))), 36925);
-    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value("2001-02-03 13:04:05"))), 36925 + time);
-    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value("2001-02-03T13:04"))),
-                     36925 + (13 * 60 + 4) / 1440.0);
-    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value("2/3/2001"))), 36925);
-    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value(" 2/3/2001 1:04:05 PM "))), 36925 + time);
-    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value("12:00 AM"))), 0);
-    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value("18:00"))), 0.75);
+    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value(core::DateTime{36925.5}))), 36925.5);
     EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value(36925.5))), 36925.5);
     EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value(std::int32_t{-657434}))), -657434);
-    for (const char* bad : {"2001-02-30", "13/1/2001", "2001-02-03 25:00", "0099-01-01",
-                            "yesterday", "2001-02-03 1:04 XM"})
-        EXPECT_THROW(coerceToColumn(when, Value(bad)), core::TypeMismatch) << bad;
+    EXPECT_DOUBLE_EQ(daysOf(coerceToColumn(when, Value(core::DateTime{2958465.99}))), 2958465.99);
+    EXPECT_EQ(messageOf<core::TypeMismatch>([&] { coerceToColumn(when, Value("2001-02-03")); }),
+              "Data type mismatch in column 'When': '2001-02-03' is not a Date/Time value.");
     EXPECT_THAT(messageOf<core::TypeMismatch>([&] { coerceToColumn(when, Value(2958466.0)); }),
                 HasSubstr("Overflow in column 'When'"));
     EXPECT_THROW(coerceToColumn(when, Value(-657435.0)), core::TypeMismatch);
@@ -205,64 +205,55 @@ TEST(ColumnValue, TextLongerThanTheColumnIsRefusedWithJetsMessage) {
     // Characters beyond the BMP take two UTF-16 units each.
     EXPECT_THROW(coerceToColumn(name, Value("\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80")),
                  core::ConstraintError);
-    EXPECT_THROW(coerceToColumn(name, Value(std::int32_t{123456})), core::ConstraintError);
     std::string longText(100000, 'x');
     EXPECT_EQ(coerceToColumn(column("Notes", ColumnType::Memo), Value(longText)), Value(longText));
 }
 
-TEST(ColumnValue, TextTakesEveryValuesTextForm) {
-    auto memo = column("Notes", ColumnType::Memo);
-    EXPECT_EQ(coerceToColumn(memo, Value(3.5)), Value("3.5"));
-    EXPECT_EQ(coerceToColumn(memo, Value(1e-7)), Value("1E-07"));
-    EXPECT_EQ(coerceToColumn(memo, Value(core::Currency{35000})), Value("3.5"));
-    EXPECT_EQ(coerceToColumn(memo, Value(core::Currency{-20000})), Value("-2"));
-    EXPECT_EQ(coerceToColumn(memo, Value(decimal(1250, 2))), Value("12.5"));
-    EXPECT_EQ(coerceToColumn(memo, Value(true)), Value("True"));
-    EXPECT_EQ(coerceToColumn(memo, Value(std::int16_t{-12})), Value("-12"));
-    const double time = (13 * 3600 + 4 * 60 + 5) / 86400.0;
-    EXPECT_EQ(coerceToColumn(memo, Value(core::DateTime{36925 + time})),
-              Value("2/3/2001 1:04:05 PM"));
-    EXPECT_EQ(coerceToColumn(memo, Value(core::DateTime{36925})), Value("2/3/2001"));
-    EXPECT_EQ(coerceToColumn(memo, Value(core::DateTime{0.5})), Value("12:00:00 PM"));
-    EXPECT_EQ(coerceToColumn(memo, Value(core::parseGuid("6b29fc40-ca47-1067-b31d-00dd010662da"))),
-              Value("{6B29FC40-CA47-1067-B31D-00DD010662DA}"));
-}
-
-TEST(ColumnValue, GuidsFromTextWithOrWithoutBraces) {
-    auto id = column("RowGuid", ColumnType::Guid);
-    const core::Guid expected{{64, 252, 41, 107, 71, 202, 103, 16, 179, 29, 0, 221, 1, 6, 98, 218}};
-    EXPECT_EQ(coerceToColumn(id, Value("{6B29FC40-CA47-1067-B31D-00DD010662DA}")), Value(expected));
-    EXPECT_EQ(coerceToColumn(id, Value("6b29fc40-ca47-1067-b31d-00dd010662da")), Value(expected));
-    EXPECT_EQ(coerceToColumn(id, Value(core::Bytes(expected.bytes.begin(), expected.bytes.end()))),
-              Value(expected));
-    EXPECT_EQ(messageOf<core::TypeMismatch>([&] { coerceToColumn(id, Value("{not-a-guid}")); }),
-              "Data type mismatch in column 'RowGuid': '{not-a-guid}' is not a Replication ID "
-              "value.");
-    EXPECT_THROW(coerceToColumn(id, Value(core::Bytes(15, 0))), core::TypeMismatch);
-}
-
-TEST(ColumnValue, BinaryAndOleTakeBytesOrTextAsUtf16) {
-    auto bin = column("Key", ColumnType::Binary, 4);
-    EXPECT_EQ(coerceToColumn(bin, Value(core::Bytes{1, 2, 3, 4})), Value(core::Bytes{1, 2, 3, 4}));
-    EXPECT_EQ(coerceToColumn(bin, Value("ab")), Value(core::Bytes{'a', 0, 'b', 0}));
-    EXPECT_THROW(coerceToColumn(bin, Value(core::Bytes(5, 0))), core::ConstraintError);
-    auto ole = column("Photo", ColumnType::Ole);
-    EXPECT_EQ(coerceToColumn(ole, Value(core::Bytes(5000, 7))), Value(core::Bytes(5000, 7)));
+// Text, binary and GUID columns take their own kind only; a number's or a date's text is the
+// converting caller's to choose.
+TEST(ColumnValue, TextBinaryAndGuidColumnsTakeOnlyTheirOwnKind) {
+    const core::Guid guid{{64, 252, 41, 107, 71, 202, 103, 16, 179, 29, 0, 221, 1, 6, 98, 218}};
+    EXPECT_EQ(coerceToColumn(column("RowGuid", ColumnType::Guid), Value(guid)), Value(guid));
+    EXPECT_EQ(coerceToColumn(column("Key", ColumnType::Binary, 4), Value(core::Bytes{1, 2, 3, 4})),
+              Value(core::Bytes{1, 2, 3, 4}));
+    EXPECT_THROW(coerceToColumn(column("Key", ColumnType::Binary, 4), Value(core::Bytes(5, 0))),
+                 core::ConstraintError);
+    EXPECT_EQ(coerceToColumn(column("Photo", ColumnType::Ole), Value(core::Bytes(5000, 7))),
+              Value(core::Bytes(5000, 7)));
+    EXPECT_EQ(messageOf<core::TypeMismatch>(
+                  [] { coerceToColumn(column("Notes", ColumnType::Memo), Value(3.5)); }),
+              "Data type mismatch in column 'Notes': 3.5 is not a Memo value.");
+    EXPECT_EQ(messageOf<core::TypeMismatch>([] {
+                  coerceToColumn(column("RowGuid", ColumnType::Guid),
+                                 Value("{6B29FC40-CA47-1067-B31D-00DD010662DA}"));
+              }),
+              "Data type mismatch in column 'RowGuid': '{6B29FC40-CA47-1067-B31D-00DD010662DA}' "
+              "is not a Replication ID value.");
+    const std::vector<std::pair<ColumnType, Value>> refused{
+        {ColumnType::Text, Value(std::int32_t{12})},
+        {ColumnType::Text, Value(core::DateTime{36925})},
+        {ColumnType::Memo, Value(true)},
+        {ColumnType::Memo, Value(guid)},
+        {ColumnType::Text, Value(core::Bytes{'a', 0})},
+        {ColumnType::Binary, Value("ab")},
+        {ColumnType::Ole, Value(guid)},
+        {ColumnType::Guid, Value(core::Bytes(guid.bytes.begin(), guid.bytes.end()))},
+    };
+    for (const auto& [type, value] : refused)
+        EXPECT_THROW(coerceToColumn(column("c", type, 20), value), core::TypeMismatch)
+            << static_cast<int>(type) << " " << static_cast<int>(value.type());
 }
 
 TEST(ColumnValue, FloatingPointRangesAndSources) {
     auto single = column("Ratio", ColumnType::Single);
-    EXPECT_EQ(coerceToColumn(single, Value("1.5")), Value(1.5f));
+    EXPECT_EQ(coerceToColumn(single, Value(1.5)), Value(1.5f));
     EXPECT_EQ(coerceToColumn(single, Value(0.1f)), Value(0.1f));
     EXPECT_THAT(messageOf<core::TypeMismatch>([&] { coerceToColumn(single, Value(1e39)); }),
                 HasSubstr("Overflow in column 'Ratio'"));
     auto dbl = column("Measure", ColumnType::Double);
-    EXPECT_EQ(coerceToColumn(dbl, Value(core::Currency{12345})), Value(1.2345));
+    EXPECT_EQ(coerceToColumn(dbl, Value(core::Currency{-5000})), Value(-0.5));
     EXPECT_EQ(coerceToColumn(dbl, Value(decimal(-125, 3))), Value(-0.125));
-    EXPECT_EQ(coerceToColumn(dbl, Value(core::DateTime{2.25})), Value(2.25));
-    EXPECT_EQ(coerceToColumn(dbl, Value("-1.5E-3")), Value(-0.0015));
-    EXPECT_EQ(coerceToColumn(dbl, Value("1e-400")), Value(0.0));
-    EXPECT_THROW(coerceToColumn(dbl, Value("1e400")), core::TypeMismatch);
+    EXPECT_EQ(coerceToColumn(dbl, Value(std::int32_t{-7})), Value(-7.0));
     EXPECT_THROW(coerceToColumn(dbl, Value(HUGE_VALF)), core::TypeMismatch);
     // A double read from a file goes back unchanged, whatever it holds.
     EXPECT_TRUE(std::isnan(coerceToColumn(dbl, Value(std::nan(""))).get<double>()));

@@ -136,12 +136,15 @@ TEST(PropertyMapWriter, EachTypeIsStoredAsItsColumnTypeStoresIt) {
     EXPECT_TRUE(valueBytesOf(property("p", ColumnType::Long, Value())).empty());
 }
 
-TEST(PropertyMapWriter, ValuesOfAnotherKindAreConverted) {
-    EXPECT_EQ(valueBytesOf(property("Size", ColumnType::Long, Value("50"))), (Bytes{50, 0, 0, 0}));
-    EXPECT_EQ(valueBytesOf(property("Caption", ColumnType::Text, Value(std::int32_t{7}))),
-              utf16("7"));
-    EXPECT_EQ(valueBytesOf(property("Required", ColumnType::Boolean, Value("Yes"))), Bytes{1});
-    EXPECT_THROW(valueBytesOf(property("Size", ColumnType::Long, Value("fifty"))),
+// A property's value comes of its own type; text is not read as a number nor a number
+// written as text. Numbers of another kind fit as they would in a column.
+TEST(PropertyMapWriter, ValuesOfAnotherKindAreRefused) {
+    EXPECT_EQ(valueBytesOf(property("Size", ColumnType::Long, Value(std::int16_t{50}))),
+              (Bytes{50, 0, 0, 0}));
+    EXPECT_THROW(valueBytesOf(property("Size", ColumnType::Long, Value("50"))), core::TypeMismatch);
+    EXPECT_THROW(valueBytesOf(property("Caption", ColumnType::Text, Value(std::int32_t{7}))),
+                 core::TypeMismatch);
+    EXPECT_THROW(valueBytesOf(property("Required", ColumnType::Boolean, Value("Yes"))),
                  core::TypeMismatch);
     jet::Property odd = property("p", ColumnType::Binary, Value("text"));
     odd.type = 0x11;

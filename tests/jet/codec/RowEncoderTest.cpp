@@ -175,10 +175,13 @@ TEST(RowEncoder, NumericSignsAndCurrencyExtremesAreStoredAsJetStoresThem) {
     EXPECT_EQ(fixed, expected);
     expectRoundTrip(t, {Value(decimal(true, 1, 2)), Value(core::Currency{-1})});
     expectRoundTrip(t, {Value(decimal(false, 999999999999999999ull, 2)), Value(core::Currency{1})});
-    // A value given at another scale is brought to the column's.
-    Bytes again =
-        jet::encodeRow(t, std::vector<Value>{Value("-1.5"), Value("-922337203685477.5808")}, store);
-    EXPECT_EQ(again, row);
+    // A number given at another scale or of another kind is brought to the column's.
+    Bytes again = jet::encodeRow(
+        t, std::vector<Value>{Value(decimal(true, 15, 1)), Value(std::int32_t{-2})}, store);
+    Bytes minusTwo{0x80, 0,    0,    0,    0,    0,    0,    0,   0,
+                   0,    0,    0,    0,    150,  0,    0,    0,     // -1.50
+                   0xE0, 0xB1, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}; // -20000 units
+    EXPECT_EQ(Bytes(again.begin() + 2, again.begin() + 2 + 17 + 8), minusTwo);
 }
 
 TEST(RowEncoder, GuidsAndFixedTextFillTheirSlots) {
@@ -287,18 +290,22 @@ TEST(RowEncoder, ARowThatCannotFitIsRefusedBeforeAnythingIsStored) {
     EXPECT_NO_THROW(jet::encodeRow(t, values, store));
 }
 
+// Numbers of another kind and day counts are brought to their columns' types; text is not
+// read as a number or a date, nor a number written as text.
 TEST(RowEncoder, ValuesAreBroughtToTheirColumnsTypes) {
     auto t = tableOf("C", {column("n", ColumnType::Long), column("d", ColumnType::DateTime),
                            column("s", ColumnType::Text, 20)});
     MemoryLongValueStore store;
     Bytes coerced = jet::encodeRow(
-        t, std::vector<Value>{Value("12"), Value("2001-02-03"), Value(std::int32_t{5})}, store);
+        t, std::vector<Value>{Value(std::int16_t{12}), Value(36925.0), Value("5")}, store);
     Bytes exact = jet::encodeRow(
         t, std::vector<Value>{Value(std::int32_t{12}), Value(core::DateTime{36925}), Value("5")},
         store);
     EXPECT_EQ(coerced, exact);
-    EXPECT_THROW(jet::encodeRow(t, std::vector<Value>{Value("abc"), Value(), Value()}, store),
-                 core::TypeMismatch);
+    for (const auto& row : {std::vector<Value>{Value("12"), Value(), Value()},
+                            std::vector<Value>{Value(), Value("2001-02-03"), Value()},
+                            std::vector<Value>{Value(), Value(), Value(std::int32_t{5})}})
+        EXPECT_THROW(jet::encodeRow(t, row, store), core::TypeMismatch);
     EXPECT_THROW(jet::encodeRow(t, std::vector<Value>{Value()}, store), core::Error);
 }
 

@@ -97,6 +97,9 @@ std::vector<std::string> access97DefinitionScript() {
             "insert into Child (PersonId, Label) values (2, 'ü')",
             "create unique index ByLabel on Child (Label)",
             "drop index ByLabel on Child",
+            "create view Scores as select Name, Score from People where Score > 1",
+            "create view Labels as select Label from Child",
+            "drop view Labels",
             "drop table Table3"};
 }
 

@@ -21,7 +21,8 @@ std::vector<core::Value> everyTypeRow(int i);
 // The SQL console's definition changes on a copy of the Access 97 sample queryTestV1997: a
 // table People of every Jet 3 type (counter primary key, text index, memo) with two rows, one
 // of them a long memo; a column added, one retyped, one dropped; a table Child related to it
-// with a row; a unique index made and dropped; the sample's Table3 dropped.
+// with a row; a unique index made and dropped; a view Scores of People's names and scores
+// made, another made and dropped; the sample's Table3 dropped.
 std::vector<std::string> access97DefinitionScript();
 // People's rows after the script, in stored order.
 std::vector<std::vector<core::Value>> access97ScriptPeople();
