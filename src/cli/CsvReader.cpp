@@ -102,14 +102,24 @@ std::size_t CsvReader::next(std::vector<CsvField>& fields) {
             if (c >= 0 && c != delimiter_ && c != '\n' && c != '\r')
                 fail(line_, count,
                      "text follows the closing quote; a quote inside a field is written twice.");
-        } else {
-            while (c >= 0 && c != delimiter_ && c != '\n' && c != '\r') {
-                if (c == '"')
-                    fail(line_, count,
-                         "a quote in a field that does not start with one; quote the field and "
-                         "write the quote twice.");
-                field.text.push_back(char(c));
+        } else if (c >= 0 && c != delimiter_ && c != '\n' && c != '\r') {
+            // The field's bytes are taken a buffer's run at a time, not one by one.
+            --pos_;
+            for (;;) {
+                const std::size_t start = pos_;
+                while (pos_ < end_ && !isSpecial(buffer_[pos_])) ++pos_;
+                field.text.append(buffer_.data() + start, pos_ - start);
                 c = get();
+                if (c != '"') {
+                    if (c >= 0 && c != delimiter_ && c != '\n' && c != '\r') {
+                        --pos_; // the buffer was refilled: scan on from its start
+                        continue;
+                    }
+                    break;
+                }
+                fail(line_, count,
+                     "a quote in a field that does not start with one; quote the field and "
+                     "write the quote twice.");
             }
         }
         finishField(field, count);

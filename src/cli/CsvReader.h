@@ -45,6 +45,8 @@ private:
         return static_cast<unsigned char>(buffer_[pos_]);
     }
     bool refill();
+    // A byte that ends an unquoted field's run: the delimiter, a line break or a quote.
+    bool isSpecial(char c) const { return c == delimiter_ || c == '\n' || c == '\r' || c == '"'; }
     void finishField(CsvField& field, std::size_t column);
     [[noreturn]] void fail(std::size_t line, std::size_t column, const std::string& what) const;
 

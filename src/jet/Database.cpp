@@ -170,6 +170,7 @@ void Database::undoToSavepoint() {
 
 void Database::reloadCatalog() {
     catalog_ = Catalog::read(*pages_);
+    lastWriterName_.clear();
     // Drop schemas of tables that no longer exist.
     for (auto it = schemas_.begin(); it != schemas_.end();) {
         bool alive = false;
@@ -192,6 +193,10 @@ std::shared_ptr<TableSchema> Database::catalogSchema() const {
 
 TableWriter& Database::writerFor(std::string_view name) {
     requireTransaction();
+    if (!lastWriterName_.empty() && name == lastWriterName_) {
+        const auto it = writers_.find(lastWriterPage_);
+        if (it != writers_.end() && it->second) return *it->second;
+    }
     std::shared_ptr<TableSchema> schema;
     if (core::sameName(name, "MSysObjects")) {
         schema = catalogSchema();
@@ -199,6 +204,8 @@ TableWriter& Database::writerFor(std::string_view name) {
         const CatalogEntry* entry = catalog_.findTable(name);
         if (!entry) throwNoTable(name);
         schema = schemaFor(*entry);
+        lastWriterName_ = name;
+        lastWriterPage_ = schema->definitionPage;
     }
     auto& writer = writers_[schema->definitionPage];
     if (!writer) writer = std::make_unique<TableWriter>(*store_, *schema);

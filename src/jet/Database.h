@@ -183,6 +183,11 @@ private:
     std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_;
     std::map<std::uint32_t, std::unique_ptr<IndexMaintainer>> maintainers_;
     std::set<std::uint32_t> countersCaughtUp_; // definition pages
+    // The table the last writerFor found by name: rows of one table come one after another,
+    // and the catalog's search by name is dear at a million rows. Forgotten whenever the
+    // catalog is read again (a table created, renamed or dropped).
+    std::string lastWriterName_;
+    std::uint32_t lastWriterPage_ = 0;
 
     friend class DatabaseCreator;
 };

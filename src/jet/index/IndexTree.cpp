@@ -42,7 +42,10 @@ std::optional<bool> IndexTree::hintHolds(ByteSpan key) const {
     // last (or past it on the last leaf) has all its entries here.
     const std::size_t last = leaf->size() - 1;
     if (compareKeys(leaf->key(0), key) >= 0) return std::nullopt;
-    if (leaf->next != 0 && compareKeys(key, leaf->key(last)) > 0) return std::nullopt;
+    if (compareKeys(key, leaf->key(last)) > 0) {
+        if (leaf->next != 0) return std::nullopt;
+        return false; // past every key of the index, as keys written in order are
+    }
     const std::size_t at = leaf->lowerBoundKey(key);
     return at < leaf->size() && compareKeys(leaf->key(at), key) == 0;
 }

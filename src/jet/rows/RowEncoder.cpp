@@ -7,6 +7,7 @@
 #include "jet/rows/LongValue.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -273,19 +274,6 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
         return &*storedText[i];
     };
 
-    // Values already of their column's kind (as the write path hands them over) are used
-    // where they are; text and binary data are not copied again.
-    std::vector<core::Value> converted(values.size());
-    std::vector<const core::Value*> stored(values.size());
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (isColumnValue(table.columns[i], values[i])) {
-            stored[i] = &values[i];
-        } else {
-            converted[i] = coerceToColumn(table.columns[i], values[i]);
-            stored[i] = &converted[i];
-        }
-    }
-
     // The row carries a bit for every column number ever used, deleted ones included.
     std::size_t columnCount = table.maxColumns;
     std::size_t fixedSize = 0;
@@ -306,18 +294,30 @@ core::Bytes encodeRow(const TableSchema& table, std::span<const core::Value> val
     const std::size_t variableLimit = countSize == 1 ? 0xFE : 0xFFFF;
     if (columnCount > countLimit || variableCount > variableLimit) throwTooLarge();
     const std::size_t maskSize = (columnCount + 7) / 8;
-    std::vector<std::uint8_t> mask(maskSize, 0);
+    // A row is encoded for every insert: the mask of a table of up to 256 columns, and a
+    // row of common size, take no allocation of their own.
+    std::array<std::uint8_t, 32> shortMask{};
+    std::vector<std::uint8_t> longMask(maskSize > shortMask.size() ? maskSize : 0);
+    const std::span<std::uint8_t> mask =
+        longMask.empty() ? std::span(shortMask).first(maskSize) : std::span(longMask);
     auto setBit = [&](std::uint16_t number) {
         mask[number / 8] |= std::uint8_t(1u << (number % 8));
     };
 
     // Fixed area: every fixed column's slot is present, null or not.
-    core::Bytes row(countSize + fixedSize, 0);
+    core::Bytes row;
+    row.reserve(countSize + fixedSize + maskSize + 2 * variableCount + 256);
+    row.resize(countSize + fixedSize, 0);
     putCount(row, 0, columnCount, format);
     std::vector<VariablePart> parts;
+    parts.reserve(variableCount);
+    core::Value converted;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns[i];
-        const core::Value& v = *stored[i];
+        // Values already of their column's kind (as the write path hands them over) are used
+        // where they are; text and binary data are not copied again.
+        const core::Value& v =
+            isColumnValue(c, values[i]) ? values[i] : (converted = coerceToColumn(c, values[i]));
         if (c.type == ColumnType::Boolean) {
             if (!v.isNull() && v.get<bool>()) setBit(c.number);
             continue;

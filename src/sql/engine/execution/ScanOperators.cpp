@@ -26,7 +26,10 @@ TableScan::TableScan(std::string table, std::size_t width, std::vector<ScanColum
     : table_(std::move(table)), width_(width), locatorCount_(locatorCount),
       locatorIndex_(locatorIndex), seek_(std::move(seek)), criteria_(std::move(criteria)) {
     std::vector<int> used;
-    for (const auto& c : criteria_) c->columnsUsed(0, used);
+    for (const auto& c : criteria_) {
+        c->columnsUsed(0, used);
+        quick_.push_back(NumericCriterion::of(*c));
+    }
     for (const auto& c : columns) {
         const bool read =
             std::find(used.begin(), used.end(), static_cast<int>(c.slot)) != used.end();
@@ -106,11 +109,23 @@ bool TableScan::next(ResultRow& row) {
         if (!cursor_->next()) return false;
         row.values.assign(width_, core::Value());
         for (const auto& c : criteriaColumns_) row.values[c.slot] = cursor_->value(c.column);
-        if (allPass(criteria_, *rt_, Frame{row.values, outer_})) break;
+        if (criteriaPass(row.values)) break;
     }
     for (const auto& c : otherColumns_) row.values[c.slot] = cursor_->value(c.column);
     row.locators.assign(locatorCount_, std::nullopt);
     if (locatorIndex_ < locatorCount_) row.locators[locatorIndex_] = cursor_->locator();
+    return true;
+}
+
+bool TableScan::criteriaPass(const std::vector<core::Value>& values) const {
+    // In the statement's order, so that a criterion that fails a row spares the same later
+    // ones (and their errors) as the general evaluation does.
+    for (std::size_t i = 0; i < criteria_.size(); ++i) {
+        std::optional<bool> pass;
+        if (quick_[i]) pass = quick_[i]->passes(values[quick_[i]->slot()]);
+        if (!pass) pass = passes(criteria_[i]->eval(*rt_, Frame{values, outer_}));
+        if (!*pass) return false;
+    }
     return true;
 }
 

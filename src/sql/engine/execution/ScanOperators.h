@@ -1,6 +1,7 @@
 #pragma once
 // The leaves of a plan: a table read in stored order or through an index, one empty row for
 // a select without FROM, and a derived table (a subquery or saved query in FROM).
+#include "sql/engine/execution/NumericCriterion.h"
 #include "sql/engine/execution/Operator.h"
 #include "sql/engine/planning/BoundExpr.h"
 #include "sql/engine/storage/Storage.h"
@@ -42,6 +43,8 @@ private:
     // The key range of the seek, or nullopt when a key is Null (no row can match) or does
     // not convert to its column's type (the scan then decides).
     std::optional<KeyRange> seekRange(const Runtime& rt, const Frame* outer, bool& empty) const;
+    // Whether the row's criteria columns let it through, each criterion in turn.
+    bool criteriaPass(const std::vector<core::Value>& values) const;
 
     std::string table_;
     std::size_t width_;
@@ -49,6 +52,8 @@ private:
     std::size_t locatorCount_, locatorIndex_;
     std::optional<SeekPlan> seek_;
     BoundList criteria_;
+    // For each criterion, its quick form when it compares a column with numbers.
+    std::vector<std::optional<NumericCriterion>> quick_;
     std::unique_ptr<RowCursor> cursor_;
     const Runtime* rt_ = nullptr;
     const Frame* outer_ = nullptr;
