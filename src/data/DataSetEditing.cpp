@@ -256,6 +256,7 @@ void TCustomADODataSet::settleAfterRemoval() {
         eof_ = false;
     } else if (row_ > 0) {
         --row_;
+        keyset_.hasRow(row_); // lists it when the count placed it
         bof_ = false;
         eof_ = true;
     } else {

@@ -52,6 +52,8 @@ int TCustomADODataSet::moveBy(int distance) {
             ++moved;
         }
         if (moved < -distance) bof_ = true;
+        // Stored order's middle is listed where a move lands in it.
+        if (moved != 0) keyset_.hasRow(row_);
         moved = -moved;
     }
     if (moved != 0) notify(DataEvent::Scrolled, nullptr, moved);
@@ -71,7 +73,10 @@ void TCustomADODataSet::setRecNo(int recNo) {
     checkBrowseMode();
     if (!hasCurrent_) return;
     std::size_t target = recNo > 1 ? static_cast<std::size_t>(recNo) - 1 : 0;
-    if (!keyset_.hasRow(target)) target = keyset_.knownRows() - 1;
+    if (!keyset_.hasRow(target)) {
+        target = keyset_.knownRows() - 1;
+        keyset_.hasRow(target);
+    }
     if (target == row_) return;
     const int distance = static_cast<int>(target) - static_cast<int>(row_);
     row_ = target;

@@ -184,9 +184,9 @@ void TCustomADODataSet::refresh() {
     bool found = false;
     if (keyset_.tableRows() && !locators.empty() && locators.front()) {
         // On the locator path the rows' values need not be read to find it.
-        keyset_.rowCount();
-        if (auto row = keyset_.rowOfLocator(*locators.front())) {
-            target = *row;
+        const std::vector<std::size_t> rows = keyset_.rowsOfLocators({*locators.front()});
+        if (!rows.empty()) {
+            target = rows.front();
             found = true;
         }
     } else if (!locators.empty()) {

@@ -15,6 +15,9 @@ constexpr std::size_t kCachedRows = 512;
 // reads the rest in one walk of the table's pages, as the last record, a locate and a write
 // do; nearer moves (the next page of a grid) read row by row.
 constexpr std::size_t kFarAhead = 1024;
+// Stored order's pages listed at once when a move or a search reaches the unlisted middle: a
+// few thousand rows, so that a walk through the middle reads in runs.
+constexpr std::size_t kPagesAtOnce = 16;
 
 } // namespace
 
@@ -32,6 +35,12 @@ Keyset::Keyset(sql::ResultSet rows) {
 Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows) : table_(std::move(rows)) {
     nextId_ = kPlacedIds;
     if (!table_->ordered()) {
+        pages_ = table_->storedPages();
+        if (pages_) {
+            tailPage_ = pages_->pageCount();
+            baseRows_ = pages_->rowCount();
+            return;
+        }
         locatorScan_ = table_->scan();
         return;
     }
@@ -44,6 +53,19 @@ Keyset::Keyset(std::shared_ptr<const sql::TableRows> rows, Order order)
 }
 
 bool Keyset::readOne(bool rest) {
+    if (pages_) {
+        if (rest) return readRest();
+        // Once counted, every base row has its place; the middle is listed where asked.
+        if (counted_) return false;
+        while (headPages_ < tailPage_) {
+            std::vector<sql::RowLocator> rows = pageRows(headPages_, headPages_ + 1);
+            ++headPages_;
+            if (rows.empty()) continue;
+            scannedBase_.insert(scannedBase_.end(), rows.begin(), rows.end());
+            return true;
+        }
+        return false;
+    }
     if (!stream_ && !locatorScan_) return false;
     try {
         if (locatorScan_) {
@@ -74,6 +96,16 @@ bool Keyset::readOne(bool rest) {
 }
 
 bool Keyset::readRest() {
+    if (pages_) {
+        const std::size_t before = baseCount();
+        if (headPages_ < tailPage_) {
+            std::vector<sql::RowLocator> rows = pageRows(headPages_, tailPage_);
+            scannedBase_.insert(scannedBase_.end(), rows.begin(), rows.end());
+            headPages_ = tailPage_;
+        }
+        joinEnds();
+        return baseCount() > before;
+    }
     // With no write of this data set in between, the walk lists the rows the cursor has
     // already given first, in the same order.
     std::vector<sql::RowLocator> all = table_->locators();
@@ -113,7 +145,104 @@ void Keyset::wroteRow(std::optional<sql::RowLocator> locator) {
 }
 
 std::size_t Keyset::baseSize() const {
-    return table_ ? base().size() - removed_.size() + placed_.size() : records_.size();
+    return table_ ? baseCount() - removed_.size() + placed_.size() : records_.size();
+}
+
+std::size_t Keyset::baseCount() const {
+    if (shared_) return shared_->size();
+    return counted_ ? baseRows_ : scannedBase_.size();
+}
+
+sql::RowLocator Keyset::baseAt(std::size_t baseRow) const {
+    if (shared_) return shared_->at(baseRow);
+    if (counted_ && baseRow >= tailStart()) {
+        if (baseRow >= baseRows_) throw std::out_of_range("Keyset: no such row");
+        return tail_[baseRows_ - 1 - baseRow];
+    }
+    if (baseRow >= scannedBase_.size()) throw std::out_of_range("Keyset: row not listed");
+    return scannedBase_[baseRow];
+}
+
+std::vector<sql::RowLocator> Keyset::pageRows(std::size_t from, std::size_t to) const {
+    std::vector<sql::RowLocator> rows = pages_->rows(from, to);
+    if (!written_.empty())
+        std::erase_if(rows, [&](sql::RowLocator at) {
+            return std::binary_search(written_.begin(), written_.end(), at);
+        });
+    return rows;
+}
+
+void Keyset::countRows() {
+    if (!pages_ || counted_ || headPages_ >= tailPage_) return;
+    // A count below the rows already listed is plainly wrong (a damaged definition): then
+    // every row is listed, and positions come from the list alone.
+    if (baseRows_ < scannedBase_.size()) {
+        readRest();
+        return;
+    }
+    counted_ = true;
+    while (tail_.empty() && headPages_ < tailPage_) readEnd(false, tailPage_ - 1);
+}
+
+void Keyset::readEnd(bool front, std::size_t limit) {
+    while (headPages_ < tailPage_ && (front ? headPages_ < limit : tailPage_ > limit)) {
+        const std::size_t from =
+            front ? headPages_
+                  : std::max({limit, headPages_, tailPage_ - std::min(tailPage_, kPagesAtOnce)});
+        const std::size_t to =
+            front ? std::min({limit, tailPage_, headPages_ + kPagesAtOnce}) : tailPage_;
+        std::vector<sql::RowLocator> rows = pageRows(from, to);
+        if (!fits(rows.size())) {
+            readRest();
+            return;
+        }
+        if (front) {
+            scannedBase_.insert(scannedBase_.end(), rows.begin(), rows.end());
+            headPages_ = to;
+        } else {
+            tail_.insert(tail_.end(), rows.rbegin(), rows.rend());
+            tailPage_ = from;
+        }
+    }
+    if (headPages_ == tailPage_) joinEnds();
+}
+
+void Keyset::joinEnds() {
+    if (!counted_) return;
+    // The rows keep the places the count gave them. Rows the count has and the pages no
+    // longer hold read as gone (page 0 holds no rows); rows past the count (a definition
+    // that counts too few) go at the end rather than move the rows already shown.
+    const std::size_t start = tailStart();
+    std::vector<sql::RowLocator> extra;
+    if (scannedBase_.size() > start) {
+        extra.assign(scannedBase_.begin() + static_cast<std::ptrdiff_t>(start), scannedBase_.end());
+        scannedBase_.resize(start);
+    }
+    scannedBase_.resize(start, sql::RowLocator{});
+    scannedBase_.insert(scannedBase_.end(), tail_.rbegin(), tail_.rend());
+    scannedBase_.insert(scannedBase_.end(), extra.begin(), extra.end());
+    tail_.clear();
+    tail_.shrink_to_fit();
+    counted_ = false;
+}
+
+void Keyset::listBase(std::size_t baseRow) {
+    if (!counted_ || baseRow < scannedBase_.size() || baseRow >= tailStart()) return;
+    // The pages are not counted one by one, so the nearer end is judged by rows.
+    if (baseRow - scannedBase_.size() < tailStart() - baseRow) {
+        while (counted_ && baseRow >= scannedBase_.size() && headPages_ < tailPage_)
+            readEnd(true, headPages_ + kPagesAtOnce);
+    } else {
+        while (counted_ && baseRow < tailStart() && headPages_ < tailPage_)
+            readEnd(false, tailPage_ - std::min(tailPage_, kPagesAtOnce));
+    }
+    if (counted_ && headPages_ == tailPage_) joinEnds();
+}
+
+void Keyset::listIndex(std::size_t index) {
+    if (!counted_ || index >= baseSize()) return;
+    const Slot slot = slotOf(index);
+    if (!slot.placed) listBase(slot.at);
 }
 
 Keyset::Slot Keyset::slotOf(std::size_t index) const {
@@ -139,16 +268,14 @@ Keyset::Slot Keyset::slotOf(std::size_t index) const {
 
 Keyset::Entry Keyset::entryAt(std::size_t index) const {
     if (placed_.empty() && removed_.empty() && relocated_.empty()) {
-        const std::span<const sql::RowLocator> rows = base();
-        if (index >= rows.size()) throw std::out_of_range("Keyset: no such row");
-        return {rows[index], index + 1, false};
+        if (index >= baseCount()) throw std::out_of_range("Keyset: no such row");
+        return {baseAt(index), index + 1, false};
     }
     const Slot slot = slotOf(index);
     if (slot.placed) return placed_.at(slot.at).entry;
-    const std::span<const sql::RowLocator> rows = base();
-    if (slot.at >= rows.size()) throw std::out_of_range("Keyset: no such row");
+    if (slot.at >= baseCount()) throw std::out_of_range("Keyset: no such row");
     auto moved = relocated_.find(slot.at);
-    return {moved != relocated_.end() ? moved->second : rows[slot.at], slot.at + 1, false};
+    return {moved != relocated_.end() ? moved->second : baseAt(slot.at), slot.at + 1, false};
 }
 
 std::size_t Keyset::indexOfBase(std::size_t baseRow) const {
@@ -170,7 +297,7 @@ std::optional<std::size_t> Keyset::indexOfId(std::uint64_t id) const {
         }
         return std::nullopt;
     }
-    if (id == 0 || id > base().size()) return std::nullopt;
+    if (id == 0 || id > baseCount()) return std::nullopt;
     const std::size_t baseRow = id - 1;
     if (std::binary_search(removed_.begin(), removed_.end(), baseRow)) return std::nullopt;
     return indexOfBase(baseRow);
@@ -241,7 +368,7 @@ void Keyset::store(std::size_t row, std::vector<core::Value> values,
     entry.locator = locators.front().value_or(entry.locator);
     if (slot.placed)
         placed_.at(slot.at).entry = entry;
-    else if (entry.locator != base()[slot.at])
+    else if (entry.locator != baseAt(slot.at))
         relocated_[slot.at] = entry.locator;
     cache_.erase(entry.id);
     std::erase(cacheOrder_, entry.id);
@@ -257,6 +384,7 @@ bool Keyset::filterOne() {
     } else {
         // Rows already decoded are judged from their values; the others read only the
         // fields the test asks for, and nothing of them is kept.
+        listIndex(filtered_);
         const Entry entry = entryAt(filtered_);
         auto cached = cache_.find(entry.id);
         if (entry.fresh)
@@ -278,6 +406,9 @@ std::size_t Keyset::knownRows() const {
 bool Keyset::hasRow(std::size_t row) {
     // An error stops the reading here and is raised below when the rows run out.
     if (locatorScan_ && !filter_ && row >= knownRows() + kFarAhead) finishReading();
+    // Stored order by pages places a far row by the count instead, and lists it from the
+    // nearer end.
+    if (pages_ && !filter_ && row >= knownRows() + kFarAhead) countRows();
     while (knownRows() <= row) {
         bool more = filter_ ? filterOne() : readOne();
         if (!more) {
@@ -285,6 +416,7 @@ bool Keyset::hasRow(std::size_t row) {
             return false;
         }
     }
+    if (!filter_) listIndex(row);
     return true;
 }
 
@@ -295,7 +427,14 @@ void Keyset::readToEnd() {
 }
 
 std::size_t Keyset::rowCount() {
-    if (!filter_) readToEnd();
+    if (!filter_) {
+        if (pages_)
+            countRows();
+        else
+            readToEnd();
+        // The last record is listed, as the last record needs it.
+        if (knownRows() > 0) listIndex(knownRows() - 1);
+    }
     while (hasRow(knownRows())) {
     }
     return knownRows();
@@ -328,13 +467,6 @@ std::optional<std::size_t> Keyset::rowOf(std::uint64_t id) const {
     return std::nullopt;
 }
 
-std::optional<std::size_t> Keyset::rowOfLocator(sql::RowLocator locator) const {
-    std::vector<std::size_t> indexes = indexesOf({locator});
-    for (std::size_t index : indexes)
-        if (auto row = rowOfIndex(index)) return row;
-    return std::nullopt;
-}
-
 std::vector<std::size_t> Keyset::indexesOf(std::vector<sql::RowLocator> locators) const {
     std::sort(locators.begin(), locators.end());
     // A few locators (the usual seek) are compared directly: a million rows in a millisecond.
@@ -344,12 +476,23 @@ std::vector<std::size_t> Keyset::indexesOf(std::vector<sql::RowLocator> locators
                    : std::binary_search(locators.begin(), locators.end(), locator);
     };
     std::vector<std::size_t> indexes;
-    const std::span<const sql::RowLocator> rows = base();
-    for (std::size_t baseRow = 0; baseRow < rows.size(); ++baseRow) {
-        if (!listed(rows[baseRow]) || relocated_.contains(baseRow) ||
+    auto look = [&](std::size_t baseRow, sql::RowLocator at) {
+        if (!listed(at) || relocated_.contains(baseRow) ||
             std::binary_search(removed_.begin(), removed_.end(), baseRow))
-            continue;
+            return;
         indexes.push_back(indexOfBase(baseRow));
+    };
+    if (shared_) {
+        for (std::size_t baseRow = 0; baseRow < shared_->size(); ++baseRow)
+            look(baseRow, (*shared_)[baseRow]);
+    } else {
+        // Stored order's front, and its back while the middle is counted.
+        const std::size_t front =
+            counted_ ? std::min(scannedBase_.size(), tailStart()) : scannedBase_.size();
+        for (std::size_t baseRow = 0; baseRow < front; ++baseRow)
+            look(baseRow, scannedBase_[baseRow]);
+        if (counted_)
+            for (std::size_t k = 0; k < tail_.size(); ++k) look(baseRows_ - 1 - k, tail_[k]);
     }
     for (const auto& [baseRow, locator] : relocated_)
         if (listed(locator) && !std::binary_search(removed_.begin(), removed_.end(), baseRow))
@@ -362,10 +505,25 @@ std::vector<std::size_t> Keyset::indexesOf(std::vector<sql::RowLocator> locators
 }
 
 std::vector<std::size_t> Keyset::rowsOfLocators(std::vector<sql::RowLocator> locators) {
-    // Without a filter the positions are the stored list's, read whole in one walk.
+    // Without a filter the positions are the stored list's: by pages, the pages that hold
+    // the rows are listed, from the nearer end; otherwise the list is read whole in one walk.
     if (!filter_) {
-        finishReading();
-        if (failure_) std::rethrow_exception(failure_);
+        if (pages_) {
+            for (sql::RowLocator locator : locators) {
+                if (headPages_ >= tailPage_) break;
+                const std::size_t page = pages_->placeOf(locator);
+                if (page < headPages_ || page >= tailPage_) continue;
+                if (page - headPages_ < tailPage_ - page) {
+                    readEnd(true, page + 1);
+                } else {
+                    countRows();
+                    readEnd(false, page);
+                }
+            }
+        } else {
+            finishReading();
+            if (failure_) std::rethrow_exception(failure_);
+        }
         return indexesOf(std::move(locators));
     }
     std::sort(locators.begin(), locators.end());
@@ -393,7 +551,7 @@ void Keyset::insert(std::size_t row, KeysetRecord record) {
         Entry entry{record.locators.front().value_or(sql::RowLocator{}), id, fresh};
         if (fresh) fresh_.emplace(id, std::move(record));
         // Before the record now at that index; at the end past the last.
-        std::size_t at = placed_.size(), before = base().size();
+        std::size_t at = placed_.size(), before = baseCount();
         if (index < baseSize()) {
             const Slot slot = slotOf(index);
             if (slot.placed) {
@@ -429,7 +587,7 @@ void Keyset::erase(std::size_t row) {
         if (slot.placed) {
             placed_.erase(placed_.begin() + static_cast<std::ptrdiff_t>(slot.at));
         } else {
-            if (slot.at >= base().size()) throw std::out_of_range("Keyset: no such row");
+            if (slot.at >= baseCount()) throw std::out_of_range("Keyset: no such row");
             relocated_.erase(slot.at);
             removed_.insert(std::upper_bound(removed_.begin(), removed_.end(), slot.at), slot.at);
         }

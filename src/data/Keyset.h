@@ -3,7 +3,10 @@
 // a statement's result read as the user moves, each row with its values and the locators of
 // the base rows it came from. Row locators: for a plain select over one table, every row's
 // locator in the result's order, its values read from the table when asked for and a few
-// hundred decoded rows kept for repaints. A filter hides rows without removing them;
+// hundred decoded rows kept for repaints. In stored order the locators are read a data page
+// at a time from the front as the user moves, and from the back for the last record or a
+// row found near the end; the table definition's row count places the rows in between,
+// which are listed only when a move reaches them. A filter hides rows without removing them;
 // positions ("rows") count the rows the filter accepts.
 #include "core/Value.h"
 #include "sql/engine/ResultSet.h"
@@ -74,8 +77,10 @@ public:
                std::vector<std::optional<sql::RowLocator>> locators);
     // The rows known without reading more.
     std::size_t knownRows() const;
+    // Whether the rows are all known (stored order's unlisted middle counts as known).
     bool complete() const {
-        return !stream_ && !locatorScan_ && (!filter_ || filtered_ == baseSize());
+        return !stream_ && !locatorScan_ && !(pages_ && !counted_ && headPages_ < tailPage_) &&
+               (!filter_ || filtered_ == baseSize());
     }
     // How many rows of the result have been read, whatever the filter says.
     std::size_t rowsRead() const { return baseSize(); }
@@ -96,12 +101,11 @@ public:
 
     // The position of the record with this id among the rows read so far.
     std::optional<std::size_t> rowOf(std::uint64_t id) const;
-    // On the locator path: the table the rows come from (nullptr on the whole-row path), and
-    // the position of the row with this locator among the rows the filter accepted.
+    // On the locator path: the table the rows come from (nullptr on the whole-row path).
     const sql::TableRows* tableRows() const { return table_.get(); }
-    std::optional<std::size_t> rowOfLocator(sql::RowLocator locator) const;
     // The positions of the rows with these locators, in position order, reading on until
-    // every one is found or the rows end.
+    // every one is found or the rows end (in stored order without a filter: only the pages
+    // that hold them, from the nearer end).
     std::vector<std::size_t> rowsOfLocators(std::vector<sql::RowLocator> locators);
 
     // A new record at this position (before the row there; at the end when `row` is past
@@ -145,9 +149,28 @@ private:
     // The locator path's rows are the base rows (the result's locators, shared or read here)
     // with the records placed and removed here laid over them; a base row's id is its index
     // plus one, so a million rows carry no ids and no copies.
-    std::span<const sql::RowLocator> base() const {
-        return shared_ ? std::span<const sql::RowLocator>(*shared_) : scannedBase_;
+    std::size_t baseCount() const;
+    // The locator of a base row that has been listed.
+    sql::RowLocator baseAt(std::size_t baseRow) const;
+
+    // Stored order by pages: the rows of a page, less those this data set wrote itself.
+    std::vector<sql::RowLocator> pageRows(std::size_t from, std::size_t to) const;
+    // Places the rows between the front and the back by the definition's count, reading the
+    // last page that holds rows; when the count cannot be right, lists every row instead.
+    void countRows();
+    // The first base row of the back, while the middle is counted rather than listed.
+    std::size_t tailStart() const { return baseRows_ - tail_.size(); }
+    // Lists the base row (from the nearer end) when it lies in the counted middle.
+    void listBase(std::size_t baseRow);
+    void listIndex(std::size_t index);
+    // Lists the pages before `limit` at the front, or from `limit` on at the back.
+    void readEnd(bool front, std::size_t limit);
+    // Whether `more` rows listed at either end still fit the count.
+    bool fits(std::size_t more) const {
+        return !counted_ || scannedBase_.size() + tail_.size() + more <= baseRows_;
     }
+    // The front and the back met: one list, in stored order.
+    void joinEnds();
     Slot slotOf(std::size_t index) const;
     Entry entryAt(std::size_t index) const;
     // The index of a base row that is still there.
@@ -166,7 +189,16 @@ private:
     Order shared_;                                // an ordered result's locators
     std::vector<sql::RowLocator> scannedBase_;    // stored order's locators read so far
     std::vector<Placed> placed_;                  // in position order
-    std::vector<std::size_t> removed_;            // base rows, ascending
+    // Stored order a page at a time: pages [0, headPages_) listed in scannedBase_, and once
+    // counted, pages [tailPage_, end) in tail_ (last row first), the base rows between them
+    // known by the definition's count (baseRows_, taken at the open).
+    std::unique_ptr<sql::StoredPages> pages_;
+    std::size_t headPages_ = 0;
+    std::size_t tailPage_ = 0;
+    bool counted_ = false;
+    std::size_t baseRows_ = 0;
+    std::vector<sql::RowLocator> tail_;
+    std::vector<std::size_t> removed_;                           // base rows, ascending
     std::unordered_map<std::size_t, sql::RowLocator> relocated_; // base rows a post moved
     // Stored order read on past writes of this data set: the places of the rows it wrote,
     // which it already shows, ascending.

@@ -91,7 +91,12 @@ std::vector<RowId> storedRowIds(const PageFile& file, const TableSchema& schema)
 void visitStoredRows(
     const PageFile& file, const TableSchema& schema,
     const std::function<void(std::uint32_t page, std::span<const std::uint16_t> slots)>& visit) {
-    const std::vector<std::uint32_t> pages = readUsageMap(file, schema.usageMapPointer);
+    visitStoredRows(file, schema, readUsageMap(file, schema.usageMapPointer), visit);
+}
+
+void visitStoredRows(
+    const PageFile& file, const TableSchema& schema, std::span<const std::uint32_t> pages,
+    const std::function<void(std::uint32_t page, std::span<const std::uint16_t> slots)>& visit) {
     std::vector<std::uint16_t> held;
     file.visitPages(pages, [&](std::uint32_t number, ByteSpan bytes) {
         const std::uint16_t slots = tableSlots(file, bytes, schema);

@@ -54,5 +54,10 @@ std::vector<RowId> storedRowIds(const PageFile& file, const TableSchema& schema)
 void visitStoredRows(
     const PageFile& file, const TableSchema& schema,
     const std::function<void(std::uint32_t page, std::span<const std::uint16_t> slots)>& visit);
+// The same for some of the pages the table's usage map names, in the order given: a caller
+// that reads a table's rows a few pages at a time, from either end.
+void visitStoredRows(
+    const PageFile& file, const TableSchema& schema, std::span<const std::uint32_t> pages,
+    const std::function<void(std::uint32_t page, std::span<const std::uint16_t> slots)>& visit);
 
 } // namespace jet

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 namespace {
 
 using T = jet::ColumnType;
@@ -276,6 +279,137 @@ TEST(LocatorKeysetTest, AWriteBetweenTwoSortsSortsAfresh) {
     query.first();
     query.deleteRecord();
     expectEngineOrder("record deleted");
+}
+
+// Three thousand rows over some eighty pages, in stored order: Age i at position i.
+std::filesystem::path makeCountedTable(const std::string& name) {
+    const auto file = testing_support::scratchDir("data-locators") / (name + ".mdb");
+    std::filesystem::remove(file);
+    data_test::makeFile(file, {{data_test::peopleTable(), 3000, [](int i) {
+                                    std::vector<core::Value> row = data_test::personRow(i);
+                                    row[1] = core::Value(std::string(40, 'x') + std::to_string(i));
+                                    return row;
+                                }}});
+    data::TADOConnection connection;
+    connection.setConnectionString(data_test::openString(file));
+    data_test::run(connection, "create index ByAge on People (Age)");
+    return file;
+}
+
+// A plain select over People, which keeps stored order.
+struct PeopleQuery {
+    explicit PeopleQuery(const std::filesystem::path& file) {
+        connection.setConnectionString(data_test::openString(file));
+        query.setConnection(&connection);
+        query.setSQL("select * from People");
+        query.open();
+    }
+    data::TADOConnection connection;
+    data::TADOQuery query;
+};
+
+// Stored order places the last record, and a record found through an index, by the count the
+// table definition keeps, before the rows between them and the first are listed. Every place
+// handed out that way must be the one a walk from the first record gives, also after moves
+// into the middle, the data set's own writes there and a filter set afterwards.
+TEST(LocatorKeysetTest, PlacesByTheCountAreTheWalksPlaces) {
+    PeopleQuery people(makeCountedTable("counted"));
+    data::TADOQuery& query = people.query;
+    auto at = [&] {
+        return std::to_string(query.recNo()) + ":" + query.fieldByName("Age").asString();
+    };
+    EXPECT_TRUE(query.locate("Age", core::Value(std::int32_t{2990}), {}));
+    EXPECT_EQ(at(), "2990:2990");
+    query.last();
+    EXPECT_EQ(at(), "3000:3000");
+    EXPECT_EQ(query.recordCount(), 3000);
+    query.moveBy(-1200);
+    EXPECT_EQ(at(), "1800:1800");
+    query.setRecNo(1500);
+    EXPECT_EQ(at(), "1500:1500");
+    EXPECT_TRUE(query.locate("Age", core::Value(std::int32_t{1200}), {}));
+    EXPECT_EQ(at(), "1200:1200");
+
+    // A post that makes the row outgrow its page moves it; an insert and a delete shift the
+    // places after them.
+    std::string wide;
+    for (int i = 0; i < 50; ++i) wide += "\u03A9";
+    query.setRecNo(2500);
+    query.edit();
+    query.fieldByName("Name").setAsString(wide);
+    query.post();
+    query.setRecNo(2999);
+    query.insert();
+    query.fieldByName("Age").setAsString("-1");
+    query.post();
+    EXPECT_EQ(at(), "2999:-1");
+    query.setRecNo(1000);
+    query.deleteRecord();
+    EXPECT_EQ(at(), "1000:1001");
+    query.setRecNo(2000);
+    EXPECT_EQ(at(), "2000:2001");
+    EXPECT_TRUE(query.locate("Age", core::Value(std::int32_t{2500}), {}));
+    EXPECT_EQ(at(), "2499:2500");
+    EXPECT_EQ(query.fieldByName("Name").asString(), wide);
+
+    std::string expected, ages;
+    for (int age = 1; age <= 3000; ++age) {
+        if (age == 2999) expected += "-1 ";
+        if (age != 1000) expected += std::to_string(age) + " ";
+    }
+    for (query.first(); !query.eof(); query.next())
+        ages += query.fieldByName("Age").asString() + " ";
+    EXPECT_EQ(ages, expected);
+    EXPECT_EQ(query.recordCount(), 3000);
+
+    // Sevens: 428 of the ages, the last 2996.
+    query.setOnFilterRecord([](data::TCustomADODataSet& ds) {
+        return std::stoi(ds.fieldByName("Age").asString()) % 7 == 0;
+    });
+    query.setFiltered(true);
+    query.last();
+    EXPECT_EQ(at(), "428:2996");
+    EXPECT_TRUE(query.locate("Age", core::Value(std::int32_t{1001}), {}));
+    EXPECT_EQ(at(), "143:1001");
+}
+
+// A definition that counts too many or too few rows (a damaged file) costs no row: each is
+// shown once, and the places already shown keep their records.
+TEST(LocatorKeysetTest, AWrongCountLosesNoRow) {
+    const auto made = makeCountedTable("counted-right");
+    for (int wrongBy : {-40, 40}) {
+        SCOPED_TRACE(wrongBy);
+        const auto file = made.parent_path() / "miscounted.mdb";
+        std::filesystem::copy_file(made, file, std::filesystem::copy_options::overwrite_existing);
+        std::uint32_t definition = 0;
+        {
+            auto db = jet::Database::open(file);
+            definition = db->table("People").schema().definitionPage;
+        }
+        {
+            std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
+            bytes.seekp(std::streamoff(definition) * 4096 + 12);
+            const std::uint32_t count = static_cast<std::uint32_t>(3000 + wrongBy);
+            const char le[4] = {static_cast<char>(count & 0xFF), static_cast<char>(count >> 8), 0,
+                                0};
+            bytes.write(le, 4);
+        }
+        PeopleQuery people(file);
+        data::TADOQuery& query = people.query;
+        query.last();
+        const std::string last = query.fieldByName("Age").asString();
+        const int lastAt = query.recNo();
+        std::vector<int> seen;
+        for (query.first(); !query.eof(); query.next())
+            if (!query.fieldByName("Age").isNull())
+                seen.push_back(std::stoi(query.fieldByName("Age").asString()));
+        std::sort(seen.begin(), seen.end());
+        std::vector<int> all(3000);
+        for (int i = 0; i < 3000; ++i) all[static_cast<std::size_t>(i)] = i + 1;
+        EXPECT_EQ(seen, all);
+        query.setRecNo(lastAt);
+        EXPECT_EQ(query.fieldByName("Age").asString(), last);
+    }
 }
 
 } // namespace

@@ -35,6 +35,8 @@ public:
     // read.
     bool ordered() const { return orderColumn_.has_value(); }
     std::unique_ptr<RowCursor> scan() const;
+    // Stored order a page at a time, from either end; nullptr when the storage has no pages.
+    std::unique_ptr<StoredPages> storedPages() const { return storage_.storedPages(table_); }
 
     // The result's values of one row; nullopt when it is no longer there.
     std::optional<std::vector<core::Value>> read(RowLocator locator) const;

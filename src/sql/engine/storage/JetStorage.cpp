@@ -1,7 +1,9 @@
 #include "sql/engine/storage/JetStorage.h"
 
 #include "core/TextEncoding.h"
+#include "jet/Cursor.h"
 #include "jet/Database.h"
+#include "jet/file/UsageMap.h"
 #include "jet/index/IndexCursor.h"
 #include "jet/index/IndexKeyColumns.h"
 #include "jet/index/IndexPageStore.h"
@@ -530,6 +532,45 @@ std::vector<RowLocator> JetStorage::rowLocators(std::string_view table) const {
                              for (std::uint16_t slot : slots) out.push_back({page, slot});
                          });
     return out;
+}
+
+namespace {
+
+class JetStoredPages : public StoredPages {
+public:
+    JetStoredPages(const jet::Database& database, std::string_view table, std::size_t rowCount)
+        : file_(database.pages()), table_(database.table(table)),
+          pages_(jet::readUsageMap(file_, table_.schema().usageMapPointer)), rowCount_(rowCount) {}
+
+    std::size_t pageCount() const override { return pages_.size(); }
+    std::size_t placeOf(RowLocator locator) const override {
+        return static_cast<std::size_t>(
+            std::lower_bound(pages_.begin(), pages_.end(), locator.page) - pages_.begin());
+    }
+    std::vector<RowLocator> rows(std::size_t from, std::size_t to) const override {
+        std::vector<RowLocator> out;
+        to = std::min(to, pages_.size());
+        if (from >= to) return out;
+        const std::span<const std::uint32_t> some(pages_.data() + from, to - from);
+        jet::visitStoredRows(file_, table_.schema(), some,
+                             [&](std::uint32_t page, std::span<const std::uint16_t> slots) {
+                                 for (std::uint16_t slot : slots) out.push_back({page, slot});
+                             });
+        return out;
+    }
+    std::size_t rowCount() const override { return rowCount_; }
+
+private:
+    const jet::PageFile& file_;
+    jet::Table table_;
+    std::vector<std::uint32_t> pages_; // ascending, as the usage map gives them
+    std::size_t rowCount_;
+};
+
+} // namespace
+
+std::unique_ptr<StoredPages> JetStorage::storedPages(std::string_view table) const {
+    return std::make_unique<JetStoredPages>(database_, table, rowCountHint(table));
 }
 
 std::optional<std::vector<IndexedRow>> JetStorage::indexOrder(std::string_view table,

@@ -41,6 +41,8 @@ public:
     std::size_t rowCountHint(std::string_view table) const override;
     // From the data pages' slot tables, no row read.
     std::vector<RowLocator> rowLocators(std::string_view table) const override;
+    // The pages the usage map names, their rows from the slot tables.
+    std::unique_ptr<StoredPages> storedPages(std::string_view table) const override;
     // Walks the index's leaf entries; nullptr for an index that leaves out Null keys.
     std::unique_ptr<RowCursor> walkIndex(std::string_view table, std::string_view index,
                                          bool backwards) const override;

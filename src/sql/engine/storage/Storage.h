@@ -57,6 +57,23 @@ public:
     }
 };
 
+// A table's stored order as its data pages, read a few at a time from either end, for a
+// caller that wants the last rows, or the place of one row, without listing every row first.
+// The pages are those the table had when this was made; the rows are read as they are now.
+class StoredPages {
+public:
+    virtual ~StoredPages() = default;
+    // How many pages there are; a page is named by its place in stored order.
+    virtual std::size_t pageCount() const = 0;
+    // The place of the page that holds a row at this locator (of the first page past it when
+    // no page holds it).
+    virtual std::size_t placeOf(RowLocator locator) const = 0;
+    // The rows of the pages at places [from, to), in stored order.
+    virtual std::vector<RowLocator> rows(std::size_t from, std::size_t to) const = 0;
+    // How many rows the table held when this was made, by the count its definition keeps.
+    virtual std::size_t rowCount() const = 0;
+};
+
 // A row's place in an index walk: its locator, and whether its key equals the key of the
 // entry before it (so that ties can be told apart from ordered rows).
 struct IndexedRow {
@@ -128,6 +145,9 @@ public:
     virtual std::size_t rowCountHint(std::string_view) const { return 0; }
     // Every row's locator in stored order, decoding no values.
     virtual std::vector<RowLocator> rowLocators(std::string_view table) const;
+    // The table's stored order a page at a time; nullptr when this storage has no pages (the
+    // caller then lists the rows with scan() or rowLocators()).
+    virtual std::unique_ptr<StoredPages> storedPages(std::string_view) const { return nullptr; }
     // Every row of the table in the stored order of one index, or nullopt when this storage
     // cannot walk it (the caller then sorts).
     virtual std::optional<std::vector<IndexedRow>> indexOrder(std::string_view table,
