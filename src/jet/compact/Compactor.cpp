@@ -258,8 +258,8 @@ private:
             }
         }
         for (auto row : rows) destination_.deleteRow(name, row);
-        // Names and query text with undefined bytes are refused when written (the compaction
-        // fails and leaves no copy): they cannot be given to a user as names anyway.
+        // System rows go through the checked insert: a name or query text with a byte the
+        // code page leaves undefined stops the compaction, which then leaves no copy.
         forEachRow(name, [&](std::vector<core::Value> values,
                              std::span<const std::optional<core::Bytes>>) {
             if (catalog)
