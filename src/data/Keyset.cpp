@@ -15,9 +15,6 @@ constexpr std::size_t kCachedRows = 512;
 // reads the rest in one walk of the table's pages, as the last record, a locate and a write
 // do; nearer moves (the next page of a grid) read row by row.
 constexpr std::size_t kFarAhead = 1024;
-// Stored order's pages listed at once when a move or a search reaches the unlisted middle: a
-// few thousand rows, so that a walk through the middle reads in runs.
-constexpr std::size_t kPagesAtOnce = 16;
 
 } // namespace
 
@@ -58,11 +55,10 @@ bool Keyset::readOne(bool rest) {
         // Once counted, every base row has its place; the middle is listed where asked.
         if (counted_) return false;
         while (headPages_ < tailPage_) {
-            std::vector<sql::RowLocator> rows = pageRows(headPages_, headPages_ + 1);
+            const std::size_t before = scannedBase_.size();
+            pageRows(headPages_, headPages_ + 1, scannedBase_);
             ++headPages_;
-            if (rows.empty()) continue;
-            scannedBase_.insert(scannedBase_.end(), rows.begin(), rows.end());
-            return true;
+            if (scannedBase_.size() > before) return true;
         }
         return false;
     }
@@ -99,8 +95,7 @@ bool Keyset::readRest() {
     if (pages_) {
         const std::size_t before = baseCount();
         if (headPages_ < tailPage_) {
-            std::vector<sql::RowLocator> rows = pageRows(headPages_, tailPage_);
-            scannedBase_.insert(scannedBase_.end(), rows.begin(), rows.end());
+            pageRows(headPages_, tailPage_, scannedBase_);
             headPages_ = tailPage_;
         }
         joinEnds();
@@ -163,13 +158,16 @@ sql::RowLocator Keyset::baseAt(std::size_t baseRow) const {
     return scannedBase_[baseRow];
 }
 
-std::vector<sql::RowLocator> Keyset::pageRows(std::size_t from, std::size_t to) const {
-    std::vector<sql::RowLocator> rows = pages_->rows(from, to);
+void Keyset::pageRows(std::size_t from, std::size_t to, std::vector<sql::RowLocator>& into) const {
+    const std::size_t before = into.size();
+    pages_->rows(from, to, into);
     if (!written_.empty())
-        std::erase_if(rows, [&](sql::RowLocator at) {
-            return std::binary_search(written_.begin(), written_.end(), at);
-        });
-    return rows;
+        into.erase(std::remove_if(into.begin() + static_cast<std::ptrdiff_t>(before), into.end(),
+                                  [&](sql::RowLocator at) {
+                                      return std::binary_search(written_.begin(), written_.end(),
+                                                                at);
+                                  }),
+                   into.end());
 }
 
 void Keyset::countRows() {
@@ -185,24 +183,42 @@ void Keyset::countRows() {
 }
 
 void Keyset::readEnd(bool front, std::size_t limit) {
-    while (headPages_ < tailPage_ && (front ? headPages_ < limit : tailPage_ > limit)) {
-        const std::size_t from =
-            front ? headPages_
-                  : std::max({limit, headPages_, tailPage_ - std::min(tailPage_, kPagesAtOnce)});
-        const std::size_t to =
-            front ? std::min({limit, tailPage_, headPages_ + kPagesAtOnce}) : tailPage_;
-        std::vector<sql::RowLocator> rows = pageRows(from, to);
-        if (!fits(rows.size())) {
+    // Room for the rows at once: half a million locators grown by doubling touch twice the
+    // memory, and each new page of it costs a fault. Never less than doubling, so that many
+    // short reads still grow the list geometrically.
+    auto makeRoom = [&](std::vector<sql::RowLocator>& list, std::size_t pages) {
+        const std::size_t needed = list.size() + rowsPerPage() * pages / 8 * 9;
+        if (needed > list.capacity()) list.reserve(std::max(needed, list.capacity() * 2));
+    };
+    if (front && headPages_ < std::min(limit, tailPage_)) {
+        const std::size_t before = scannedBase_.size();
+        const std::size_t to = std::min(limit, tailPage_);
+        makeRoom(scannedBase_, to - headPages_);
+        pageRows(headPages_, to, scannedBase_);
+        if (!fits(0)) {
+            scannedBase_.resize(before);
             readRest();
             return;
         }
-        if (front) {
-            scannedBase_.insert(scannedBase_.end(), rows.begin(), rows.end());
-            headPages_ = to;
-        } else {
-            tail_.insert(tail_.end(), rows.rbegin(), rows.rend());
-            tailPage_ = from;
+        headPages_ = to;
+    }
+    // The back is kept last row first: read forwards a run of pages at a time, each run
+    // turned round onto its end.
+    constexpr std::size_t kRunPages = 64;
+    std::vector<sql::RowLocator> run;
+    if (!front && tailPage_ > std::max(limit, headPages_))
+        makeRoom(tail_, tailPage_ - std::max(limit, headPages_));
+    while (!front && tailPage_ > std::max(limit, headPages_)) {
+        const std::size_t from =
+            std::max({limit, headPages_, tailPage_ - std::min(tailPage_, kRunPages)});
+        run.clear();
+        pageRows(from, tailPage_, run);
+        if (!fits(run.size())) {
+            readRest();
+            return;
         }
+        tail_.insert(tail_.end(), run.rbegin(), run.rend());
+        tailPage_ = from;
     }
     if (headPages_ == tailPage_) joinEnds();
 }
@@ -226,17 +242,25 @@ void Keyset::joinEnds() {
     counted_ = false;
 }
 
+std::size_t Keyset::rowsPerPage() const {
+    const std::size_t listedPages = headPages_ + (pages_->pageCount() - tailPage_);
+    return std::max<std::size_t>(1, (scannedBase_.size() + tail_.size()) /
+                                        std::max<std::size_t>(1, listedPages));
+}
+
 void Keyset::listBase(std::size_t baseRow) {
-    if (!counted_ || baseRow < scannedBase_.size() || baseRow >= tailStart()) return;
-    // The pages are not counted one by one, so the nearer end is judged by rows.
-    if (baseRow - scannedBase_.size() < tailStart() - baseRow) {
-        while (counted_ && baseRow >= scannedBase_.size() && headPages_ < tailPage_)
-            readEnd(true, headPages_ + kPagesAtOnce);
-    } else {
-        while (counted_ && baseRow < tailStart() && headPages_ < tailPage_)
-            readEnd(false, tailPage_ - std::min(tailPage_, kPagesAtOnce));
+    while (counted_ && headPages_ < tailPage_ && baseRow >= scannedBase_.size() &&
+           baseRow < tailStart()) {
+        // From the nearer end, as many pages as the rows listed so far say the row needs, in
+        // one run (a scroll to the middle reads half the table's pages at once).
+        const std::size_t perPage = rowsPerPage();
+        const std::size_t fromFront = baseRow - scannedBase_.size();
+        const std::size_t fromBack = tailStart() - baseRow;
+        if (fromFront < fromBack)
+            readEnd(true, headPages_ + fromFront / perPage + 1);
+        else
+            readEnd(false, tailPage_ - std::min(tailPage_, fromBack / perPage + 1));
     }
-    if (counted_ && headPages_ == tailPage_) joinEnds();
 }
 
 void Keyset::listIndex(std::size_t index) {

@@ -153,8 +153,9 @@ private:
     // The locator of a base row that has been listed.
     sql::RowLocator baseAt(std::size_t baseRow) const;
 
-    // Stored order by pages: the rows of a page, less those this data set wrote itself.
-    std::vector<sql::RowLocator> pageRows(std::size_t from, std::size_t to) const;
+    // Stored order by pages: appends the rows of pages [from, to), less those this data set
+    // wrote itself.
+    void pageRows(std::size_t from, std::size_t to, std::vector<sql::RowLocator>& into) const;
     // Places the rows between the front and the back by the definition's count, reading the
     // last page that holds rows; when the count cannot be right, lists every row instead.
     void countRows();
@@ -162,6 +163,8 @@ private:
     std::size_t tailStart() const { return baseRows_ - tail_.size(); }
     // Lists the base row (from the nearer end) when it lies in the counted middle.
     void listBase(std::size_t baseRow);
+    // The rows a page holds on average, by the pages listed so far.
+    std::size_t rowsPerPage() const;
     void listIndex(std::size_t index);
     // Lists the pages before `limit` at the front, or from `limit` on at the back.
     void readEnd(bool front, std::size_t limit);

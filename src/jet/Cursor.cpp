@@ -98,13 +98,24 @@ void visitStoredRows(
     const PageFile& file, const TableSchema& schema, std::span<const std::uint32_t> pages,
     const std::function<void(std::uint32_t page, std::span<const std::uint16_t> slots)>& visit) {
     std::vector<std::uint16_t> held;
-    file.visitPages(pages, [&](std::uint32_t number, ByteSpan bytes) {
+    auto one = [&](std::uint32_t number, ByteSpan bytes) {
         const std::uint16_t slots = tableSlots(file, bytes, schema);
         held.clear();
         for (std::uint16_t slot = 0; slot < slots; ++slot)
             if (rowSlot(bytes, slot, file.format()).holdsRow()) held.push_back(slot);
         if (!held.empty()) visit(number, held);
-    });
+    };
+    // A page or two (a cursor reading on as the user moves) come through the page cache,
+    // where their rows will be read from; runs of pages are read in bulk.
+    constexpr std::size_t kFewPages = 2;
+    if (pages.size() <= kFewPages) {
+        for (std::uint32_t number : pages) {
+            const PageRef page = file.read(number);
+            one(number, file.bytes(page));
+        }
+        return;
+    }
+    file.visitPages(pages, one);
 }
 
 } // namespace jet

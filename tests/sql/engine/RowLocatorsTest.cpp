@@ -45,6 +45,22 @@ void expectScanOrder(const sql::Storage& storage, std::size_t rows) {
     const Scan scan = scanned(storage);
     EXPECT_EQ(storage.rowLocators("T"), scan.locators);
     EXPECT_EQ(scan.locators.size(), rows);
+    // The same rows by pages: read one page at a time from the back, as a data set reads the
+    // last rows first, or all at once; each row's page found again by its locator; the count
+    // the definition keeps.
+    if (auto pages = storage.storedPages("T")) {
+        std::vector<sql::RowLocator> back, run, all;
+        for (std::size_t at = pages->pageCount(); at-- > 0;) {
+            run.clear();
+            pages->rows(at, at + 1, run);
+            for (const auto& l : run) EXPECT_EQ(pages->placeOf(l), at);
+            back.insert(back.begin(), run.begin(), run.end());
+        }
+        EXPECT_EQ(back, scan.locators);
+        pages->rows(0, pages->pageCount(), all);
+        EXPECT_EQ(all, scan.locators);
+        EXPECT_EQ(pages->rowCount(), rows);
+    }
 }
 
 class RowLocators : public engine_test::JetFileTest {};

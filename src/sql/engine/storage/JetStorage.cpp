@@ -547,16 +547,14 @@ public:
         return static_cast<std::size_t>(
             std::lower_bound(pages_.begin(), pages_.end(), locator.page) - pages_.begin());
     }
-    std::vector<RowLocator> rows(std::size_t from, std::size_t to) const override {
-        std::vector<RowLocator> out;
+    void rows(std::size_t from, std::size_t to, std::vector<RowLocator>& into) const override {
         to = std::min(to, pages_.size());
-        if (from >= to) return out;
+        if (from >= to) return;
         const std::span<const std::uint32_t> some(pages_.data() + from, to - from);
         jet::visitStoredRows(file_, table_.schema(), some,
                              [&](std::uint32_t page, std::span<const std::uint16_t> slots) {
-                                 for (std::uint16_t slot : slots) out.push_back({page, slot});
+                                 for (std::uint16_t slot : slots) into.push_back({page, slot});
                              });
-        return out;
     }
     std::size_t rowCount() const override { return rowCount_; }
 

@@ -68,8 +68,8 @@ public:
     // The place of the page that holds a row at this locator (of the first page past it when
     // no page holds it).
     virtual std::size_t placeOf(RowLocator locator) const = 0;
-    // The rows of the pages at places [from, to), in stored order.
-    virtual std::vector<RowLocator> rows(std::size_t from, std::size_t to) const = 0;
+    // Appends the rows of the pages at places [from, to), in stored order.
+    virtual void rows(std::size_t from, std::size_t to, std::vector<RowLocator>& into) const = 0;
     // How many rows the table held when this was made, by the count its definition keeps.
     virtual std::size_t rowCount() const = 0;
 };
