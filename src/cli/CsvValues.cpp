@@ -35,14 +35,33 @@ std::size_t fractionDigits(std::string_view text, std::size_t& i) {
     return i == start ? std::string_view::npos : i - start;
 }
 
-// "2024-02-29T13:45:00.000" as short as it reads back: the date alone at midnight, no
-// milliseconds when there are none.
+// "2024-02-29 13:45:00.000" as short as it reads back: the date alone at midnight, no
+// milliseconds when there are none. Written digit by digit, since an export writes one per
+// row; a date outside the usual ranges takes the general formatter's text.
 std::string isoText(core::DateTime dt) {
-    std::string text = core::formatIsoDateTime(dt);
-    if (text.compare(10, 13, "T00:00:00.000") == 0) return text.substr(0, 10);
-    text[10] = ' ';
-    if (text.compare(19, 4, ".000") == 0) text.resize(19);
-    return text;
+    const core::CivilDateTime c = core::toCivil(dt);
+    if (c.year < 0 || c.year > 9999 || c.hour > 23 || c.minute > 59 || c.second > 59 ||
+        c.millisecond > 999 || c.millisecond < 0) {
+        std::string text = core::formatIsoDateTime(dt);
+        if (text.compare(10, 13, "T00:00:00.000") == 0) return text.substr(0, 10);
+        text[10] = ' ';
+        if (text.compare(19, 4, ".000") == 0) text.resize(19);
+        return text;
+    }
+    char text[24];
+    std::size_t n = 0;
+    auto put = [&](int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            text[n + std::size_t(i)] = char('0' + value % 10);
+        n += std::size_t(digits);
+    };
+    auto mark = [&](char separator) { text[n++] = separator; };
+    put(c.year, 4), mark('-'), put(c.month, 2), mark('-'), put(c.day, 2);
+    if (c.hour || c.minute || c.second || c.millisecond) {
+        mark(' '), put(c.hour, 2), mark(':'), put(c.minute, 2), mark(':'), put(c.second, 2);
+        if (c.millisecond) mark('.'), put(c.millisecond, 3);
+    }
+    return std::string(text, n);
 }
 
 [[noreturn]] void refuse(std::string_view text, std::string_view what) {

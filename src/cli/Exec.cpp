@@ -14,26 +14,22 @@
 
 namespace cli {
 
-std::vector<std::string> splitStatements(std::istream& in) {
-    std::vector<std::string> statements;
-    std::string current, line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+bool StatementReader::next(std::string& statement) {
+    statement.clear();
+    while (std::getline(in_, line_)) {
+        if (!line_.empty() && line_.back() == '\r') line_.pop_back();
         // Long scripts are a statement a line: no copies of the line beyond the statement.
-        std::string_view trimmed = line;
+        std::string_view trimmed = line_;
         while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t'))
             trimmed.remove_suffix(1);
-        if (!current.empty()) current += "\r\n";
+        if (!statement.empty()) statement += "\r\n";
         if (!trimmed.empty() && trimmed.back() == ';') {
-            current += trimmed.substr(0, trimmed.size() - 1);
-            statements.push_back(std::move(current));
-            current.clear();
-        } else {
-            current += line;
+            statement += trimmed.substr(0, trimmed.size() - 1);
+            return true;
         }
+        statement += line_;
     }
-    if (current.find_first_not_of(" \t\r\n") != std::string::npos) statements.push_back(current);
-    return statements;
+    return statement.find_first_not_of(" \t\r\n") != std::string::npos;
 }
 
 namespace {
@@ -97,11 +93,12 @@ void printJson(sql::ResultSet& result, std::ostream& out) {
 
 } // namespace
 
-void execStatements(jet::Database& db, const std::vector<std::string>& statements, bool json,
+void execStatements(jet::Database& db, const std::function<bool(std::string&)>& next, bool json,
                     std::ostream& out) {
     sql::JetStorage storage(db);
     sql::Session session(storage);
-    for (const auto& statement : statements) {
+    std::string statement;
+    while (next(statement)) {
         sql::ResultSet result = session.execute(statement);
         if (result.hasRows()) {
             json ? printJson(result, out) : printTable(result, out);
@@ -114,6 +111,19 @@ void execStatements(jet::Database& db, const std::vector<std::string>& statement
     }
     // A transaction the statements left open is not committed behind the user's back.
     if (db.inTransaction()) db.rollback();
+}
+
+void execStatements(jet::Database& db, const std::vector<std::string>& statements, bool json,
+                    std::ostream& out) {
+    std::size_t i = 0;
+    execStatements(
+        db,
+        [&](std::string& statement) {
+            if (i == statements.size()) return false;
+            statement = statements[i++];
+            return true;
+        },
+        json, out);
 }
 
 } // namespace cli

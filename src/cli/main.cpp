@@ -175,19 +175,31 @@ int run(const cli::Arguments& args) {
     if (args.command == "exec") {
         if (args.positional.size() < 2)
             throw core::Error("The exec command takes a FILE and at least one statement.");
-        std::vector<std::string> statements;
-        for (std::size_t i = 1; i < args.positional.size(); ++i) {
-            if (args.positional[i] == "-") {
-                auto more = cli::splitStatements(std::cin);
-                // Moved, not copied: a script may hold a million statements.
-                statements.insert(statements.end(), std::make_move_iterator(more.begin()),
-                                  std::make_move_iterator(more.end()));
-            } else {
-                statements.push_back(args.positional[i]);
-            }
-        }
         auto db = jet::Database::open(args.positional[0], password, jet::OpenMode::ReadWrite);
-        cli::execStatements(*db, statements, args.json, std::cout);
+        // The arguments in order; a "-" runs standard input's statements as they are read.
+        // A script piped in has its results written in large blocks, not flushed before every
+        // line read; someone typing statements sees each one's result before the next.
+        if (!::isatty(STDIN_FILENO)) std::cin.tie(nullptr);
+        cli::StatementReader input(std::cin);
+        std::size_t argument = 1;
+        bool reading = false;
+        auto next = [&](std::string& statement) {
+            for (;;) {
+                if (reading) {
+                    if (input.next(statement)) return true;
+                    reading = false;
+                }
+                if (argument == args.positional.size()) return false;
+                const std::string& given = args.positional[argument++];
+                if (given == "-") {
+                    reading = true;
+                    continue;
+                }
+                statement = given;
+                return true;
+            }
+        };
+        cli::execStatements(*db, next, args.json, std::cout);
         return 0;
     }
     if (args.command == "create") {

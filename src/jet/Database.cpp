@@ -143,15 +143,17 @@ void Database::beginStatement() {
 }
 
 void Database::endStatement(bool succeeded) {
-    if (succeeded) {
-        saveCounters();
-        pages_->releaseSavepoint();
-        return;
-    }
+    // The counters the statement moved stay in the writers until the next statement, change
+    // or commit saves them before its own savepoint: a script of many statements writes the
+    // definition page once per statement, outside any savepoint, instead of copying it into
+    // each statement's undo record.
+    if (succeeded) return pages_->releaseSavepoint();
     undoToSavepoint();
 }
 
 void Database::atomically(const std::function<void()>& change) {
+    // An undo reads the counters back from the pages: they must hold every earlier change's.
+    saveCounters();
     pages_->beginSavepoint();
     try {
         change();

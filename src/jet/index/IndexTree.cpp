@@ -64,6 +64,9 @@ std::optional<InsertStatus> IndexTree::append(ByteSpan key, RowId row) {
         open_.page = hint_;
         open_.bytes = store_.read(hint_);
         open_.parsed = std::make_shared<IndexPage>(*store_.parsed(hint_));
+        // Room for a full page's entries, so that the appends to come do not regrow it.
+        const std::size_t pageSize = store_.format().pageSize;
+        open_.parsed->reserve(2 * pageSize, pageSize / 4);
     }
     IndexPage& leaf = *open_.parsed;
     const std::size_t n = leaf.size();

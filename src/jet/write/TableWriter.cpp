@@ -226,18 +226,20 @@ void TableWriter::remove(RowId home) {
 }
 
 void TableWriter::saveDefinitionCounters() {
-    const PageRef current = store_.read(schema_.definitionPage);
     const std::size_t rowCountAt = format().definition.rowCount;
     const std::size_t counterAt = format().definition.autoNumber;
-    // Counters are saved around every statement, and most statements change none of most
-    // tables' counters: a page that already holds them is not copied and written again.
-    if (u32(bytesOf(current), rowCountAt) == schema_.rowCount &&
-        u32(bytesOf(current), counterAt) == schema_.nextAutoNumber)
-        return;
-    PageBytes page = copyOf(current);
+    {
+        // Counters are saved before every statement, and most statements change none of most
+        // tables' counters: a page that already holds them is not written again.
+        const PageRef current = store_.read(schema_.definitionPage);
+        if (u32(bytesOf(current), rowCountAt) == schema_.rowCount &&
+            u32(bytesOf(current), counterAt) == schema_.nextAutoNumber)
+            return;
+    }
+    // Changed in place when the transaction already holds its own copy of the page.
+    PageBytes& page = store_.modify(schema_.definitionPage);
     put32(page, rowCountAt, schema_.rowCount);
     put32(page, counterAt, schema_.nextAutoNumber);
-    store_.write(schema_.definitionPage, page);
 }
 
 } // namespace jet

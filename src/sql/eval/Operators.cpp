@@ -50,6 +50,21 @@ std::string_view operatorText(BinaryOperator op) {
     return "?";
 }
 
+BinaryOperator flipped(BinaryOperator op) {
+    switch (op) {
+    case BinaryOperator::Less:
+        return BinaryOperator::Greater;
+    case BinaryOperator::LessEqual:
+        return BinaryOperator::GreaterEqual;
+    case BinaryOperator::Greater:
+        return BinaryOperator::Less;
+    case BinaryOperator::GreaterEqual:
+        return BinaryOperator::LessEqual;
+    default:
+        return op;
+    }
+}
+
 std::string_view operatorText(UnaryOperator op) {
     switch (op) {
     case UnaryOperator::Negate:

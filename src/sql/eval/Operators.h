@@ -35,6 +35,9 @@ enum class UnaryOperator { Negate, Not, Plus };
 std::string_view operatorText(BinaryOperator op);
 std::string_view operatorText(UnaryOperator op);
 
+// A comparison seen from its other side (a < b is b > a); other operators as they are.
+BinaryOperator flipped(BinaryOperator op);
+
 // Applies the operator with Jet's rules: Null propagation, type promotion, exact currency,
 // three-valued logic. Raises core::TypeMismatch or sql::EvalError as Jet would.
 core::Value binaryOp(BinaryOperator op, const core::Value& left, const core::Value& right);

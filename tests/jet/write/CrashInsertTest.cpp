@@ -139,6 +139,34 @@ TEST(Statement, AFailedStatementUndoesOnlyItself) {
     EXPECT_TRUE(checkPasses(*db, &problems)) << problems;
 }
 
+TEST(Statement, RowCountsOfEarlierStatementsOutliveAFailedOne) {
+    // A statement's counters reach the definition page only when the next one begins; the
+    // undo of a failed statement reads them back from there.
+    auto path = testing_support::scratchDir("statement-counters") / "t.mdb";
+    {
+        auto db = jet::Database::create(path);
+        db->begin();
+        db->createTable(crashTable());
+        db->commit();
+        db->begin();
+        for (std::int32_t id : {1, 2}) {
+            db->beginStatement();
+            db->insertRow("T", {core::Value(id), core::Value("row"), core::Value()});
+            db->endStatement(true);
+        }
+        db->beginStatement();
+        EXPECT_THROW(
+            db->insertRow("T", {core::Value(std::int32_t{1}), core::Value("dup"), core::Value()}),
+            core::ConstraintError);
+        db->endStatement(false);
+        EXPECT_EQ(db->table("T").schema().rowCount, 2u);
+        db->commit();
+    }
+    auto db = jet::Database::open(path);
+    EXPECT_EQ(db->table("T").schema().rowCount, 2u);
+    EXPECT_EQ(readAll(*db, "T").size(), 2u);
+}
+
 TEST(Statement, UniqueAndPrimaryKeysAreEnforcedWithTheTableUnchanged) {
     auto path = testing_support::scratchDir("statement-keys") / "t.mdb";
     auto db = jet::Database::create(path);

@@ -45,22 +45,6 @@ const ColumnExpr* currentColumn(const BoundExpr& e) {
     return column && column->depth() == 0 ? column : nullptr;
 }
 
-// The operator seen from the other side: 5 < K is K > 5.
-BinaryOperator mirrored(BinaryOperator op) {
-    switch (op) {
-    case BinaryOperator::Less:
-        return BinaryOperator::Greater;
-    case BinaryOperator::LessEqual:
-        return BinaryOperator::GreaterEqual;
-    case BinaryOperator::Greater:
-        return BinaryOperator::Less;
-    case BinaryOperator::GreaterEqual:
-        return BinaryOperator::LessEqual;
-    default:
-        return op;
-    }
-}
-
 } // namespace
 
 std::optional<NumericCriterion::Bound> NumericCriterion::boundOf(const BoundExpr& e,
@@ -97,7 +81,7 @@ std::optional<NumericCriterion> NumericCriterion::of(const BoundExpr& criterion)
     if (!column) {
         column = currentColumn(binary->right());
         number = &binary->left();
-        op = mirrored(op);
+        op = flipped(op);
     }
     if (!column) return std::nullopt;
     out.slot_ = static_cast<std::size_t>(column->slot());

@@ -48,21 +48,6 @@ std::optional<KeyClass> seekClass(jet::ColumnType type) {
     }
 }
 
-BinaryOperator flipped(BinaryOperator op) {
-    switch (op) {
-    case BinaryOperator::Less:
-        return BinaryOperator::Greater;
-    case BinaryOperator::LessEqual:
-        return BinaryOperator::GreaterEqual;
-    case BinaryOperator::Greater:
-        return BinaryOperator::Less;
-    case BinaryOperator::GreaterEqual:
-        return BinaryOperator::LessEqual;
-    default:
-        return op;
-    }
-}
-
 } // namespace
 
 FromPlanner::FromPlanner(CompileContext& context, Scope& scope, std::string_view text)
