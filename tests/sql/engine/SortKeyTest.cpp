@@ -1,6 +1,8 @@
 // Sort keys: byte order must be ORDER BY order, and equal keys must mean equal values.
 #include "sql/engine/execution/SortKey.h"
 
+#include "core/TypeConversion.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -24,6 +26,30 @@ TEST(SortKey, NumbersCompareByValueAcrossTypes) {
     EXPECT_LT(sortKey(Value(-1.0)), sortKey(Value(0.5)));
     EXPECT_LT(sortKey(Value(std::int32_t(9))), sortKey(Value(10.0)));
     EXPECT_LT(sortKey(Value(core::Currency{5})), sortKey(Value(0.001)));
+}
+
+// A double holds about 16 digits, a currency up to 19 and a decimal up to 29: values that
+// share their nearest double must still be told apart and ordered (GROUP BY, DISTINCT and
+// joins use these keys as equality), while a value equal to another kind's stays equal.
+TEST(SortKey, CurrencyAndDecimalBeyondADoublesDigitsKeepTheirOrder) {
+    auto decimal = [](std::string_view text) { return core::toDecimal(Value(std::string(text))); };
+    // Ascending, each pair apart by the last digit only.
+    const std::vector<Value> ascending = {
+        Value(core::Currency{-123456789012345679}), Value(core::Currency{-123456789012345678}),
+        Value(core::Currency{123456789012345677}),  Value(core::Currency{123456789012345678}),
+        Value(core::Currency{123456789012345679}),  Value(decimal("1234567890123456789012.34")),
+        Value(decimal("1234567890123456789012.35")), Value(decimal("1234567890123456789012.3501"))};
+    for (std::size_t i = 0; i + 1 < ascending.size(); ++i)
+        EXPECT_LT(sortKey(ascending[i]), sortKey(ascending[i + 1])) << i;
+    EXPECT_EQ(sortKey(Value(core::Currency{123456789012345678})),
+              sortKey(Value(decimal("12345678901234.5678"))));
+    EXPECT_EQ(sortKey(Value(core::Currency{1000})), sortKey(Value(0.1)));
+    EXPECT_EQ(sortKey(Value(decimal("5.00"))), sortKey(Value(std::int32_t(5))));
+    // Keys of several values still compare value by value.
+    EXPECT_LT(sortKey(std::vector<Value>{Value(core::Currency{123456789012345678}), Value("b")}),
+              sortKey(std::vector<Value>{Value(core::Currency{123456789012345679}), Value("a")}));
+    EXPECT_LT(sortKey(std::vector<Value>{Value(1.0), Value("b")}),
+              sortKey(std::vector<Value>{Value(core::Currency{10001}), Value("a")}));
 }
 
 TEST(SortKey, TextIgnoresCaseAndKeepsPrefixesFirst) {

@@ -3,7 +3,9 @@
 #include "jet/keys/TextKey.h"
 
 #include "core/DecimalMath.h"
+#include "core/Error.h"
 #include "core/TypeConversion.h"
+#include "core/WideUnsigned.h"
 
 #include <bit>
 #include <cstdint>
@@ -45,6 +47,47 @@ void appendEscaped(std::string& out, std::string_view bytes) {
     out.append(2, '\0');
 }
 
+// After a number's double, a tail that tells apart the currency and decimal values sharing
+// that double (a double holds about 16 digits; a currency up to 19, a decimal up to 29).
+// Every number of a kind a double holds exactly ends in ExactTail, as does a currency or
+// decimal equal to the value its double converts back to, so Long 5, Currency 5 and Double
+// 0.1 and Currency 0.1 stay equal keys. Any other currency or decimal ends in BelowTail or
+// AboveTail (as it lies below or above that value) and its exact value, so the values
+// sharing a double sort by their exact value, and keys stay prefix-free.
+enum NumberTail : unsigned char { BelowTail = 0x7F, ExactTail = 0x80, AboveTail = 0x81 };
+
+// A decimal's exact value as 25 bytes that sort as the values do: a sign byte, then the
+// magnitude scaled to 28 places as 192 bits, every bit flipped for negatives.
+void appendExactDecimal(std::string& out, const core::Decimal& d) {
+    core::WideUnsigned magnitude =
+        core::WideUnsigned::multiply(core::WideUnsigned::fromWords(d.lo, d.mid, d.hi),
+                                     core::WideUnsigned::powerOfTen(28u - d.scale));
+    const bool negative = d.negative && !magnitude.isZero();
+    out.push_back(negative ? 0 : 1);
+    for (int word = 5; word >= 0; --word) {
+        const std::uint32_t w = negative ? ~magnitude.word(word) : magnitude.word(word);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<char>((w >> shift) & 0xFF));
+    }
+}
+
+// The tail of a currency or decimal value `exact`, whose double is `asDouble`.
+void appendNumberTail(std::string& out, const core::Decimal& exact, double asDouble) {
+    int side = 0;
+    try {
+        side = core::decimalCompare(exact, core::toDecimal(core::Value(asDouble)));
+    } catch (const core::Error&) {
+        // The double lies past the decimals' range: the value is nearer zero than it.
+        side = asDouble > 0 ? -1 : 1;
+    }
+    if (side == 0) {
+        out.push_back(static_cast<char>(ExactTail));
+        return;
+    }
+    out.push_back(static_cast<char>(side < 0 ? BelowTail : AboveTail));
+    appendExactDecimal(out, exact);
+}
+
 } // namespace
 
 KeyClass keyClass(core::DataType type) {
@@ -72,15 +115,23 @@ void appendSortKey(std::string& out, const core::Value& v) {
     case core::DataType::Boolean:
         out.push_back(NumberTag);
         appendDouble(out, v.get<bool>() ? -1.0 : 0.0);
+        out.push_back(static_cast<char>(ExactTail));
         return;
-    case core::DataType::Decimal:
+    case core::DataType::Decimal: {
+        const core::Decimal& d = v.get<core::Decimal>();
+        const double asDouble = core::decimalToDouble(d);
         out.push_back(NumberTag);
-        appendDouble(out, core::decimalToDouble(v.get<core::Decimal>()));
+        appendDouble(out, asDouble);
+        appendNumberTail(out, d, asDouble);
         return;
-    case core::DataType::Currency:
+    }
+    case core::DataType::Currency: {
+        const double asDouble = core::currencyToDouble(v.get<core::Currency>());
         out.push_back(NumberTag);
-        appendDouble(out, core::currencyToDouble(v.get<core::Currency>()));
+        appendDouble(out, asDouble);
+        appendNumberTail(out, core::toDecimal(v), asDouble);
         return;
+    }
     case core::DataType::DateTime:
         out.push_back(DateTag);
         appendDouble(out, v.get<core::DateTime>().days);
@@ -110,6 +161,7 @@ void appendSortKey(std::string& out, const core::Value& v) {
     default:
         out.push_back(NumberTag);
         appendDouble(out, core::toDouble(v));
+        out.push_back(static_cast<char>(ExactTail));
         return;
     }
 }
