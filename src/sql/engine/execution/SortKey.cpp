@@ -126,10 +126,16 @@ void appendSortKey(std::string& out, const core::Value& v) {
         return;
     }
     case core::DataType::Currency: {
-        const double asDouble = core::currencyToDouble(v.get<core::Currency>());
+        const core::Currency c = v.get<core::Currency>();
+        const double asDouble = core::currencyToDouble(c);
         out.push_back(NumberTag);
         appendDouble(out, asDouble);
-        appendNumberTail(out, core::toDecimal(v), asDouble);
+        // Below 10^11 an amount has at most 15 digits, which its double gives back.
+        constexpr std::int64_t kFifteenDigits = 1'000'000'000'000'000;
+        if (c.units > -kFifteenDigits && c.units < kFifteenDigits)
+            out.push_back(static_cast<char>(ExactTail));
+        else
+            appendNumberTail(out, core::toDecimal(v), asDouble);
         return;
     }
     case core::DataType::DateTime:
