@@ -35,9 +35,9 @@ TEST(SortKey, CurrencyAndDecimalBeyondADoublesDigitsKeepTheirOrder) {
     auto decimal = [](std::string_view text) { return core::toDecimal(Value(std::string(text))); };
     // Ascending, each pair apart by the last digit only.
     const std::vector<Value> ascending = {
-        Value(core::Currency{-123456789012345679}), Value(core::Currency{-123456789012345678}),
-        Value(core::Currency{123456789012345677}),  Value(core::Currency{123456789012345678}),
-        Value(core::Currency{123456789012345679}),  Value(decimal("1234567890123456789012.34")),
+        Value(core::Currency{-123456789012345679}),  Value(core::Currency{-123456789012345678}),
+        Value(core::Currency{123456789012345677}),   Value(core::Currency{123456789012345678}),
+        Value(core::Currency{123456789012345679}),   Value(decimal("1234567890123456789012.34")),
         Value(decimal("1234567890123456789012.35")), Value(decimal("1234567890123456789012.3501"))};
     for (std::size_t i = 0; i + 1 < ascending.size(); ++i)
         EXPECT_LT(sortKey(ascending[i]), sortKey(ascending[i + 1])) << i;
@@ -45,6 +45,11 @@ TEST(SortKey, CurrencyAndDecimalBeyondADoublesDigitsKeepTheirOrder) {
               sortKey(Value(decimal("12345678901234.5678"))));
     EXPECT_EQ(sortKey(Value(core::Currency{1000})), sortKey(Value(0.1)));
     EXPECT_EQ(sortKey(Value(decimal("5.00"))), sortKey(Value(std::int32_t(5))));
+    // Values of at most 15 digits take a short way; the long way must give them the same key.
+    EXPECT_EQ(sortKey(Value(decimal("100000000000"))),
+              sortKey(Value(core::Currency{1'000'000'000'000'000})));
+    EXPECT_EQ(sortKey(Value(decimal("99999999999.9999"))),
+              sortKey(Value(core::Currency{999'999'999'999'999})));
     // Keys of several values still compare value by value.
     EXPECT_LT(sortKey(std::vector<Value>{Value(core::Currency{123456789012345678}), Value("b")}),
               sortKey(std::vector<Value>{Value(core::Currency{123456789012345679}), Value("a")}));

@@ -71,6 +71,9 @@ void appendExactDecimal(std::string& out, const core::Decimal& d) {
     }
 }
 
+// A value of at most 15 digits is the one its double converts back to: its tail is exact.
+constexpr std::uint64_t kFifteenDigits = 1'000'000'000'000'000;
+
 // The tail of a currency or decimal value `exact`, whose double is `asDouble`.
 void appendNumberTail(std::string& out, const core::Decimal& exact, double asDouble) {
     int side = 0;
@@ -122,7 +125,10 @@ void appendSortKey(std::string& out, const core::Value& v) {
         const double asDouble = core::decimalToDouble(d);
         out.push_back(NumberTag);
         appendDouble(out, asDouble);
-        appendNumberTail(out, d, asDouble);
+        if (d.hi == 0 && ((std::uint64_t{d.mid} << 32) | d.lo) < kFifteenDigits)
+            out.push_back(static_cast<char>(ExactTail));
+        else
+            appendNumberTail(out, d, asDouble);
         return;
     }
     case core::DataType::Currency: {
@@ -131,8 +137,7 @@ void appendSortKey(std::string& out, const core::Value& v) {
         out.push_back(NumberTag);
         appendDouble(out, asDouble);
         // Below 10^11 an amount has at most 15 digits, which its double gives back.
-        constexpr std::int64_t kFifteenDigits = 1'000'000'000'000'000;
-        if (c.units > -kFifteenDigits && c.units < kFifteenDigits)
+        if (c.units > -std::int64_t{kFifteenDigits} && c.units < std::int64_t{kFifteenDigits})
             out.push_back(static_cast<char>(ExactTail));
         else
             appendNumberTail(out, core::toDecimal(v), asDouble);
