@@ -226,7 +226,9 @@ void PageFile::visitPages(std::span<const std::uint32_t> pages,
         while (run < kRunPages && i + run < pages.size() && pages[i + run] == first + run &&
                onDisk(first + static_cast<std::uint32_t>(run)))
             ++run;
-        buffer.resize(kRunPages * pageSize());
+        // Only as much room as the longest run so far: a call for a page or two fills no
+        // 256 KB of zeros.
+        if (buffer.size() < run * pageSize()) buffer.resize(run * pageSize());
         const std::span<std::uint8_t> into(buffer.data(), run * pageSize());
         if (file_->readAt(std::uint64_t(first) * pageSize(), into) != into.size())
             throwDamaged("page " + std::to_string(first + run - 1) + " is cut short");
